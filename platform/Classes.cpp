@@ -1,0 +1,109 @@
+#include "platform/Classes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cxxabi.h>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+UnicodeString TObject::ClassName() const
+{
+    const char* mangled = typeid(*this).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    UnicodeString name = (status == 0 && demangled) ? demangled.get() : mangled;
+    const auto colon = name.rfind("::");
+    return colon == UnicodeString::npos ? name : name.substr(colon + 2);
+}
+
+void TPersistent::Assign(TPersistent* Source)
+{
+    if (Source != nullptr)
+        Source->AssignTo(this);
+    else
+        AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* Dest)
+{
+    Dest->AssignError(this);
+}
+
+void TPersistent::AssignError(TPersistent* Source)
+{
+    const UnicodeString source = Source != nullptr ? Source->ClassName() : UnicodeString("nil");
+    throw EConvertError("Cannot assign a " + source + " to a " + ClassName());
+}
+
+TComponent::TComponent(TComponent* AOwner)
+{
+    if (AOwner != nullptr)
+        AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent()
+{
+    FDestroying = true;
+    while (!FComponents.empty()) {
+        TComponent* last = FComponents.back();
+        RemoveComponent(last);
+        delete last;
+    }
+    if (FOwner != nullptr)
+        FOwner->RemoveComponent(this);
+}
+
+TComponent* TComponent::GetComponent(int Index) const
+{
+    if (Index < 0 || Index >= GetComponentCount())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return FComponents[static_cast<size_t>(Index)];
+}
+
+int TComponent::IndexOfComponent(const TComponent* AComponent) const
+{
+    const auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
+    return it == FComponents.end() ? -1 : static_cast<int>(it - FComponents.begin());
+}
+
+TComponent* TComponent::FindComponent(const UnicodeString& AName) const
+{
+    if (AName.empty())
+        return nullptr;
+    auto same = [&AName](const UnicodeString& n) {
+        return n.size() == AName.size() &&
+               std::equal(n.begin(), n.end(), AName.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) ==
+                          std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    for (TComponent* c : FComponents)
+        if (same(c->FName))
+            return c;
+    return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* AComponent)
+{
+    if (AComponent == nullptr || AComponent->FOwner == this)
+        return;
+    if (AComponent->FOwner != nullptr)
+        AComponent->FOwner->RemoveComponent(AComponent);
+    FComponents.push_back(AComponent);
+    AComponent->FOwner = this;
+    Notification(AComponent, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* AComponent)
+{
+    const auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
+    if (it == FComponents.end())
+        return;
+    Notification(AComponent, opRemove);
+    FComponents.erase(std::find(FComponents.begin(), FComponents.end(), AComponent));
+    AComponent->FOwner = nullptr;
+}
+
+void TComponent::Notification(TComponent*, TOperation) {}

@@ -1,0 +1,81 @@
+// Objects, persistent objects, components and events.
+#pragma once
+
+#include "platform/SysUtils.h"
+#include "platform/Types.h"
+
+#include <functional>
+#include <vector>
+
+class TObject {
+public:
+    TObject() = default;
+    TObject(const TObject&) = delete;
+    TObject& operator=(const TObject&) = delete;
+    virtual ~TObject() = default;
+    // The class name without namespace, as the original runtime reports it ("TVCLRect").
+    virtual UnicodeString ClassName() const;
+};
+
+// Events are callables bound to a handler of the owner. TNotifyEvent takes the sender;
+// change notifications of sub-objects take nothing.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TChangeNotify = std::function<void()>;
+
+// Binds a handler method of an object: OnClick = Bind(this, &TFrmCorvane::BtnAddClick).
+template <class C, class R, class... A>
+std::function<R(A...)> Bind(C* object, R (C::*method)(A...))
+{
+    return [object, method](A... args) -> R { return (object->*method)(std::forward<A>(args)...); };
+}
+
+class TPersistent : public TObject {
+public:
+    // Takes over the settings of Source; a class that does not know Source hands it to
+    // Source's AssignTo, which raises the assignment error.
+    virtual void Assign(TPersistent* Source);
+
+protected:
+    virtual void AssignTo(TPersistent* Dest);
+
+private:
+    // Raises EConvertError "Cannot assign a %s to a %s" (source class first; "nil" for none).
+    void AssignError(TPersistent* Source);
+};
+
+enum TOperation { opInsert, opRemove };
+
+class TComponent : public TPersistent {
+public:
+    explicit TComponent(TComponent* AOwner);
+    // Destroys the owned components (last first), then leaves the owner's list.
+    ~TComponent() override;
+
+    TComponent* GetOwner() const { return FOwner; }
+    const UnicodeString& GetName() const { return FName; }
+    void SetName(const UnicodeString& Value) { FName = Value; }
+
+    int GetComponentCount() const { return static_cast<int>(FComponents.size()); }
+    TComponent* GetComponent(int Index) const;
+    int ComponentCount() const { return GetComponentCount(); }
+    TComponent* Components(int Index) const { return GetComponent(Index); }
+    // Index of an owned component in the list, or -1.
+    int IndexOfComponent(const TComponent* AComponent) const;
+    // The owned component of that name (case-insensitive), or nullptr.
+    TComponent* FindComponent(const UnicodeString& AName) const;
+
+    void InsertComponent(TComponent* AComponent);
+    void RemoveComponent(TComponent* AComponent);
+
+    bool IsDestroying() const { return FDestroying; }
+
+protected:
+    // Called on the owner when a component joins (opInsert) or leaves (opRemove) its list.
+    virtual void Notification(TComponent* AComponent, TOperation Operation);
+
+private:
+    TComponent* FOwner = nullptr;
+    UnicodeString FName;
+    std::vector<TComponent*> FComponents;
+    bool FDestroying = false;
+};
