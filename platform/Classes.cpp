@@ -107,3 +107,144 @@ void TComponent::RemoveComponent(TComponent* AComponent)
 }
 
 void TComponent::Notification(TComponent*, TOperation) {}
+
+void TStrings::Put(int Index, const UnicodeString& S)
+{
+    CheckIndex(Index, GetCount());
+    BeginUpdate();
+    Delete(Index);
+    Insert(Index, S);
+    EndUpdate();
+}
+
+int TStrings::Add(const UnicodeString& S)
+{
+    const int index = GetCount();
+    Insert(index, S);
+    return index;
+}
+
+void TStrings::AddStrings(const TStrings& Source)
+{
+    BeginUpdate();
+    for (int i = 0; i < Source.GetCount(); ++i)
+        Add(Source.Get(i));
+    EndUpdate();
+}
+
+int TStrings::IndexOf(const UnicodeString& S) const
+{
+    for (int i = 0; i < GetCount(); ++i)
+        if (Get(i) == S)
+            return i;
+    return -1;
+}
+
+UnicodeString TStrings::GetText() const
+{
+    UnicodeString text;
+    for (int i = 0; i < GetCount(); ++i)
+        text += Get(i) + "\r\n";
+    return text;
+}
+
+void TStrings::SetText(const UnicodeString& Value)
+{
+    BeginUpdate();
+    Clear();
+    size_t start = 0;
+    while (start < Value.size()) {
+        size_t end = Value.find_first_of("\r\n", start);
+        if (end == UnicodeString::npos) {
+            Add(Value.substr(start));
+            break;
+        }
+        Add(Value.substr(start, end - start));
+        if (Value[end] == '\r' && end + 1 < Value.size() && Value[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    EndUpdate();
+}
+
+void TStrings::Assign(TPersistent* Source)
+{
+    if (auto* source = dynamic_cast<TStrings*>(Source)) {
+        BeginUpdate();
+        Clear();
+        AddStrings(*source);
+        EndUpdate();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TStrings::BeginUpdate()
+{
+    if (FUpdateCount++ == 0)
+        SetUpdateState(true);
+}
+
+void TStrings::EndUpdate()
+{
+    if (FUpdateCount > 0 && --FUpdateCount == 0)
+        SetUpdateState(false);
+}
+
+void TStrings::CheckIndex(int Index, int Limit)
+{
+    if (Index < 0 || Index >= Limit)
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+UnicodeString TStringList::Get(int Index) const
+{
+    CheckIndex(Index, GetCount());
+    return FItems[static_cast<size_t>(Index)];
+}
+
+void TStringList::Put(int Index, const UnicodeString& S)
+{
+    CheckIndex(Index, GetCount());
+    FItems[static_cast<size_t>(Index)] = S;
+    Changed();
+}
+
+void TStringList::Insert(int Index, const UnicodeString& S)
+{
+    CheckIndex(Index, GetCount() + 1);
+    FItems.insert(FItems.begin() + Index, S);
+    Changed();
+}
+
+void TStringList::Delete(int Index)
+{
+    CheckIndex(Index, GetCount());
+    FItems.erase(FItems.begin() + Index);
+    Changed();
+}
+
+void TStringList::Clear()
+{
+    if (FItems.empty())
+        return;
+    FItems.clear();
+    Changed();
+}
+
+void TStringList::SetUpdateState(bool Updating)
+{
+    if (!Updating && FChangedWhileUpdating) {
+        FChangedWhileUpdating = false;
+        if (OnChange)
+            OnChange(this);
+    }
+}
+
+void TStringList::Changed()
+{
+    if (UpdateCount() > 0)
+        FChangedWhileUpdating = true;
+    else if (OnChange)
+        OnChange(this);
+}

@@ -79,3 +79,61 @@ private:
     std::vector<TComponent*> FComponents;
     bool FDestroying = false;
 };
+
+// An ordered list of texts. TStrings is the interface that lists, combo boxes and chart titles
+// expose; TStringList holds its texts itself.
+class TStrings : public TPersistent {
+public:
+    virtual int GetCount() const = 0;
+    virtual UnicodeString Get(int Index) const = 0;
+    // Replaces the text at Index (default: delete, then insert).
+    virtual void Put(int Index, const UnicodeString& S);
+    virtual void Insert(int Index, const UnicodeString& S) = 0;
+    virtual void Delete(int Index) = 0;
+    virtual void Clear() = 0;
+
+    int Count() const { return GetCount(); }
+    UnicodeString Strings(int Index) const { return Get(Index); }
+    UnicodeString operator[](int Index) const { return Get(Index); }
+    int Add(const UnicodeString& S);
+    void AddStrings(const TStrings& Source);
+    int IndexOf(const UnicodeString& S) const;
+    // The texts joined, each followed by a line break; SetText splits at CR LF, LF or CR.
+    UnicodeString GetText() const;
+    void SetText(const UnicodeString& Value);
+    void Assign(TPersistent* Source) override;
+
+    // Batches of changes: OnChange of a list fires once, when the outermost batch ends.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+protected:
+    virtual void SetUpdateState(bool /*Updating*/) {}
+    // Raises EListError "List index out of bounds (%d)" unless 0 <= Index < Limit.
+    static void CheckIndex(int Index, int Limit);
+
+private:
+    int FUpdateCount = 0;
+};
+
+class TStringList : public TStrings {
+public:
+    TStringList() = default;
+    int GetCount() const override { return static_cast<int>(FItems.size()); }
+    UnicodeString Get(int Index) const override;
+    void Put(int Index, const UnicodeString& S) override;
+    void Insert(int Index, const UnicodeString& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+
+    TNotifyEvent OnChange;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+
+private:
+    void Changed();
+    std::vector<UnicodeString> FItems;
+    bool FChangedWhileUpdating = false;
+};

@@ -63,3 +63,34 @@ TEST(Types, SetHoldsBitsByOrdinal)
     EXPECT_FALSE(s.Contains(a));
     EXPECT_EQ((Set<E, a, d>::FromInt(0xFF)).ToInt(), 0xFu);
 }
+
+TEST(Strings, EditsAndBatchedChangeNotification)
+{
+    TStringList list;
+    int changes = 0;
+    list.OnChange = [&](TObject*) { ++changes; };
+    list.Add("a");
+    list.Add("b");
+    EXPECT_EQ(changes, 2);
+    list.BeginUpdate();
+    list.Put(0, "x");
+    list.Insert(1, "y");
+    list.Delete(2);
+    EXPECT_EQ(changes, 2);
+    list.EndUpdate();
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(list.GetText(), "x\r\ny\r\n");
+    EXPECT_THROW(list.Get(2), EListError);
+    EXPECT_THROW(list.Insert(3, "z"), EListError);
+}
+
+TEST(Strings, SetTextSplitsEveryLineBreakAndAssignCopies)
+{
+    TStringList a, b;
+    a.SetText("one\r\ntwo\nthree\rfour");
+    ASSERT_EQ(a.Count(), 4);
+    EXPECT_EQ(a[3], "four");
+    b.Assign(&a);
+    EXPECT_EQ(b.GetText(), a.GetText());
+    EXPECT_EQ(b.IndexOf("three"), 2);
+}
