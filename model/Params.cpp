@@ -1,24 +1,17 @@
 #include "model/Params.h"
 
-#include "model/CheckedFloat.h"
-
 #include <cmath>
-
-using checked::Add;
-using checked::Div;
-using checked::Mul;
-using checked::Sub;
 
 PhValues PhParams::At(double pH) const
 {
     // h is the fraction of the low-pH form.
-    const double h = Div(1.0, Add(checked::Pow10(Sub(pH, pKa)), 1.0));
-    const double l = Sub(1.0, h);
+    const double h = FDiv(1.0, FAdd(FPow(10.0, FSub(pH, pKa)), 1.0));
+    const double l = FSub(1.0, h);
     PhValues v;
-    v.u0 = Add(Mul(h, lu0), Mul(l, hu0));
-    v.K = Add(Mul(h, lK), Mul(l, hK));
+    v.u0 = FAdd(FMul(h, lu0), FMul(l, hu0));
+    v.K = FAdd(FMul(h, lK), FMul(l, hK));
     // The complex mobilities weighted by each form's share of the complexed amount.
-    v.uCS = Div(Add(Mul(Mul(h, lK), luCS), Mul(Mul(l, hK), huCS)), v.K);
+    v.uCS = FDiv(FAdd(FMul(FMul(h, lK), luCS), FMul(FMul(l, hK), huCS)), v.K);
     return v;
 }
 
@@ -27,29 +20,29 @@ namespace {
 // Nernst-Einstein: |kB T u / (e z)|.
 double Diffusion(double absTemperature, double u, double z)
 {
-    const double kTu = Mul(Mul(BoltzmannConstant, absTemperature), u);
-    return std::fabs(Div(kTu, Mul(ElementaryCharge, z)));
+    const double kTu = FMul(FMul(BoltzmannConstant, absTemperature), u);
+    return std::fabs(FDiv(kTu, FMul(ElementaryCharge, z)));
 }
 
 }  // namespace
 
 void PhysParams::Derive()
 {
-    AbsTemperature = Add(Temperature, 273.15);
+    AbsTemperature = FAdd(Temperature, 273.15);
     if (z01 != 0)
         D01 = Diffusion(AbsTemperature, u01, z01);
     if (z02 != 0)
         D02 = Diffusion(AbsTemperature, u02, z02);
     // A complex carries the charges of analyte and selector together.
-    const double z1 = Add(z01, zCS);
+    const double z1 = FAdd(z01, zCS);
     if (z1 != 0)
         D1 = Diffusion(AbsTemperature, u1, z1);
-    const double z2 = Add(z02, zCS);
+    const double z2 = FAdd(z02, zCS);
     if (z2 != 0)
         D2 = Diffusion(AbsTemperature, u2, z2);
-    FieldStrength = Div(Voltage, Capillary);
+    FieldStrength = FDiv(Voltage, Capillary);
     // Mean velocity of Poiseuille flow: p r^2 / (8 eta L).
-    FlowVelocity = Div(Mul(Mul(Mul(Mul(Pressure, Radius), Radius), 0.125), InverseViscosity), Capillary);
+    FlowVelocity = FDiv(FMul(FMul(FMul(FMul(Pressure, Radius), Radius), 0.125), InverseViscosity), Capillary);
 }
 
 void Params::Derive()

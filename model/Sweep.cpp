@@ -1,14 +1,6 @@
 #include "model/Sweep.h"
 
-#include "model/CheckedFloat.h"
-
 #include <cmath>
-#include <string>
-
-using checked::Add;
-using checked::Div;
-using checked::Mul;
-using checked::Sub;
 
 UnicodeString GraphText(int choice)
 {
@@ -30,10 +22,10 @@ struct PlainOps {
 };
 
 struct CheckedOps {
-    static double Add(double a, double b) { return checked::Add(a, b); }
-    static double Sub(double a, double b) { return checked::Sub(a, b); }
-    static double Mul(double a, double b) { return checked::Mul(a, b); }
-    static double Div(double a, double b) { return checked::Div(a, b); }
+    static double Add(double a, double b) { return FAdd(a, b); }
+    static double Sub(double a, double b) { return FSub(a, b); }
+    static double Mul(double a, double b) { return FMul(a, b); }
+    static double Div(double a, double b) { return FDiv(a, b); }
 };
 
 // The intermediate results that a guard could hide from the stored values.
@@ -113,7 +105,7 @@ double PointValues::Measure(int choice) const
 {
     switch (choice) {
     case gcTimeDifference: return dt * MinutesPerSecond;
-    case gcMobilityDifference: return Mul(du, 1e9);
+    case gcMobilityDifference: return FMul(du, 1e9);
     case gcMobilityFactor: return mobilityFactor;
     case gcMobilityFactorEOF: return mobilityFactorEOF;
     case gcSelectivity: return selectivity;
@@ -126,6 +118,6 @@ SweepRange::SweepRange(double cMin, double cMax, std::int32_t points)
     : FMin(cMin), FMax(cMax), FPoints(points), FStep(0)
 {
     if (points > MaxSweepPoints)
-        throw Exception("Too many data points: " + std::to_string(points) + " (at most 1000000).");
-    FStep = Div(Sub(cMax, cMin), static_cast<double>(points));
+        throw Exception("Too many data points: " + IntToStr(points) + " (at most 1000000).");
+    FStep = FDiv(FSub(cMax, cMin), static_cast<double>(points));
 }

@@ -1,0 +1,11 @@
+#include "model/Record.h"
+
+void DependencyRecord::AssignData(const DependencyRecord& source)
+{
+    if (&source == this)
+        return;
+    analyte1 = source.analyte1;
+    analyte2 = source.analyte2;
+    selector = source.selector;
+    Params = source.Params;
+}
