@@ -685,7 +685,7 @@ void TCanvas::LineTo(int X, int Y)
 {
     const TPoint pts[2] = {ToDevice(FPenPos.X, FPenPos.Y), ToDevice(X, Y)};
     FPenPos = TPoint(X, Y);
-    PolylineDevice(pts, 2, false);
+    Painted(PolylineDevice(pts, 2, false));
 }
 
 void TCanvas::Polyline(const TPoint* Points, int Count)
@@ -693,21 +693,21 @@ void TCanvas::Polyline(const TPoint* Points, int Count)
     if (Points == nullptr || Count < 2) return;
     std::vector<TPoint> pts(static_cast<size_t>(Count));
     for (int i = 0; i < Count; ++i) pts[i] = ToDevice(Points[i].X, Points[i].Y);
-    PolylineDevice(pts.data(), Count, false);
+    Painted(PolylineDevice(pts.data(), Count, false));
 }
 
-void TCanvas::PolylineDevice(const TPoint* Points, int Count, bool Closed)
+TRect TCanvas::PolylineDevice(const TPoint* Points, int Count, bool Closed)
 {
-    if (FBits == nullptr || Count < 2) return;
+    if (FBits == nullptr || Count < 2) return TRect();
     const TPenStyle style = Pen->GetStyle();
-    if (style == psClear) return;
+    if (style == psClear) return TRect();
     const int width = std::max(1, Pen->GetWidth());
     TLineState s;
     s.Pen = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
     s.Dash = DashOf(style, width);
     s.Gaps = Brush->GetStyle() == bsSolid;
     s.Gap = MakeRop(Pen->GetMode(), ColorToPixel(Brush->GetColor()));
-    if (s.Pen.Nop() && (!s.Dash.Styled || !s.Gaps || s.Gap.Nop())) return;
+    if (s.Pen.Nop() && (!s.Dash.Styled || !s.Gaps || s.Gap.Nop())) return TRect();
     const int segments = Closed ? Count : Count - 1;
     for (int i = 0; i < segments; ++i) {
         const TPoint a = Points[i], b = Points[(i + 1) % Count];
@@ -716,7 +716,7 @@ void TCanvas::PolylineDevice(const TPoint* Points, int Count, bool Closed)
         else
             PaintWideLine(a, b, width, s);
     }
-    Painted(s.Touched);
+    return s.Touched;
 }
 
 void TCanvas::PaintWideLine(TPoint From, TPoint To, int Width, TLineState& S)
@@ -779,17 +779,65 @@ void TCanvas::FillDeviceRect(TRect R, bool UseMode)
     for (int y = R.Top; y < R.Bottom; ++y) BrushSpan(y, R.Left, R.Right, UseMode);
 }
 
-void TCanvas::PenRect(const TRect& Band)
+void TCanvas::PenBand(const TRect& Outer, const TRect& Inner)
 {
-    (void)Band;
+    // The pixels of Outer that are not in Inner, in the pen colour and mode.
+    const TRop rop = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
+    const TRect o = Intersect(Outer, FClip);
+    if (IsEmpty(o)) return;
+    for (int y = o.Top; y < o.Bottom; ++y) {
+        if (IsEmpty(Inner) || y < Inner.Top || y >= Inner.Bottom) {
+            FillSpan(y, o.Left, o.Right, rop.And, rop.Xor);
+            continue;
+        }
+        const int l1 = std::min(o.Right, Inner.Left), r0 = std::max(o.Left, Inner.Right);
+        if (o.Left < l1) FillSpan(y, o.Left, l1, rop.And, rop.Xor);
+        if (r0 < o.Right) FillSpan(y, r0, o.Right, rop.And, rop.Xor);
+    }
 }
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
 {
-    (void)X1;
-    (void)Y1;
-    (void)X2;
-    (void)Y2;
+    if (FBits == nullptr) return;
+    const TPoint p1 = ToDevice(X1, Y1), p2 = ToDevice(X2, Y2);
+    const TRect r = Normalized(p1.X, p1.Y, p2.X, p2.Y);
+    const TPenStyle style = Pen->GetStyle();
+    const int w = std::max(1, Pen->GetWidth());
+    if (style == psClear) {
+        // Without an outline the filled area loses its last column and row.
+        const TRect in(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
+        if (IsEmpty(in) || Brush->GetStyle() == bsClear) return;
+        FillDeviceRect(in, true);
+        Painted(in);
+        return;
+    }
+    if (IsEmpty(r)) return;
+    const bool styled = DashOf(style, w).Styled;
+    if (w <= 1 || styled) {
+        // The outline runs through the outermost pixels: L .. R-1, T .. B-1.
+        const int l = r.Left, t = r.Top, rr = r.Right - 1, bb = r.Bottom - 1;
+        FillDeviceRect(TRect(l + 1, t + 1, rr, bb), true);
+        TRect outline;
+        if (w <= 1 && (r.Width() == 1 || r.Height() == 1)) {
+            const TPoint line[2] = {TPoint(l, t), r.Width() == 1 ? TPoint(l, bb + 1) : TPoint(rr + 1, t)};
+            outline = PolylineDevice(line, 2, false);
+        } else {
+            const TPoint corners[4] = {TPoint(l, t), TPoint(rr, t), TPoint(rr, bb), TPoint(l, bb)};
+            outline = PolylineDevice(corners, 4, true);
+        }
+        Painted(Union(outline, Brush->GetStyle() == bsClear ? TRect() : TRect(l + 1, t + 1, rr, bb)));
+        return;
+    }
+    // A wide solid pen: a band of w pixels centred on the outermost pixels, or lying inside
+    // the rectangle for psInsideFrame.
+    TRect outer = r;
+    if (style != psInsideFrame)
+        outer = TRect(r.Left - w / 2, r.Top - w / 2, r.Right - 1 - w / 2 + w, r.Bottom - 1 - w / 2 + w);
+    const TRect inner(outer.Left + w, outer.Top + w, outer.Right - w, outer.Bottom - w);
+    const TRect filled = IsEmpty(inner) ? TRect() : inner;
+    if (!IsEmpty(filled)) FillDeviceRect(filled, true);
+    PenBand(outer, filled);
+    Painted(outer);
 }
 
 void TCanvas::FillRect(const TRect& R)
@@ -808,21 +856,112 @@ void TCanvas::FillRect(const TRect& R)
 
 void TCanvas::FrameRect(const TRect& R)
 {
-    (void)R;
+    if (FBits == nullptr || Brush->GetStyle() == bsClear) return;
+    const TPoint p1 = ToDevice(R.Left, R.Top), p2 = ToDevice(R.Right, R.Bottom);
+    const TRect r(p1.X, p1.Y, p2.X, p2.Y);
+    if (IsEmpty(r)) return;
+    FillDeviceRect(TRect(r.Left, r.Top, r.Right, r.Top + 1), false);
+    if (r.Height() > 1) FillDeviceRect(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), false);
+    FillDeviceRect(TRect(r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1), false);
+    if (r.Width() > 1) FillDeviceRect(TRect(r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1), false);
+    Painted(r);
 }
+
+namespace {
+// The pixels of row Y inside the ellipse that fills Box (right and bottom excluded), shrunk by
+// Inset pixels on every side, as [Lo, Hi); false when the row misses it. A pixel belongs when
+// its centre lies inside.
+bool EllipseRow(const TRect& Box, double Inset, int Y, int& Lo, int& Hi)
+{
+    const double a = Box.Width() / 2.0 - Inset, b = Box.Height() / 2.0 - Inset;
+    if (a <= 0 || b <= 0) return false;
+    const double cx = (Box.Left + Box.Right) / 2.0, cy = (Box.Top + Box.Bottom) / 2.0;
+    const double dy = (Y + 0.5 - cy) / b;
+    if (dy * dy > 1) return false;
+    const double half = a * std::sqrt(1 - dy * dy);
+    const double eps = 1e-9;
+    Lo = int(std::ceil(cx - half - 0.5 - eps));
+    Hi = int(std::floor(cx + half - 0.5 + eps)) + 1;
+    return Lo < Hi;
+}
+}  // namespace
 
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
 {
-    (void)X1;
-    (void)Y1;
-    (void)X2;
-    (void)Y2;
+    if (FBits == nullptr) return;
+    const TPoint p1 = ToDevice(X1, Y1), p2 = ToDevice(X2, Y2);
+    TRect box = Normalized(p1.X, p1.Y, p2.X, p2.Y);
+    const bool clearPen = Pen->GetStyle() == psClear;
+    if (clearPen) box = TRect(box.Left, box.Top, box.Right - 1, box.Bottom - 1);
+    if (IsEmpty(box)) return;
+    const double w = clearPen ? 0 : std::max(1, Pen->GetWidth());
+    const TRop pen = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
+    const int y0 = std::max(box.Top, FClip.Top), y1 = std::min(box.Bottom, FClip.Bottom);
+    for (int y = y0; y < y1; ++y) {
+        int lo, hi, ilo = 0, ihi = 0;
+        if (!EllipseRow(box, 0, y, lo, hi)) continue;
+        bool hasInner = true;
+        if (w > 0)
+            hasInner = EllipseRow(box, w, y, ilo, ihi);
+        else
+            ilo = lo, ihi = hi;
+        if (hasInner) BrushSpan(y, ilo, ihi, true);
+        if (w <= 0) continue;
+        auto penSpan = [&](int a, int b) {
+            a = std::max(a, FClip.Left);
+            b = std::min(b, FClip.Right);
+            if (a < b) FillSpan(y, a, b, pen.And, pen.Xor);
+        };
+        if (!hasInner) {
+            penSpan(lo, hi);
+        } else {
+            penSpan(lo, ilo);
+            penSpan(ihi, hi);
+        }
+    }
+    Painted(box);
 }
 
 void TCanvas::Polygon(const TPoint* Points, int Count)
 {
-    (void)Points;
-    (void)Count;
+    if (FBits == nullptr || Points == nullptr || Count < 2) return;
+    std::vector<TPoint> pts(static_cast<size_t>(Count));
+    TRect bounds(std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
+                 std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+    for (int i = 0; i < Count; ++i) {
+        pts[i] = ToDevice(Points[i].X, Points[i].Y);
+        bounds.Left = std::min(bounds.Left, pts[i].X);
+        bounds.Top = std::min(bounds.Top, pts[i].Y);
+        bounds.Right = std::max(bounds.Right, pts[i].X + 1);
+        bounds.Bottom = std::max(bounds.Bottom, pts[i].Y + 1);
+    }
+    // The inside, by the alternate rule: on each row the pixels from the first crossing (rounded
+    // up) to before the second, so that the inside stays within the outline.
+    if (Brush->GetStyle() != bsClear && Count >= 3) {
+        const int y0 = std::max(bounds.Top, FClip.Top), y1 = std::min(bounds.Bottom, FClip.Bottom);
+        std::vector<double> xs;
+        for (int y = y0; y < y1; ++y) {
+            const double yc = y;
+            xs.clear();
+            for (int i = 0; i < Count; ++i) {
+                const TPoint& a = pts[i];
+                const TPoint& b = pts[(i + 1) % Count];
+                if (a.Y == b.Y) continue;
+                const bool up = a.Y < b.Y;
+                const double ylo = up ? a.Y : b.Y, yhi = up ? b.Y : a.Y;
+                if (yc < ylo || yc >= yhi) continue;
+                xs.push_back(a.X + (yc - a.Y) * double(b.X - a.X) / double(b.Y - a.Y));
+            }
+            std::sort(xs.begin(), xs.end());
+            for (size_t k = 0; k + 1 < xs.size(); k += 2) {
+                const double xa = std::clamp(xs[k], -double(CoordLimit), double(CoordLimit));
+                const double xb = std::clamp(xs[k + 1], -double(CoordLimit), double(CoordLimit));
+                BrushSpan(y, int(std::ceil(xa)), int(std::ceil(xb)), true);
+            }
+        }
+    }
+    const TRect outline = PolylineDevice(pts.data(), Count, true);
+    Painted(Union(outline, Brush->GetStyle() == bsClear ? TRect() : bounds));
 }
 
 TColor TCanvas::GetPixel(int X, int Y) const
@@ -846,17 +985,32 @@ void TCanvas::SetPixel(int X, int Y, TColor Color)
 
 void TCanvas::TextOut(int X, int Y, const UnicodeString& Text)
 {
-    (void)X;
-    (void)Y;
-    (void)Text;
+    const TSize size = TextExtent(Text);
+    if (FBits != nullptr && !Text.empty()) {
+        const TPoint p = ToDevice(X, Y);
+        const TRect cell(p.X, p.Y, p.X + size.cx, p.Y + size.cy);
+        if (Brush->GetStyle() == bsSolid) FillDeviceRect(cell, false);
+        const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, FClip};
+        QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
+        Painted(cell);
+    }
+    MoveTo(X + size.cx, Y);
 }
 
 void TCanvas::TextRect(const TRect& R, int X, int Y, const UnicodeString& Text)
 {
-    (void)R;
-    (void)X;
-    (void)Y;
-    (void)Text;
+    if (FBits == nullptr) return;
+    const TPoint p1 = ToDevice(R.Left, R.Top), p2 = ToDevice(R.Right, R.Bottom);
+    const TRect r(p1.X, p1.Y, p2.X, p2.Y);
+    const TRect clip = Intersect(r, FClip);
+    if (IsEmpty(clip)) return;
+    if (Brush->GetStyle() == bsSolid) FillDeviceRect(clip, false);
+    if (!Text.empty()) {
+        const TPoint p = ToDevice(X, Y);
+        const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, clip};
+        QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
+    }
+    Painted(clip);
 }
 
 TSize TCanvas::TextExtent(const UnicodeString& Text) const
@@ -876,9 +1030,25 @@ int TCanvas::TextHeight(const UnicodeString& Text) const
 
 void TCanvas::Draw(int X, int Y, TBitmap* Graphic)
 {
-    (void)X;
-    (void)Y;
-    (void)Graphic;
+    if (FBits == nullptr || Graphic == nullptr || Graphic->GetEmpty()) return;
+    const TPoint p = ToDevice(X, Y);
+    const TRect target(p.X, p.Y, ClampCoord(static_cast<long long>(p.X) + Graphic->GetWidth()),
+                       ClampCoord(static_cast<long long>(p.Y) + Graphic->GetHeight()));
+    const TRect r = Intersect(target, FClip);
+    if (IsEmpty(r)) return;
+    const TCanvas* source = Graphic->GetCanvas();
+    if (source->GetBits() == FBits) {
+        // Drawing a bitmap onto its own canvas: copy through a buffer.
+        TBitmap copy;
+        copy.Assign(Graphic);
+        Draw(X, Y, &copy);
+        return;
+    }
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        const std::uint32_t* from = Graphic->ScanLine(y - p.Y) + (r.Left - p.X);
+        std::copy_n(from, r.Width(), FBits + static_cast<std::ptrdiff_t>(y) * FStride + r.Left);
+    }
+    Painted(r);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -941,6 +1111,7 @@ const std::uint32_t* TBitmap::ScanLine(int Row) const
 
 void TBitmap::SaveToFile(const UnicodeString& FileName) const
 {
+    if (GetEmpty()) throw EInvalidGraphic("Cannot save an empty image");
     if (!QtCanvas::SavePng(FPixels.data(), FWidth, FHeight, FWidth, FileName))
         throw EFCreateError("Cannot create file \"" + FileName + "\"");
 }

@@ -338,11 +338,12 @@ private:
     TPoint ToDevice(int X, int Y) const;
     void PaintLine(TPoint From, TPoint To, struct TLineState& State);
     void PaintWideLine(TPoint From, TPoint To, int Width, struct TLineState& State);
-    void PolylineDevice(const TPoint* Points, int Count, bool Closed);
+    // Draws with the pen through device points; returns the device rectangle touched.
+    TRect PolylineDevice(const TPoint* Points, int Count, bool Closed);
     void FillSpan(int Y, int X0, int X1, std::uint32_t And, std::uint32_t Xor);
     void BrushSpan(int Y, int X0, int X1, bool UseMode);
     void FillDeviceRect(TRect R, bool UseMode);
-    void PenRect(const TRect& Band);
+    void PenBand(const TRect& Outer, const TRect& Inner);
 
     std::uint32_t* FBits = nullptr;
     int FWidth = 0;
