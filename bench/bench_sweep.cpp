@@ -1,6 +1,9 @@
 // Concentration sweeps: the model alone (into a sink that keeps nothing) and
-// into the three point series of a chart.
+// into the three point series of a chart. Items are concentrations (points per
+// curve).
+#include "model/Record.h"
 #include "model/Sweep.h"
+#include "platform/Chart.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,6 +40,21 @@ void BM_ModelSweep(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * (state.range(0) + 1));
 }
 BENCHMARK(BM_ModelSweep)->Arg(21)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// Whole sweeps of one record into its three series, as the window runs them.
+void BM_RecordSweep(benchmark::State& state)
+{
+    TChart chart(nullptr);
+    DependencyRecord record;
+    record.Params = Realistic(static_cast<std::int32_t>(state.range(0)));
+    record.SeriesSet.Create(&chart, clRed, true);
+    for (auto _ : state)
+        record.Sweep(gcMobilityDifference);
+    state.SetItemsProcessed(state.iterations() * record.SeriesSet.t1Series->Count());
+    state.counters["sweeps_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_RecordSweep)->Arg(21)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

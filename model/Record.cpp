@@ -9,3 +9,8 @@ void DependencyRecord::AssignData(const DependencyRecord& source)
     selector = source.selector;
     Params = source.Params;
 }
+
+void DependencyRecord::Sweep(int choice) const
+{
+    SeriesSet.Sweep(Params, choice);
+}

@@ -18,4 +18,8 @@ struct DependencyRecord {
     // Takes the analytes, the selector and the whole parameter block (derived
     // fields included) of source; name and series stay.
     void AssignData(const DependencyRecord& source);
+
+    // Clears this record's series and sweeps its parameters into them for a
+    // graph choice (see SeriesSet::Sweep).
+    void Sweep(int choice) const;
 };
