@@ -132,6 +132,8 @@ long double StrToFloat(const UnicodeString& S, const TFormatSettings& Settings);
 // Also refuses magnitudes above 1.7e308. Value is left unchanged on failure.
 bool TryStrToFloat(const UnicodeString& S, double& Value);
 bool TryStrToFloat(const UnicodeString& S, double& Value, const TFormatSettings& Settings);
+// The same on a piece of text.
+bool TextToFloat(std::string_view Text, double& Value, const TFormatSettings& Settings);
 // Extended precision, without the 1.7e308 bound.
 bool TryStrToFloat(const UnicodeString& S, long double& Value);
 bool TryStrToFloat(const UnicodeString& S, long double& Value, const TFormatSettings& Settings);
