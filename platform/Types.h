@@ -29,6 +29,17 @@ struct TRect {
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
+// A size in pixels.
+struct TSize {
+    int cx = 0;
+    int cy = 0;
+    constexpr TSize() = default;
+    constexpr TSize(int w, int h) : cx(w), cy(h) {}
+    constexpr int Width() const { return cx; }
+    constexpr int Height() const { return cy; }
+    friend constexpr bool operator==(const TSize&, const TSize&) = default;
+};
+
 constexpr TPoint Point(int x, int y) { return TPoint(x, y); }
 constexpr TRect Rect(int l, int t, int r, int b) { return TRect(l, t, r, b); }
 

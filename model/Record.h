@@ -1,0 +1,25 @@
+// One dependency: its names, its parameters and its curves.
+#pragma once
+
+#include "model/Params.h"
+#include "model/SeriesSet.h"
+#include "platform/SysUtils.h"
+
+// A plain value. Copies share the series of the original (the chart owns
+// them); destroying a record leaves its series alone.
+struct DependencyRecord {
+    AnsiString name = "<unnamed>";
+    AnsiString analyte1 = "<Analyte 1>";
+    AnsiString analyte2 = "<Analyte 2>";
+    AnsiString selector = "<Selector>";
+    ::Params Params;        // defaults already derived
+    ::SeriesSet SeriesSet;  // colour 0, no series
+
+    // Takes the analytes, the selector and the whole parameter block (derived
+    // fields included) of source; name and series stay.
+    void AssignData(const DependencyRecord& source);
+
+    // Clears this record's series and sweeps its parameters into them for a
+    // graph choice (see SeriesSet::Sweep).
+    void Sweep(int choice) const;
+};

@@ -1,0 +1,101 @@
+#include "model/SeriesSet.h"
+
+#include "model/Params.h"
+#include "model/Sweep.h"
+#include "platform/Chart.h"
+#include "platform/Series.h"
+
+namespace {
+
+// A new point series of chart with the given marker and title.
+TPointSeries* NewSeries(TChart* chart, TSeriesPointerStyle style, const char* title, bool showInLegend)
+{
+    TPointSeries* series = new TPointSeries(chart);
+    series->SetParentChart(chart);
+    series->GetPointer()->SetStyle(style);
+    series->GetPointer()->SetSize(4);
+    series->SetTitle(title);
+    series->SetShowInLegend(showInLegend);
+    return series;
+}
+
+void Replace(TPointSeries*& slot, TPointSeries* series)
+{
+    delete slot;
+    slot = series;
+}
+
+// Adds the points of a sweep to the three series; a missing series is skipped.
+struct SeriesSink {
+    TPointSeries* t1;
+    TPointSeries* t2;
+    TPointSeries* measure;
+    const UnicodeString noLabel;
+
+    void AddTimes(double c, double t1Minutes, double t2Minutes)
+    {
+        if (t1) t1->AddXY(c, t1Minutes, noLabel, clTeeColor);
+        if (t2) t2->AddXY(c, t2Minutes, noLabel, clTeeColor);
+    }
+    void AddMeasure(double c, double y)
+    {
+        if (measure) measure->AddXY(c, y, noLabel, clTeeColor);
+    }
+};
+
+}  // namespace
+
+void SeriesSet::Create(TChart* chart, TColor colour, bool showInLegend)
+{
+    Replace(t1Series, NewSeries(chart, psTriangle, "t1 [min]", showInLegend));
+    Replace(t2Series, NewSeries(chart, psDownTriangle, "t2 [min]", showInLegend));
+    Replace(MeasureSeries, NewSeries(chart, psCircle, "R", showInLegend));
+    MeasureSeries->SetVertAxis(aRightAxis);
+    SetColour(colour);
+}
+
+void SeriesSet::SetColour(TColor colour)
+{
+    this->colour = colour;
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries}) {
+        if (series == nullptr) continue;
+        series->SetSeriesColor(colour);
+        series->GetPen()->SetColor(colour);
+    }
+}
+
+void SeriesSet::SetVisible(bool visible) const
+{
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries})
+        if (series != nullptr) series->SetActive(visible);
+}
+
+bool SeriesSet::IsVisible() const
+{
+    return t1Series != nullptr && t1Series->GetActive();
+}
+
+void SeriesSet::Clear() const
+{
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries})
+        if (series != nullptr) series->Clear();
+}
+
+void SeriesSet::Release()
+{
+    Replace(t1Series, nullptr);
+    Replace(t2Series, nullptr);
+    Replace(MeasureSeries, nullptr);
+}
+
+void SeriesSet::SetMeasureTitle(const UnicodeString& title) const
+{
+    if (MeasureSeries != nullptr) MeasureSeries->SetTitle(title);
+}
+
+void SeriesSet::Sweep(const Params& params, int choice) const
+{
+    Clear();
+    SeriesSink sink{t1Series, t2Series, MeasureSeries, UnicodeString()};
+    RunSweep(params, choice, sink);
+}

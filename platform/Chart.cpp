@@ -1,0 +1,750 @@
+#include "platform/Chart.h"
+
+#include "platform/ChartRaster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+// ---------------------------------------------------------------------------------------------
+// Title and legend
+
+TChartTitle::TChartTitle(TChart* AChart)
+    : FChart(AChart), FText(std::make_unique<TStringList>()), FFont(std::make_unique<TFont>())
+{
+    FFont->SetHeight(-13);
+    FFont->SetStyle(TFontStyles{fsBold});
+    FFont->SetColor(clNavy);
+    FText->OnChange = [this](TObject*) { FChart->Changed(); };
+    FFont->OnChange = [this] { FChart->Changed(); };
+}
+
+TChartTitle::~TChartTitle() = default;
+
+void TChartTitle::SetVisible(bool Value)
+{
+    if (FVisible == Value) return;
+    FVisible = Value;
+    FChart->Changed();
+}
+
+TChartLegend::TChartLegend(TChart* AChart)
+    : FChart(AChart), FFont(std::make_unique<TFont>()), FFrame(std::make_unique<TChartPen>())
+{
+    FFrame->SetColor(clGray);
+    FFont->OnChange = [this] { FChart->Changed(); };
+    FFrame->OnChange = [this] { FChart->Changed(); };
+}
+
+TChartLegend::~TChartLegend() = default;
+
+void TChartLegend::SetVisible(bool Value)
+{
+    if (FVisible == Value) return;
+    FVisible = Value;
+    FChart->Changed();
+}
+
+std::vector<TChartSeries*> TChartLegend::Entries() const
+{
+    std::vector<TChartSeries*> result;
+    for (TChartSeries* s : FChart->FSeries)
+        if (s->GetShowInLegend()) result.push_back(s);
+    return result;
+}
+
+int TChartLegend::Count() const { return static_cast<int>(Entries().size()); }
+
+TChartSeries* TChartLegend::Series(int Index) const
+{
+    const auto e = Entries();
+    if (Index < 0 || Index >= static_cast<int>(e.size()))
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return e[static_cast<std::size_t>(Index)];
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+namespace {
+constexpr int kMargin = 6;
+constexpr int kTitlePadH = 8;  // inside a framed axis title, along the text
+constexpr int kTitlePadV = 3;  // across the text
+constexpr int kLegendSample = 22;
+
+enum { axBottom, axLeft, axRight };
+
+double NextTidy(double Increment)
+{
+    const double p = std::pow(10.0, std::floor(std::log10(Increment) + 1e-9));
+    const double m = Increment / p;
+    if (m < 1.5) return 2 * p;
+    if (m < 3.5) return 5 * p;
+    return 10 * p;
+}
+}  // namespace
+
+struct TChart::TLayout {
+    int Width = 0;
+    int Height = 0;
+    TRect Plot;
+    int TitleLineHeight = 0;
+    std::vector<int> TitleY;
+    struct TLegendItem {
+        TChartSeries* Series;
+        TRect Sample;
+        int TextX, TextY;
+    };
+    bool LegendShown = false;
+    TRect LegendRect;
+    std::vector<TLegendItem> LegendItems;
+    struct TAxisBox {
+        bool Shown = false;
+        std::vector<UnicodeString> Labels;
+        std::vector<int> LabelWidths;
+        int LabelHeight = 0;
+        int LabelWidth = 0;
+        bool HasTitle = false;
+        TRect TitleBox;  // in chart pixels, turned for vertical axes
+    } Axes[3];
+};
+
+// ---------------------------------------------------------------------------------------------
+// TChart
+
+TChart::TChart(TComponent* AOwner)
+    : TComponent(AOwner),
+      FTitle(std::make_unique<TChartTitle>(this)),
+      FLegend(std::make_unique<TChartLegend>(this)),
+      FBottomAxis(std::make_unique<TChartAxis>(this, true, false)),
+      FLeftAxis(std::make_unique<TChartAxis>(this, false, false)),
+      FRightAxis(std::make_unique<TChartAxis>(this, false, true)),
+      FZoomPen(std::make_unique<TChartPen>()),
+      FLayout(std::make_unique<TLayout>()),
+      FCache(std::make_unique<TBitmap>()),
+      FMeasure(std::make_unique<TBitmap>(1, 1))
+{
+    FZoomPen->SetColor(clGray);
+    FZoomPen->SetStyle(psDot);
+    FZoomPen->OnChange = [this] { InvalidateOverlay(); };
+}
+
+TChart::~TChart()
+{
+    FDestroying = true;
+    // Owned series die with the chart; the others are only let go.
+    const auto attached = FSeries;
+    for (TChartSeries* s : attached) {
+        if (s->GetOwner() == this) delete s;
+        else s->SetParentChart(nullptr);
+    }
+    FSeries.clear();
+}
+
+TChartSeries* TChart::Series(int Index) const
+{
+    if (Index < 0 || Index >= SeriesCount())
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return FSeries[static_cast<std::size_t>(Index)];
+}
+
+void TChart::AddSeries(TChartSeries* ASeries)
+{
+    if (ASeries) ASeries->SetParentChart(this);
+}
+
+void TChart::RemoveSeries(TChartSeries* ASeries)
+{
+    if (ASeries && ASeries->GetParentChart() == this) ASeries->SetParentChart(nullptr);
+}
+
+void TChart::FreeAllSeries()
+{
+    const auto attached = FSeries;
+    for (TChartSeries* s : attached) delete s;
+}
+
+int TChart::IndexOfSeries(const TChartSeries* ASeries) const
+{
+    const auto it = std::find(FSeries.begin(), FSeries.end(), ASeries);
+    return it == FSeries.end() ? -1 : static_cast<int>(it - FSeries.begin());
+}
+
+void TChart::DetachSeries(TChartSeries* ASeries)
+{
+    const auto it = std::find(FSeries.begin(), FSeries.end(), ASeries);
+    if (it != FSeries.end()) FSeries.erase(it);
+    ASeries->FParentChart = nullptr;
+    Changed();
+}
+
+void TChart::SetColor(TColor Value)
+{
+    if (FColor == Value) return;
+    FColor = Value;
+    Changed();
+}
+
+void TChart::SetBackColor(TColor Value)
+{
+    if (FBackColor == Value) return;
+    FBackColor = Value;
+    Changed();
+}
+
+void TChart::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    FLeft = ALeft;
+    FTop = ATop;
+    AWidth = std::max(0, AWidth);
+    AHeight = std::max(0, AHeight);
+    if (FWidth == AWidth && FHeight == AHeight) return;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    FLayoutWidth = AWidth;
+    FLayoutHeight = AHeight;
+    Changed();
+}
+
+void TChart::Changed()
+{
+    FRangesValid = false;
+    FLayoutValid = false;
+    FCacheValid = false;
+    RequestRepaint();
+}
+
+void TChart::Invalidate() { Changed(); }
+
+void TChart::InvalidateOverlay() { RequestRepaint(); }
+
+void TChart::RequestRepaint() {}
+
+void TChart::SeriesDataChanged(TChartSeries* ASeries)
+{
+    if (!ASeries->GetActive()) return;
+    if (ASeries->GetOverlay()) InvalidateOverlay();
+    else Changed();
+}
+
+void TChart::SeriesStyleChanged(TChartSeries* ASeries)
+{
+    if (ASeries->GetOverlay() && !ASeries->GetShowInLegend()) InvalidateOverlay();
+    else Changed();
+}
+
+void TChart::AxisRangeChanged(TChartAxis* /*Axis*/, bool ByProgram)
+{
+    if (ByProgram) FZoomStack.clear();
+    Changed();
+}
+
+void TChart::UpdateAutoRanges()
+{
+    if (FRangesValid) return;
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double mn[3] = {inf, inf, inf}, mx[3] = {-inf, -inf, -inf};
+    for (TChartSeries* s : FSeries) {
+        s->FDataNotified = false;
+        if (!s->GetActive() || s->GetOverlay() || !s->HasFiniteValues()) continue;
+        mn[axBottom] = std::min(mn[axBottom], s->FMinX);
+        mx[axBottom] = std::max(mx[axBottom], s->FMaxX);
+        const int v = s->GetVertAxis() == aRightAxis ? axRight : axLeft;
+        mn[v] = std::min(mn[v], s->FMinY);
+        mx[v] = std::max(mx[v], s->FMaxY);
+    }
+    TChartAxis* axes[3] = {FBottomAxis.get(), FLeftAxis.get(), FRightAxis.get()};
+    for (int i = 0; i < 3; ++i) {
+        axes[i]->FAutoMin = mn[i];
+        axes[i]->FAutoMax = mx[i];
+    }
+    FRangesValid = true;
+}
+
+bool TChart::AxisInUse(const TChartAxis* Axis) const
+{
+    if (!Axis->GetOtherSide()) return true;
+    if (!Axis->GetAutomatic()) return true;
+    for (const TChartSeries* s : FSeries)
+        if (!s->GetOverlay() && s->GetVertAxis() == aRightAxis) return true;
+    return false;
+}
+
+TRect TChart::GetChartRect()
+{
+    EnsureLayout();
+    return FLayout->Plot;
+}
+
+void TChart::EnsureLayout()
+{
+    if (FLayoutValid) return;
+    Layout(FLayoutWidth, FLayoutHeight);
+}
+
+void TChart::Layout(int W, int H)
+{
+    UpdateAutoRanges();
+    TLayout& L = *FLayout;
+    L = TLayout();
+    L.Width = W;
+    L.Height = H;
+    TCanvas* mc = FMeasure->GetCanvas();
+    auto textHeight = [&](TFont* f) {
+        mc->GetFont()->Assign(f);
+        return mc->TextHeight("Ag");
+    };
+    auto textWidth = [&](TFont* f, const UnicodeString& s) {
+        mc->GetFont()->Assign(f);
+        return mc->TextWidth(s);
+    };
+
+    int top = kMargin;
+    // Title lines.
+    if (FTitle->GetVisible() && FTitle->GetText()->Count() > 0) {
+        L.TitleLineHeight = textHeight(FTitle->GetFont());
+        for (int i = 0; i < FTitle->GetText()->Count(); ++i) {
+            L.TitleY.push_back(top);
+            top += L.TitleLineHeight;
+        }
+        top += 4;
+    }
+    // Legend: entries in rows across the width, centred.
+    const auto entries = FLegend->Entries();
+    if (FLegend->GetVisible() && !entries.empty()) {
+        TFont* f = FLegend->GetFont();
+        const int lh = textHeight(f);
+        const int rowH = std::max(lh, 12) + 2;
+        const int gap = 16, padH = 6, padV = 3;
+        const int avail = std::max(40, W - 2 * kMargin - 2 * padH);
+        std::vector<int> widths;
+        for (TChartSeries* s : entries) widths.push_back(kLegendSample + 4 + textWidth(f, s->GetTitle()));
+        // Rows of items: first index of each row and the row widths.
+        std::vector<std::size_t> rowStart{0};
+        std::vector<int> rowWidth{0};
+        for (std::size_t i = 0; i < widths.size(); ++i) {
+            int& rw = rowWidth.back();
+            const int need = rw == 0 ? widths[i] : rw + gap + widths[i];
+            if (rw != 0 && need > avail) {
+                rowStart.push_back(i);
+                rowWidth.push_back(widths[i]);
+            } else {
+                rw = need;
+            }
+        }
+        const int boxW = *std::max_element(rowWidth.begin(), rowWidth.end()) + 2 * padH;
+        const int boxH = static_cast<int>(rowWidth.size()) * rowH + 2 * padV;
+        const int left = std::max(kMargin, (W - boxW) / 2);
+        L.LegendShown = true;
+        L.LegendRect = TRect(left, top, left + boxW, top + boxH);
+        for (std::size_t r = 0; r < rowStart.size(); ++r) {
+            const std::size_t end = r + 1 < rowStart.size() ? rowStart[r + 1] : widths.size();
+            int x = left + padH + (boxW - 2 * padH - rowWidth[r]) / 2;
+            const int y = top + padV + static_cast<int>(r) * rowH;
+            for (std::size_t i = rowStart[r]; i < end; ++i) {
+                TLayout::TLegendItem item;
+                item.Series = entries[i];
+                item.Sample = TRect(x, y, x + kLegendSample, y + rowH);
+                item.TextX = x + kLegendSample + 4;
+                item.TextY = y + (rowH - lh) / 2;
+                L.LegendItems.push_back(item);
+                x += widths[i] + gap;
+            }
+        }
+        top += boxH + 6;
+    }
+
+    TChartAxis* axes[3] = {FBottomAxis.get(), FLeftAxis.get(), FRightAxis.get()};
+    int titleThick[3] = {0, 0, 0}, titleLen[3] = {0, 0, 0}, tickLen[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        TChartAxis* a = axes[i];
+        auto& box = L.Axes[i];
+        box.Shown = a->GetVisible() && AxisInUse(a);
+        if (!box.Shown) continue;
+        if (a->GetLabels()) box.LabelHeight = textHeight(a->GetLabelsFont());
+        TChartAxisTitle* t = a->GetTitle();
+        if (t->GetVisible() && !t->GetCaption().empty()) {
+            const bool framed = !t->GetTransparent();
+            box.HasTitle = true;
+            titleThick[i] = textHeight(t->GetFont()) + (framed ? 2 * kTitlePadV : 0);
+            titleLen[i] = textWidth(t->GetFont(), t->GetCaption()) + (framed ? 2 * kTitlePadH : 0);
+        }
+        tickLen[i] = std::max(a->GetTicks()->GetVisible() ? a->GetTickLength() : 0,
+                              a->GetMinorTicks()->GetVisible() ? a->GetMinorTickLength() : 0);
+    }
+
+    // Vertical extent of the plot.
+    const int halfLabel = std::max(L.Axes[axLeft].LabelHeight, L.Axes[axRight].LabelHeight) / 2;
+    const int plotTop = top + std::max(halfLabel, 6);
+    int bottomSpace = kMargin;
+    if (L.Axes[axBottom].Shown) {
+        bottomSpace += 2 + tickLen[axBottom] + 3 + L.Axes[axBottom].LabelHeight;
+        if (L.Axes[axBottom].HasTitle) bottomSpace += 4 + titleThick[axBottom];
+    }
+    int plotBottom = std::max(plotTop + 2, H - bottomSpace);
+
+    // Vertical axes: tick values and label widths for the plot height.
+    for (int i : {axLeft, axRight}) {
+        auto& box = L.Axes[i];
+        TChartAxis* a = axes[i];
+        const double mn = a->GetMinimum(), mx = a->GetMaximum();
+        const int plotH = plotBottom - plotTop;
+        double inc = a->GetIncrement();
+        if (!(inc > 0)) {
+            const double spacing = std::max(box.LabelHeight, 8) * 1.8;
+            inc = TAxisScale::TidyIncrement(mx - mn, std::max(1.0, (plotH - 1) / spacing));
+        }
+        a->FTickIncrement = inc;
+        a->FTickValues = TAxisScale::TickValues(mn, mx, inc);
+        a->FScale = TAxisScale(mn, mx, plotTop, plotBottom - 1, false);
+        if (!box.Shown || !a->GetLabels()) continue;
+        for (double v : a->FTickValues) {
+            box.Labels.push_back(TAxisScale::FormatLabel(v, inc, DecimalSeparator()));
+            box.LabelWidths.push_back(textWidth(a->GetLabelsFont(), box.Labels.back()));
+            box.LabelWidth = std::max(box.LabelWidth, box.LabelWidths.back());
+        }
+    }
+    int leftSpace = kMargin, rightSpace = kMargin;
+    if (L.Axes[axLeft].Shown) {
+        leftSpace += 2 + tickLen[axLeft] + 3 + L.Axes[axLeft].LabelWidth;
+        if (L.Axes[axLeft].HasTitle) leftSpace += 6 + titleThick[axLeft];
+    }
+    if (L.Axes[axRight].Shown) {
+        rightSpace += 2 + tickLen[axRight] + 3 + L.Axes[axRight].LabelWidth;
+        if (L.Axes[axRight].HasTitle) rightSpace += 6 + titleThick[axRight];
+    }
+
+    // The bottom axis: a step whose labels keep apart; the outer labels must fit in the chart.
+    int plotLeft = leftSpace, plotRight = std::max(plotLeft + 2, W - rightSpace);
+    for (int pass = 0; pass < 2; ++pass) {
+        auto& box = L.Axes[axBottom];
+        TChartAxis* a = axes[axBottom];
+        const double mn = a->GetMinimum(), mx = a->GetMaximum();
+        const int plotW = plotRight - plotLeft;
+        double inc = a->GetIncrement();
+        const bool fixedInc = inc > 0;
+        if (!fixedInc) inc = TAxisScale::TidyIncrement(mx - mn, std::max(1.0, (plotW - 1) / 40.0));
+        a->FScale = TAxisScale(mn, mx, plotLeft, plotRight - 1, true);
+        for (int attempt = 0; attempt < 12; ++attempt) {
+            a->FTickIncrement = inc;
+            a->FTickValues = TAxisScale::TickValues(mn, mx, inc);
+            box.Labels.clear();
+            box.LabelWidths.clear();
+            box.LabelWidth = 0;
+            if (!box.Shown || !a->GetLabels()) break;
+            for (double v : a->FTickValues) {
+                box.Labels.push_back(TAxisScale::FormatLabel(v, inc, DecimalSeparator()));
+                box.LabelWidths.push_back(textWidth(a->GetLabelsFont(), box.Labels.back()));
+                box.LabelWidth = std::max(box.LabelWidth, box.LabelWidths.back());
+            }
+            const double pixelsPerStep = inc * (plotW - 1) / (mx - mn);
+            if (fixedInc || pixelsPerStep >= box.LabelWidth + 12) break;
+            inc = NextTidy(inc);
+        }
+        if (pass == 1 || box.Labels.empty()) break;
+        // Room for half of the first and of the last label beyond the plot's ends.
+        const int firstPx = a->FScale.CalcPosValue(a->FTickValues.front());
+        const int lastPx = a->FScale.CalcPosValue(a->FTickValues.back());
+        const int needLeft = kMargin - (firstPx - box.LabelWidths.front() / 2);
+        const int needRight = lastPx + (box.LabelWidths.back() + 1) / 2 - (W - kMargin);
+        if (needLeft <= 0 && needRight <= 0) break;
+        if (needLeft > 0) plotLeft += needLeft;
+        if (needRight > 0) plotRight -= needRight;
+        plotRight = std::max(plotLeft + 2, plotRight);
+    }
+    L.Plot = TRect(plotLeft, plotTop, plotRight, plotBottom);
+    FBottomAxis->FScale = TAxisScale(FBottomAxis->GetMinimum(), FBottomAxis->GetMaximum(), plotLeft, plotRight - 1, true);
+    FBottomAxis->FPosAxis = plotBottom;
+    FLeftAxis->FPosAxis = plotLeft - 1;
+    FRightAxis->FPosAxis = plotRight;
+
+    // Axis titles, centred along the plot.
+    if (L.Axes[axBottom].HasTitle) {
+        const int y = plotBottom + 2 + tickLen[axBottom] + 3 + L.Axes[axBottom].LabelHeight + 4;
+        const int x = (plotLeft + plotRight) / 2 - titleLen[axBottom] / 2;
+        L.Axes[axBottom].TitleBox = TRect(x, y, x + titleLen[axBottom], y + titleThick[axBottom]);
+    }
+    for (int i : {axLeft, axRight}) {
+        if (!L.Axes[i].HasTitle) continue;
+        const int y = std::max(top, (plotTop + plotBottom) / 2 - titleLen[i] / 2);
+        const int x = i == axLeft ? kMargin : W - kMargin - titleThick[i];
+        L.Axes[i].TitleBox = TRect(x, y, x + titleThick[i], y + titleLen[i]);
+    }
+    FLayoutValid = true;
+}
+
+char TChart::DecimalSeparator() const
+{
+    const WideChar c = FormatSettings.DecimalSeparator;
+    return c > 0 && c < 128 ? static_cast<char>(c) : '.';
+}
+
+// ---------------------------------------------------------------------------------------------
+// Zoom
+
+void TChart::ZoomRect(const TRect& Rect)
+{
+    EnsureLayout();
+    TAxisRanges saved;
+    TChartAxis* axes[3] = {FBottomAxis.get(), FLeftAxis.get(), FRightAxis.get()};
+    for (int i = 0; i < 3; ++i) {
+        saved.Automatic[i] = axes[i]->FAutomatic;
+        saved.Min[i] = axes[i]->FMinimum;
+        saved.Max[i] = axes[i]->FMaximum;
+    }
+    const int l = std::min(Rect.Left, Rect.Right), r = std::max(Rect.Left, Rect.Right);
+    const int t = std::min(Rect.Top, Rect.Bottom), b = std::max(Rect.Top, Rect.Bottom);
+    const TAxisScale sx = FBottomAxis->FScale, sl = FLeftAxis->FScale, sr = FRightAxis->FScale;
+    const double x0 = sx.CalcPosPoint(l), x1 = sx.CalcPosPoint(r);
+    const double l0 = sl.CalcPosPoint(b), l1 = sl.CalcPosPoint(t);
+    const double r0 = sr.CalcPosPoint(b), r1 = sr.CalcPosPoint(t);
+    if (!(x1 > x0) || !(l1 > l0) || !(r1 > r0)) return;
+    FZoomStack.push_back(saved);
+    FBottomAxis->SetRange(false, x0, x1);
+    FLeftAxis->SetRange(false, l0, l1);
+    FRightAxis->SetRange(false, r0, r1);
+}
+
+void TChart::UndoZoom()
+{
+    if (FZoomStack.empty()) return;
+    const TAxisRanges saved = FZoomStack.back();
+    FZoomStack.pop_back();
+    TChartAxis* axes[3] = {FBottomAxis.get(), FLeftAxis.get(), FRightAxis.get()};
+    for (int i = 0; i < 3; ++i) axes[i]->SetRange(saved.Automatic[i], saved.Min[i], saved.Max[i]);
+}
+
+void TChart::SetDragRect(const TRect& Rect)
+{
+    if (FHasDragRect && FDragRect == Rect) return;
+    FHasDragRect = true;
+    FDragRect = Rect;
+    InvalidateOverlay();
+}
+
+void TChart::ClearDragRect()
+{
+    if (!FHasDragRect) return;
+    FHasDragRect = false;
+    InvalidateOverlay();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+namespace {
+
+// A tick or grid mark Width pixels wide centred on pixel P: [P - (Width - 1) / 2, P + Width / 2].
+int MarkStart(int P, int Width) { return P - (std::max(1, Width) - 1) / 2; }
+
+void TextAt(TCanvas* Canvas, TFont* Font, int X, int Y, const UnicodeString& Text)
+{
+    Canvas->GetFont()->Assign(Font);
+    Canvas->GetBrush()->SetStyle(bsClear);
+    Canvas->TextOut(X, Y, Text);
+}
+
+}  // namespace
+
+void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
+{
+    if (!Canvas || Rect.Width() <= 0 || Rect.Height() <= 0) return;
+    if (Rect.Width() != FLayoutWidth || Rect.Height() != FLayoutHeight) {
+        FLayoutWidth = Rect.Width();
+        FLayoutHeight = Rect.Height();
+        FLayoutValid = false;
+        FCacheValid = false;
+    }
+    EnsureLayout();
+    if (!FCacheValid || FCache->GetWidth() != Rect.Width() || FCache->GetHeight() != Rect.Height()) {
+        FCache->SetSize(Rect.Width(), Rect.Height());
+        RenderPlot(FCache->GetCanvas());
+        FCacheValid = true;
+        ++FPlotRenders;
+    }
+    TChartRaster(Canvas, Rect).Blit(*FCache, Rect.Left, Rect.Top);
+    const TPoint origin = Canvas->GetOrigin();
+    const TRect clip = Canvas->GetClipRect();
+    Canvas->SetOrigin(origin.X + Rect.Left, origin.Y + Rect.Top);
+    Canvas->SetClipRect(TRect(0, 0, Rect.Width(), Rect.Height()));
+    RenderOverlay(Canvas);
+    Canvas->SetOrigin(origin);
+    Canvas->SetClipRect(clip);
+    ++FPaints;
+}
+
+void TChart::SaveToPng(const UnicodeString& FileName)
+{
+    TBitmap bmp(std::max(1, FWidth), std::max(1, FHeight));
+    PaintTo(bmp.GetCanvas(), TRect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
+    bmp.SaveToFile(FileName);
+}
+
+void TChart::RenderPlot(TCanvas* Canvas)
+{
+    const TLayout& L = *FLayout;
+    const TRect all(0, 0, L.Width, L.Height);
+    TChartRaster r(Canvas, all);
+    const std::uint32_t back = ColorToPixel(FColor);
+    r.Fill(0, 0, L.Width, L.Height, back);
+    const TRect& P = L.Plot;
+    if (FBackColor != clTeeColor && FBackColor != clNone)
+        r.Fill(P.Left, P.Top, P.Right, P.Bottom, ColorToPixel(FBackColor));
+
+    // Grid under everything else.
+    TChartAxis* axes[3] = {FBottomAxis.get(), FLeftAxis.get(), FRightAxis.get()};
+    for (int i = 0; i < 3; ++i) {
+        TChartAxis* a = axes[i];
+        TChartPen* g = a->GetGrid();
+        if (!L.Axes[i].Shown || !g->GetVisible() || g->GetStyle() == psClear) continue;
+        TChartRaster pr(Canvas, P);
+        const std::uint32_t px = ColorToPixel(g->GetColor());
+        for (double v : a->FTickValues) {
+            const int p = a->FScale.CalcPosValue(v);
+            double phase = 0;
+            if (a->GetHorizontal()) pr.Line(p, P.Top, p, P.Bottom - 1, px, g->GetWidth(), g->GetStyle(), phase);
+            else pr.Line(P.Left, p, P.Right - 1, p, px, g->GetWidth(), g->GetStyle(), phase);
+        }
+    }
+    // The frame of the plot where no axis stands.
+    const std::uint32_t framePx = ColorToPixel(clGray);
+    r.Fill(P.Left - 1, P.Top - 1, P.Right + 1, P.Top, framePx);
+    if (!L.Axes[axRight].Shown) r.Fill(P.Right, P.Top - 1, P.Right + 1, P.Bottom, framePx);
+
+    for (int i = 0; i < 3; ++i)
+        if (L.Axes[i].Shown) DrawAxis(Canvas, axes[i]);
+
+    for (TChartSeries* s : FSeries) {
+        if (!s->GetActive() || s->GetOverlay()) continue;
+        const TChartAxis* v = s->GetVertAxis() == aRightAxis ? FRightAxis.get() : FLeftAxis.get();
+        s->DrawValues(Canvas, P, FBottomAxis->FScale, v->FScale);
+    }
+    DrawTitle(Canvas);
+    DrawLegend(Canvas);
+}
+
+void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)
+{
+    const TLayout& L = *FLayout;
+    const int index = Axis == FBottomAxis.get() ? axBottom : Axis == FLeftAxis.get() ? axLeft : axRight;
+    const auto& box = L.Axes[index];
+    const TRect& P = L.Plot;
+    TChartRaster r(Canvas, TRect(0, 0, L.Width, L.Height));
+    const TAxisScale& s = Axis->FScale;
+    TChartPen* line = Axis->GetAxisPen();
+    const int lw = line->GetVisible() ? std::max(1, line->GetWidth()) : 0;
+    const std::uint32_t linePx = ColorToPixel(line->GetColor());
+    // The axis line lies just outside the plot, ticks and labels beyond it.
+    if (index == axBottom) {
+        if (lw) r.Fill(P.Left - lw, P.Bottom, P.Right + (L.Axes[axRight].Shown ? lw : 0), P.Bottom + lw, linePx);
+    } else if (index == axLeft) {
+        if (lw) r.Fill(P.Left - lw, P.Top - 1, P.Left, P.Bottom + lw, linePx);
+    } else {
+        if (lw) r.Fill(P.Right, P.Top - 1, P.Right + lw, P.Bottom + lw, linePx);
+    }
+    const int out = lw;  // ticks start beyond the axis line
+    auto tick = [&](int p, int len, TChartPen* pen) {
+        if (!pen->GetVisible() || len <= 0) return;
+        const int w = std::max(1, pen->GetWidth());
+        const int a = MarkStart(p, w);
+        const std::uint32_t px = ColorToPixel(pen->GetColor());
+        if (index == axBottom) r.Fill(a, P.Bottom + out, a + w, P.Bottom + out + len, px);
+        else if (index == axLeft) r.Fill(P.Left - out - len, a, P.Left - out, a + w, px);
+        else r.Fill(P.Right + out, a, P.Right + out + len, a + w, px);
+    };
+    const auto& ticks = Axis->FTickValues;
+    const double inc = Axis->FTickIncrement;
+    // Minor ticks between (and beyond) the major ones, within the range.
+    if (Axis->GetMinorTickCount() > 0 && !ticks.empty() && inc > 0) {
+        const double step = inc / (Axis->GetMinorTickCount() + 1);
+        const double first = ticks.front() - inc;
+        const int count = static_cast<int>(ticks.size() + 1) * (Axis->GetMinorTickCount() + 1);
+        for (int k = 1; k < count; ++k) {
+            if (k % (Axis->GetMinorTickCount() + 1) == 0) continue;
+            const double v = first + k * step;
+            if (v < s.GetMin() - step * 1e-6 || v > s.GetMax() + step * 1e-6) continue;
+            tick(s.CalcPosValue(v), Axis->GetMinorTickLength(), Axis->GetMinorTicks());
+        }
+    }
+    for (double v : ticks) tick(s.CalcPosValue(v), Axis->GetTickLength(), Axis->GetTicks());
+
+    const int tickLen = std::max(Axis->GetTicks()->GetVisible() ? Axis->GetTickLength() : 0,
+                                 Axis->GetMinorTicks()->GetVisible() ? Axis->GetMinorTickLength() : 0);
+    // Labels.
+    for (std::size_t i = 0; i < box.Labels.size() && i < ticks.size(); ++i) {
+        const int p = s.CalcPosValue(ticks[i]);
+        const int w = box.LabelWidths[i];
+        if (index == axBottom)
+            TextAt(Canvas, Axis->GetLabelsFont(), p - w / 2, P.Bottom + out + tickLen + 3, box.Labels[i]);
+        else if (index == axLeft)
+            TextAt(Canvas, Axis->GetLabelsFont(), P.Left - out - tickLen - 3 - w, p - box.LabelHeight / 2,
+                   box.Labels[i]);
+        else
+            TextAt(Canvas, Axis->GetLabelsFont(), P.Right + out + tickLen + 3, p - box.LabelHeight / 2,
+                   box.Labels[i]);
+    }
+    // Title, framed when not transparent.
+    if (!box.HasTitle) return;
+    TChartAxisTitle* t = Axis->GetTitle();
+    const TRect& tb = box.TitleBox;
+    std::uint32_t fill = ColorToPixel(FColor);
+    const bool framed = !t->GetTransparent();
+    if (framed) {
+        if (t->GetColor() != clTeeColor && t->GetColor() != clNone) fill = ColorToPixel(t->GetColor());
+        TChartPen* f = t->GetFrame();
+        const int radius = t->GetShapeStyle() == fosRoundRectangle ? std::min(tb.Width(), tb.Height()) / 3 : 0;
+        r.RoundRect(tb, radius, true, fill, f->GetVisible(), ColorToPixel(f->GetColor()));
+    }
+    const int padH = framed ? kTitlePadH : 0, padV = framed ? kTitlePadV : 0;
+    if (index == axBottom) {
+        TextAt(Canvas, t->GetFont(), tb.Left + padH, tb.Top + padV, t->GetCaption());
+    } else {
+        // Left: reading upwards; right: reading downwards.
+        r.TurnedText(t->GetFont(), t->GetCaption(), tb.Left + padV, tb.Top + padH, index == axLeft, fill);
+    }
+}
+
+void TChart::DrawTitle(TCanvas* Canvas)
+{
+    const TLayout& L = *FLayout;
+    if (L.TitleY.empty()) return;
+    TFont* f = FTitle->GetFont();
+    Canvas->GetFont()->Assign(f);
+    for (std::size_t i = 0; i < L.TitleY.size() && static_cast<int>(i) < FTitle->GetText()->Count(); ++i) {
+        const UnicodeString line = FTitle->GetText()->Get(static_cast<int>(i));
+        const int w = Canvas->TextWidth(line);
+        TextAt(Canvas, f, std::max(kMargin, (L.Width - w) / 2), L.TitleY[i], line);
+    }
+}
+
+void TChart::DrawLegend(TCanvas* Canvas)
+{
+    const TLayout& L = *FLayout;
+    if (!L.LegendShown) return;
+    TChartRaster r(Canvas, TRect(0, 0, L.Width, L.Height));
+    TChartPen* frame = FLegend->GetFrame();
+    if (frame->GetVisible())
+        r.Frame(L.LegendRect, ColorToPixel(frame->GetColor()), frame->GetWidth(), frame->GetStyle());
+    for (const auto& item : L.LegendItems) {
+        item.Series->DrawLegendSample(Canvas, item.Sample);
+        TextAt(Canvas, FLegend->GetFont(), item.TextX, item.TextY, item.Series->GetTitle());
+    }
+}
+
+void TChart::RenderOverlay(TCanvas* Canvas)
+{
+    const TLayout& L = *FLayout;
+    for (TChartSeries* s : FSeries) {
+        if (!s->GetOverlay()) continue;
+        s->FDataNotified = false;
+        if (!s->GetActive()) continue;
+        const TChartAxis* v = s->GetVertAxis() == aRightAxis ? FRightAxis.get() : FLeftAxis.get();
+        s->DrawValues(Canvas, L.Plot, FBottomAxis->FScale, v->FScale);
+    }
+    if (FHasDragRect && FZoomPen->GetVisible()) {
+        const TRect d(std::min(FDragRect.Left, FDragRect.Right), std::min(FDragRect.Top, FDragRect.Bottom),
+                      std::max(FDragRect.Left, FDragRect.Right) + 1, std::max(FDragRect.Top, FDragRect.Bottom) + 1);
+        TChartRaster r(Canvas, TRect(0, 0, L.Width, L.Height));
+        r.Frame(d, ColorToPixel(FZoomPen->GetColor()), FZoomPen->GetWidth(), FZoomPen->GetStyle());
+    }
+}

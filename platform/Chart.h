@@ -1,0 +1,199 @@
+// The chart component: a two-dimensional chart with a bottom, a left and a right axis, a title
+// of one or more lines, a legend, point and fast line series and rectangle zoom with undo.
+//
+// Drawing is layered: the plot (background, title, legend, axes, grid and every ordinary series)
+// is rendered once into a cached bitmap and reused until something it shows changes; the
+// overlay (overlay series such as a cross-hair, and the zoom rectangle while dragging) is drawn
+// over a copy of the cache at every repaint.
+#pragma once
+
+#include "platform/ChartAxis.h"
+#include "platform/Classes.h"
+#include "platform/Graphics.h"
+#include "platform/Series.h"
+
+#include <memory>
+#include <vector>
+
+class TChart;
+
+class TChartTitle : public TPersistent {
+public:
+    explicit TChartTitle(TChart* AChart);
+    ~TChartTitle() override;
+
+    // The lines of the title, centred above the plot.
+    TStrings* GetText() const { return FText.get(); }
+    TFont* GetFont() const { return FFont.get(); }
+    bool GetVisible() const { return FVisible; }
+    void SetVisible(bool Value);
+
+private:
+    TChart* FChart;
+    std::unique_ptr<TStringList> FText;
+    std::unique_ptr<TFont> FFont;
+    bool FVisible = true;
+};
+
+// The legend: one entry (marker or line sample in the series colour, then the series title) for
+// every series whose ShowInLegend is set, in the chart's series order, above the plot.
+class TChartLegend : public TPersistent {
+    friend class TChart;
+
+public:
+    explicit TChartLegend(TChart* AChart);
+    ~TChartLegend() override;
+
+    bool GetVisible() const { return FVisible; }
+    void SetVisible(bool Value);
+    TFont* GetFont() const { return FFont.get(); }
+    TChartPen* GetFrame() const { return FFrame.get(); }
+
+    // The entries as they are drawn.
+    int Count() const;
+    TChartSeries* Series(int Index) const;
+
+private:
+    std::vector<TChartSeries*> Entries() const;
+    TChart* FChart;
+    bool FVisible = true;
+    std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TChartPen> FFrame;
+};
+
+class TChart : public TComponent {
+public:
+    explicit TChart(TComponent* AOwner);
+    // Destroys the series it owns; series owned by others are only detached.
+    ~TChart() override;
+
+    // --- Series, in drawing order (later ones on top).
+    int SeriesCount() const { return static_cast<int>(FSeries.size()); }
+    TChartSeries* Series(int Index) const;
+    // Attaches a series (at the end); a series attached to another chart moves here.
+    void AddSeries(TChartSeries* ASeries);
+    // Detaches a series without destroying it.
+    void RemoveSeries(TChartSeries* ASeries);
+    // Destroys every attached series.
+    void FreeAllSeries();
+    int IndexOfSeries(const TChartSeries* ASeries) const;
+
+    // --- Parts
+    TChartTitle* GetTitle() const { return FTitle.get(); }
+    TChartLegend* GetLegend() const { return FLegend.get(); }
+    TChartAxis* GetBottomAxis() const { return FBottomAxis.get(); }
+    TChartAxis* GetLeftAxis() const { return FLeftAxis.get(); }
+    TChartAxis* GetRightAxis() const { return FRightAxis.get(); }
+
+    // Background of the whole chart and of the plot area (clTeeColor: the chart's colour).
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor Value);
+    TColor GetBackColor() const { return FBackColor; }
+    void SetBackColor(TColor Value);
+    // Kept for compatibility; the chart always draws in two dimensions.
+    bool GetView3D() const { return FView3D; }
+    void SetView3D(bool Value) { FView3D = Value; }
+
+    // --- Zoom. ZoomRect sets the bottom, left and right axes to the ranges under the rectangle
+    // (chart pixels) and remembers the ranges before; UndoZoom returns to the ranges before the
+    // last zoom. Setting a range by program (SetMinMax, SetAutomatic) forgets the history.
+    void ZoomRect(const TRect& Rect);
+    void UndoZoom();
+    bool GetZoomed() const { return !FZoomStack.empty(); }
+    bool GetAllowZoom() const { return FAllowZoom; }
+    void SetAllowZoom(bool Value) { FAllowZoom = Value; }
+    TChartPen* GetZoomPen() const { return FZoomPen.get(); }
+
+    // --- Size. The chart lays itself out within (0, 0, Width, Height).
+    int GetWidth() const { return FWidth; }
+    int GetHeight() const { return FHeight; }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    int GetLeft() const { return FLeft; }
+    int GetTop() const { return FTop; }
+
+    // The plot rectangle of the current layout (the pixels between the axes, Right and Bottom
+    // excluded).
+    TRect GetChartRect();
+
+    // --- Rendering
+    // The whole chart into Rect of Canvas (laid out for Rect's size; the chart keeps that
+    // layout for its conversions until its own size is next used).
+    void PaintTo(TCanvas* Canvas, const TRect& Rect);
+    // The chart at its own size as a PNG file.
+    void SaveToPng(const UnicodeString& FileName);
+    // The zoom rectangle shown in the overlay (chart pixels), or none.
+    void SetDragRect(const TRect& Rect);
+    void ClearDragRect();
+
+    // Repaint requests: the plot cache is stale (data, ranges or look) or only the overlay is.
+    void Invalidate();
+    void InvalidateOverlay();
+    // Counters for tests and measurements: how often the plot was rendered into the cache and
+    // how often the chart was painted.
+    int PlotRenderCount() const { return FPlotRenders; }
+    int PaintCount() const { return FPaints; }
+
+private:
+    friend class TChartSeries;
+    friend class TChartAxis;
+    friend class TChartLegend;
+    friend class TChartTitle;
+    struct TLayout;
+
+    void RequestRepaint();
+    char DecimalSeparator() const;
+    void SeriesDataChanged(TChartSeries* ASeries);
+    void SeriesStyleChanged(TChartSeries* ASeries);
+    void AxisRangeChanged(TChartAxis* Axis, bool ByProgram);
+    void DetachSeries(TChartSeries* ASeries);
+    void Changed();
+    // The automatic ranges of the axes from the active non-overlay series.
+    void UpdateAutoRanges();
+    void AutoRange(const TChartAxis* Axis, double& Min, double& Max) const;
+    bool AxisInUse(const TChartAxis* Axis) const;
+    void EnsureLayout();
+    void Layout(int Width, int Height);
+    void RenderPlot(TCanvas* Canvas);
+    void RenderOverlay(TCanvas* Canvas);
+    void DrawAxis(TCanvas* Canvas, TChartAxis* Axis);
+    void DrawLegend(TCanvas* Canvas);
+    void DrawTitle(TCanvas* Canvas);
+
+    struct TAxisRanges {
+        bool Automatic[3];
+        double Min[3];
+        double Max[3];
+    };
+
+    std::vector<TChartSeries*> FSeries;
+    std::unique_ptr<TChartTitle> FTitle;
+    std::unique_ptr<TChartLegend> FLegend;
+    std::unique_ptr<TChartAxis> FBottomAxis;
+    std::unique_ptr<TChartAxis> FLeftAxis;
+    std::unique_ptr<TChartAxis> FRightAxis;
+    std::unique_ptr<TChartPen> FZoomPen;
+    std::unique_ptr<TLayout> FLayout;
+    std::unique_ptr<TBitmap> FCache;
+    std::unique_ptr<TBitmap> FMeasure;  // text measurement
+    std::vector<TAxisRanges> FZoomStack;
+    TColor FColor = clWindow;
+    TColor FBackColor = clTeeColor;
+    bool FView3D = false;
+    bool FAllowZoom = true;
+    int FLeft = 0;
+    int FTop = 0;
+    int FWidth = 400;
+    int FHeight = 250;
+    // The size the current layout is made for: the chart's own, or that of the last PaintTo.
+    int FLayoutWidth = 400;
+    int FLayoutHeight = 250;
+    bool FDestroying = false;
+    bool FRangesValid = false;
+    bool FLayoutValid = false;
+    bool FCacheValid = false;
+    bool FInZoomChange = false;
+    bool FHasDragRect = false;
+    TRect FDragRect;
+    int FPlotRenders = 0;
+    int FPaints = 0;
+};

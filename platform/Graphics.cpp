@@ -1,0 +1,1129 @@
+#include "platform/Graphics.h"
+
+#include "platform/qt/QtCanvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+// ---------------------------------------------------------------------------------------------
+// System colours
+
+namespace {
+
+// The classic desktop values, by system colour index.
+constexpr TColor DefaultSystemColors[SystemColorCount] = {
+    RGB(200, 200, 200),  // 0 scroll bar
+    RGB(0, 0, 0),        // 1 desktop background
+    RGB(153, 180, 209),  // 2 active caption
+    RGB(191, 205, 219),  // 3 inactive caption
+    RGB(240, 240, 240),  // 4 menu
+    RGB(255, 255, 255),  // 5 window
+    RGB(100, 100, 100),  // 6 window frame
+    RGB(0, 0, 0),        // 7 menu text
+    RGB(0, 0, 0),        // 8 window text
+    RGB(0, 0, 0),        // 9 caption text
+    RGB(180, 180, 180),  // 10 active border
+    RGB(244, 247, 252),  // 11 inactive border
+    RGB(171, 171, 171),  // 12 application workspace
+    RGB(0, 120, 215),    // 13 highlight
+    RGB(255, 255, 255),  // 14 highlight text
+    RGB(240, 240, 240),  // 15 button face
+    RGB(160, 160, 160),  // 16 button shadow
+    RGB(109, 109, 109),  // 17 grey text
+    RGB(0, 0, 0),        // 18 button text
+    RGB(0, 0, 0),        // 19 inactive caption text
+    RGB(255, 255, 255),  // 20 button highlight
+    RGB(105, 105, 105),  // 21 3D dark shadow
+    RGB(227, 227, 227),  // 22 3D light
+    RGB(0, 0, 0),        // 23 tooltip text
+    RGB(255, 255, 225),  // 24 tooltip background
+    RGB(0, 0, 0),        // 25 (unused)
+    RGB(0, 102, 204),    // 26 hot-tracked item
+    RGB(185, 209, 234),  // 27 active caption gradient
+    RGB(215, 228, 242),  // 28 inactive caption gradient
+    RGB(0, 120, 215),    // 29 highlighted menu item
+    RGB(240, 240, 240),  // 30 menu bar
+};
+
+TColor SystemColors[SystemColorCount] = {};
+bool SystemColorsReady = false;
+
+TColor* SystemColorTable()
+{
+    if (!SystemColorsReady) {
+        std::copy(std::begin(DefaultSystemColors), std::end(DefaultSystemColors), SystemColors);
+        SystemColorsReady = true;
+    }
+    return SystemColors;
+}
+
+}  // namespace
+
+TColor GetSysColor(int Index)
+{
+    if (Index < 0 || Index >= SystemColorCount) return clBlack;
+    return SystemColorTable()[Index];
+}
+
+void SetSystemColor(int Index, TColor Rgb)
+{
+    if (Index < 0 || Index >= SystemColorCount) return;
+    SystemColorTable()[Index] = Rgb & 0xFFFFFF;
+}
+
+void ResetSystemColors()
+{
+    SystemColorsReady = false;
+}
+
+TColor ColorToRGB(TColor Color)
+{
+    if ((Color & 0xFF000000u) == clSystemColor) return GetSysColor(int(Color & 0xFF));
+    return Color;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pens, brushes, fonts
+
+void TGraphicsObject::Changed()
+{
+    if (OnChange) OnChange();
+}
+
+void TPen::Assign(TPersistent* Source)
+{
+    if (auto* pen = dynamic_cast<TPen*>(Source)) {
+        if (pen == this) return;
+        FColor = pen->FColor;
+        FWidth = pen->FWidth;
+        FStyle = pen->FStyle;
+        FMode = pen->FMode;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+void TPen::SetColor(TColor Value)
+{
+    if (FColor == Value) return;
+    FColor = Value;
+    Changed();
+}
+
+void TPen::SetWidth(int Value)
+{
+    if (FWidth == Value) return;
+    FWidth = Value;
+    Changed();
+}
+
+void TPen::SetStyle(TPenStyle Value)
+{
+    if (FStyle == Value) return;
+    FStyle = Value;
+    Changed();
+}
+
+void TPen::SetMode(TPenMode Value)
+{
+    if (FMode == Value) return;
+    FMode = Value;
+    Changed();
+}
+
+void TBrush::Assign(TPersistent* Source)
+{
+    if (auto* brush = dynamic_cast<TBrush*>(Source)) {
+        if (brush == this) return;
+        FColor = brush->FColor;
+        FStyle = brush->FStyle;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+void TBrush::SetColor(TColor Value)
+{
+    // The colour alone: the style stays, so that saving and restoring colour and style in
+    // either order gives back the brush that was there.
+    if (FColor == Value) return;
+    FColor = Value;
+    Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle Value)
+{
+    if (FStyle == Value) return;
+    FStyle = Value;
+    Changed();
+}
+
+void TFont::Assign(TPersistent* Source)
+{
+    if (auto* font = dynamic_cast<TFont*>(Source)) {
+        if (font == this) return;
+        FName = font->FName;
+        FHeight = font->FHeight;
+        FStyle = font->FStyle;
+        FColor = font->FColor;
+        FPitch = font->FPitch;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+void TFont::SetName(const UnicodeString& Value)
+{
+    if (FName == Value || Value.empty()) return;
+    FName = Value;
+    Changed();
+}
+
+void TFont::SetHeight(int Value)
+{
+    if (FHeight == Value) return;
+    FHeight = Value;
+    Changed();
+}
+
+namespace {
+// a * b / c rounded half away from zero, as the runtime's MulDiv.
+int MulDiv(int a, int b, int c)
+{
+    const long long n = static_cast<long long>(a) * b;
+    const long long q = (std::llabs(n) * 2 + c) / (2LL * c);
+    return static_cast<int>(n < 0 ? -q : q);
+}
+}  // namespace
+
+int TFont::GetSize() const
+{
+    return -MulDiv(FHeight, 72, GetPixelsPerInch());
+}
+
+void TFont::SetSize(int Value)
+{
+    SetHeight(-MulDiv(Value, GetPixelsPerInch(), 72));
+}
+
+void TFont::SetStyle(TFontStyles Value)
+{
+    if (FStyle == Value) return;
+    FStyle = Value;
+    Changed();
+}
+
+void TFont::SetColor(TColor Value)
+{
+    if (FColor == Value) return;
+    FColor = Value;
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch Value)
+{
+    if (FPitch == Value) return;
+    FPitch = Value;
+    Changed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Raster operations
+
+namespace {
+
+// A pen mode with its pen colour reduces to D' = (D & And) ^ Xor on every bit.
+struct TRop {
+    std::uint32_t And = 0;
+    std::uint32_t Xor = 0;
+    bool Nop() const { return And == 0x00FFFFFFu && Xor == 0xFF000000u; }
+};
+
+std::uint32_t Combine(TPenMode Mode, std::uint32_t P, std::uint32_t D)
+{
+    switch (Mode) {
+    case pmBlack: return 0;
+    case pmWhite: return ~0u;
+    case pmNop: return D;
+    case pmNot: return ~D;
+    case pmCopy: return P;
+    case pmNotCopy: return ~P;
+    case pmMergePenNot: return P | ~D;
+    case pmMaskPenNot: return P & ~D;
+    case pmMergeNotPen: return ~P | D;
+    case pmMaskNotPen: return ~P & D;
+    case pmMerge: return P | D;
+    case pmNotMerge: return ~(P | D);
+    case pmMask: return P & D;
+    case pmNotMask: return ~(P & D);
+    case pmXor: return P ^ D;
+    case pmNotXor: return ~(P ^ D);
+    }
+    return P;
+}
+
+// Pixel is 0xFFRRGGBB; the alpha byte always ends up 0xFF.
+TRop MakeRop(TPenMode Mode, std::uint32_t Pixel)
+{
+    const std::uint32_t f0 = Combine(Mode, Pixel, 0);
+    const std::uint32_t f1 = Combine(Mode, Pixel, ~0u);
+    return TRop{(f0 ^ f1) & 0x00FFFFFFu, (f0 & 0x00FFFFFFu) | 0xFF000000u};
+}
+
+inline void Apply(std::uint32_t& D, const TRop& Rop)
+{
+    D = (D & Rop.And) ^ Rop.Xor;
+}
+
+// The cosmetic dash patterns (on, off, on, off ... in pixels) of the styled pens, and the
+// geometric ones that a wider pen scales by its width.
+struct TDashPattern {
+    int Count;
+    int Segments[6];
+};
+constexpr TDashPattern CosmeticDashes[] = {
+    {2, {18, 6}},               // psDash
+    {2, {3, 3}},                // psDot
+    {4, {9, 6, 3, 6}},          // psDashDot
+    {6, {9, 3, 3, 3, 3, 3}},    // psDashDotDot
+};
+constexpr TDashPattern GeometricDashes[] = {
+    {2, {3, 1}},                // psDash
+    {2, {1, 1}},                // psDot
+    {4, {3, 1, 1, 1}},          // psDashDot
+    {6, {3, 1, 1, 1, 1, 1}},    // psDashDotDot
+};
+constexpr TDashPattern AlternateDashes = {2, {1, 1}};
+
+// The on/off sequence of a pen as one bit per pixel.
+struct TDash {
+    bool Styled = false;
+    int Period = 1;
+    std::vector<bool> On;
+
+    TDash() = default;
+    TDash(const TDashPattern& P, int Scale)
+    {
+        Styled = true;
+        for (int i = 0; i < P.Count; ++i)
+            for (int k = 0; k < P.Segments[i] * Scale; ++k) On.push_back(i % 2 == 0);
+        Period = int(On.size());
+    }
+    bool IsOn(long long Pos) const
+    {
+        if (!Styled) return true;
+        const long long m = Pos % Period;
+        return On[size_t(m < 0 ? m + Period : m)];
+    }
+};
+
+TDash DashOf(TPenStyle Style, int Width)
+{
+    switch (Style) {
+    case psDash:
+    case psDot:
+    case psDashDot:
+    case psDashDotDot:
+        if (Width <= 1) return TDash(CosmeticDashes[Style - psDash], 1);
+        return TDash(GeometricDashes[Style - psDash], Width);
+    case psAlternate: return TDash(AlternateDashes, 1);
+    default: return TDash();
+    }
+}
+
+// The 8 x 8 hatch patterns of the hatched brushes, a row per byte, leftmost pixel in bit 7.
+constexpr std::uint8_t Hatches[6][8] = {
+    {0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00},  // bsHorizontal
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},  // bsVertical
+    {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},  // bsFDiagonal
+    {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},  // bsBDiagonal
+    {0x08, 0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08},  // bsCross
+    {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // bsDiagCross
+};
+
+TRect Intersect(const TRect& A, const TRect& B)
+{
+    TRect r(std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
+            std::min(A.Bottom, B.Bottom));
+    if (r.Right <= r.Left || r.Bottom <= r.Top) return TRect();
+    return r;
+}
+
+bool IsEmpty(const TRect& R)
+{
+    return R.Right <= R.Left || R.Bottom <= R.Top;
+}
+
+TRect Union(const TRect& A, const TRect& B)
+{
+    if (IsEmpty(A)) return B;
+    if (IsEmpty(B)) return A;
+    return TRect(std::min(A.Left, B.Left), std::min(A.Top, B.Top), std::max(A.Right, B.Right),
+                 std::max(A.Bottom, B.Bottom));
+}
+
+TRect Normalized(int X1, int Y1, int X2, int Y2)
+{
+    return TRect(std::min(X1, X2), std::min(Y1, Y2), std::max(X1, X2), std::max(Y1, Y2));
+}
+
+// Coordinates after the origin shift may leave the int range; every device coordinate is kept
+// within this bound, far outside any raster, so that no arithmetic below overflows.
+constexpr long long CoordLimit = 1LL << 28;
+
+int ClampCoord(long long V)
+{
+    return int(std::clamp(V, -CoordLimit, CoordLimit));
+}
+
+}  // namespace
+
+// State of one line drawing call: pen and gap operations and the dash pattern.
+struct TLineState {
+    TRop Pen;
+    TRop Gap;
+    bool Gaps = false;  // gaps are painted (solid brush)
+    TDash Dash;
+    long long Pos = 0;  // pixels of the pattern already used
+    TRect Touched;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Canvas
+
+TCanvas::TCanvas() : Pen(new TPen), Brush(new TBrush), Font(new TFont) {}
+
+TCanvas::~TCanvas()
+{
+    delete Pen;
+    delete Brush;
+    delete Font;
+}
+
+void TCanvas::Attach(std::uint32_t* Bits, int Width, int Height, int StrideInPixels)
+{
+    if (Bits == nullptr || Width <= 0 || Height <= 0 || StrideInPixels < Width) {
+        Detach();
+        return;
+    }
+    FBits = Bits;
+    FWidth = Width;
+    FHeight = Height;
+    FStride = StrideInPixels;
+    FOrigin = TPoint();
+    FClip = TRect(0, 0, Width, Height);
+}
+
+void TCanvas::Detach()
+{
+    FBits = nullptr;
+    FWidth = FHeight = FStride = 0;
+    FOrigin = TPoint();
+    FClip = TRect();
+}
+
+void TCanvas::SetOrigin(int X, int Y)
+{
+    FOrigin = TPoint(X, Y);
+}
+
+void TCanvas::SetClipRect(const TRect& R)
+{
+    const TRect device(ClampCoord(static_cast<long long>(R.Left) + FOrigin.X),
+                       ClampCoord(static_cast<long long>(R.Top) + FOrigin.Y),
+                       ClampCoord(static_cast<long long>(R.Right) + FOrigin.X),
+                       ClampCoord(static_cast<long long>(R.Bottom) + FOrigin.Y));
+    FClip = Intersect(device, TRect(0, 0, FWidth, FHeight));
+}
+
+void TCanvas::ResetClipRect()
+{
+    FClip = TRect(0, 0, FWidth, FHeight);
+}
+
+TRect TCanvas::GetClipRect() const
+{
+    return TRect(FClip.Left - FOrigin.X, FClip.Top - FOrigin.Y, FClip.Right - FOrigin.X,
+                 FClip.Bottom - FOrigin.Y);
+}
+
+void TCanvas::Painted(const TRect& DeviceRect)
+{
+    const TRect r = Intersect(DeviceRect, FClip);
+    if (IsEmpty(r)) return;
+    if (OnPainted) OnPainted(r);
+    if (OnChange) OnChange(this);
+}
+
+void TCanvas::MoveTo(int X, int Y)
+{
+    FPenPos = TPoint(X, Y);
+}
+
+void TCanvas::FillSpan(int Y, int X0, int X1, std::uint32_t And, std::uint32_t Xor)
+{
+    // [X0, X1) on row Y, already clipped.
+    std::uint32_t* p = FBits + static_cast<std::ptrdiff_t>(Y) * FStride + X0;
+    const int n = X1 - X0;
+    if (And == 0) {
+        std::fill_n(p, n, Xor);
+    } else {
+        for (int i = 0; i < n; ++i) p[i] = (p[i] & And) ^ Xor;
+    }
+}
+
+namespace {
+// One segment of a cosmetic (one pixel wide) line, with the original platform's choice of
+// pixels: the Bresenham walk along the major axis, where ties between two pixels are settled by
+// a bias in the octants that run against the others, so that a line and its reverse cover the
+// same pixels. The pixel at step i lies at major offset i and minor offset
+// floor((2 * minor * i + major + bias - 1) / (2 * major)); this closed form lets a clipped line
+// start its walk anywhere without rounding drift.
+struct TBresenham {
+    int X0, Y0, XInc, YInc;
+    long long Major, Minor;  // absolute deltas along the major and the minor axis
+    bool XMajor;
+    int Bias;
+    long long Length;  // pixels: the end point is not painted
+
+    TBresenham(int x0, int y0, int x1, int y1)
+    {
+        X0 = x0;
+        Y0 = y0;
+        const long long dx = static_cast<long long>(x1) - x0;
+        const long long dy = static_cast<long long>(y1) - y0;
+        XInc = dx < 0 ? -1 : 1;
+        YInc = dy < 0 ? -1 : 1;
+        const long long ax = std::llabs(dx), ay = std::llabs(dy);
+        XMajor = ax > ay || (ax == ay && !(Octant(dx, dy) == 2 || Octant(dx, dy) == 3 ||
+                                           Octant(dx, dy) == 6 || Octant(dx, dy) == 7));
+        Major = XMajor ? ax : ay;
+        Minor = XMajor ? ay : ax;
+        Length = Major;
+        // Octants counted clockwise from the positive x axis (y grows downwards); octants
+        // 3, 5, 6 and 8 carry the bias.
+        const int o = Octant(dx, dy);
+        Bias = (o == 3 || o == 5 || o == 6 || o == 8) ? 1 : 0;
+    }
+
+    static int Octant(long long dx, long long dy)
+    {
+        if (dy > 0) {
+            if (dx > 0) return dx > dy ? 1 : 2;
+            return -dx > dy ? 4 : 3;
+        }
+        if (dx < 0) return -dx > -dy ? 5 : 6;
+        return dx > -dy ? 8 : 7;
+    }
+
+    long long MinorAt(long long i) const
+    {
+        return (2 * Minor * i + Major + Bias - 1) / (2 * Major);
+    }
+    // The first step whose minor offset is at least k (k >= 0).
+    long long FirstStepWithMinor(long long k) const
+    {
+        if (k <= 0) return 0;
+        if (Minor == 0) return Length;
+        const long long num = 2 * Major * k - Major - Bias + 1;
+        return num <= 0 ? 0 : (num + 2 * Minor - 1) / (2 * Minor);
+    }
+};
+}  // namespace
+
+void TCanvas::PaintLine(TPoint From, TPoint To, TLineState& S)
+{
+    TBresenham b(From.X, From.Y, To.X, To.Y);
+    if (b.Length <= 0) return;
+    const long long startPos = S.Pos;
+    S.Pos += b.Length;
+    if (IsEmpty(FClip)) return;
+
+    // Steps whose major coordinate lies inside the clip rectangle.
+    const int majorStart = b.XMajor ? b.X0 : b.Y0;
+    const int majorInc = b.XMajor ? b.XInc : b.YInc;
+    const int minorStart = b.XMajor ? b.Y0 : b.X0;
+    const int minorInc = b.XMajor ? b.YInc : b.XInc;
+    const int majorLo = b.XMajor ? FClip.Left : FClip.Top;
+    const int majorHi = (b.XMajor ? FClip.Right : FClip.Bottom) - 1;
+    const int minorLo = b.XMajor ? FClip.Top : FClip.Left;
+    const int minorHi = (b.XMajor ? FClip.Bottom : FClip.Right) - 1;
+
+    long long i0 = 0, i1 = b.Length - 1;
+    if (majorInc > 0) {
+        i0 = std::max(i0, static_cast<long long>(majorLo) - majorStart);
+        i1 = std::min(i1, static_cast<long long>(majorHi) - majorStart);
+    } else {
+        i0 = std::max(i0, static_cast<long long>(majorStart) - majorHi);
+        i1 = std::min(i1, static_cast<long long>(majorStart) - majorLo);
+    }
+    // And whose minor coordinate does.
+    long long kLo, kHi;  // allowed minor offsets
+    if (minorInc > 0) {
+        kLo = static_cast<long long>(minorLo) - minorStart;
+        kHi = static_cast<long long>(minorHi) - minorStart;
+    } else {
+        kLo = static_cast<long long>(minorStart) - minorHi;
+        kHi = static_cast<long long>(minorStart) - minorLo;
+    }
+    if (kHi < 0) return;
+    i0 = std::max(i0, b.FirstStepWithMinor(kLo));
+    i1 = std::min(i1, b.FirstStepWithMinor(kHi + 1) - 1);
+    if (i0 > i1) return;
+
+    long long k = b.MinorAt(i0);
+    // The error term of the walk at step i0.
+    long long err = 2 * b.Minor - b.Major + 2 * b.Minor * i0 - 2 * b.Major * k;
+    long long major = majorStart + majorInc * i0;
+    long long minor = minorStart + minorInc * k;
+    const std::ptrdiff_t majorStep = b.XMajor ? majorInc : static_cast<std::ptrdiff_t>(majorInc) * FStride;
+    const std::ptrdiff_t minorStep = b.XMajor ? static_cast<std::ptrdiff_t>(minorInc) * FStride : minorInc;
+    std::uint32_t* p = FBits + (b.XMajor ? minor * FStride + major : major * FStride + minor);
+    const bool styled = S.Dash.Styled;
+    const TRop pen = S.Pen, gap = S.Gap;
+    const bool gaps = S.Gaps;
+    const long long lastMinor = minorStart + minorInc * b.MinorAt(i1);
+    for (long long i = i0; i <= i1; ++i) {
+        if (!styled)
+            Apply(*p, pen);
+        else if (S.Dash.IsOn(startPos + i))
+            Apply(*p, pen);
+        else if (gaps)
+            Apply(*p, gap);
+        if (err + b.Bias > 0) {
+            p += minorStep;
+            err += 2 * b.Minor - 2 * b.Major;
+        } else {
+            err += 2 * b.Minor;
+        }
+        p += majorStep;
+    }
+    const long long majorEnd = majorStart + majorInc * i1;
+    const long long x0 = b.XMajor ? major : minor, y0 = b.XMajor ? minor : major;
+    const long long x1 = b.XMajor ? majorEnd : lastMinor, y1 = b.XMajor ? lastMinor : majorEnd;
+    S.Touched = Union(S.Touched, TRect(int(std::min(x0, x1)), int(std::min(y0, y1)),
+                                       int(std::max(x0, x1)) + 1, int(std::max(y0, y1)) + 1));
+}
+
+namespace {
+// Pixels of row Y whose centres lie within Radius of the segment A-B (a pen of that width
+// with round ends), as [Lo, Hi]; false when none. Also gives the distance along the segment
+// of a pixel through AlongAt.
+struct TWideSegment {
+    double Ax, Ay, Bx, By, Dx, Dy, Len2, Len, R;
+
+    TWideSegment(double ax, double ay, double bx, double by, double r)
+        : Ax(ax), Ay(ay), Bx(bx), By(by), Dx(bx - ax), Dy(by - ay), R(r)
+    {
+        Len2 = Dx * Dx + Dy * Dy;
+        Len = std::sqrt(Len2);
+    }
+
+    bool Row(int Y, long long& Lo, long long& Hi) const
+    {
+        double lo = std::numeric_limits<double>::infinity();
+        double hi = -lo;
+        const double y = Y;
+        auto disk = [&](double cx, double cy) {
+            const double dy = y - cy;
+            if (std::fabs(dy) > R) return;
+            const double h = std::sqrt(R * R - dy * dy);
+            lo = std::min(lo, cx - h);
+            hi = std::max(hi, cx + h);
+        };
+        disk(Ax, Ay);
+        disk(Bx, By);
+        if (Len2 > 0) {
+            // |Dx (y - Ay) - Dy (x - Ax)| <= R Len and 0 <= Dx (x - Ax) + Dy (y - Ay) <= Len2.
+            double slo = -std::numeric_limits<double>::infinity();
+            double shi = -slo;
+            bool ok = true;
+            auto band = [&](double a, double c, double vlo, double vhi) {
+                // vlo <= a x + c <= vhi
+                if (a == 0) {
+                    if (c < vlo || c > vhi) ok = false;
+                    return;
+                }
+                double u = (vlo - c) / a, v = (vhi - c) / a;
+                if (u > v) std::swap(u, v);
+                slo = std::max(slo, u);
+                shi = std::min(shi, v);
+            };
+            band(-Dy, Dx * (y - Ay) + Dy * Ax, -R * Len, R * Len);
+            band(Dx, -Dx * Ax + Dy * (y - Ay), 0, Len2);
+            if (ok && slo <= shi) {
+                lo = std::min(lo, slo);
+                hi = std::max(hi, shi);
+            }
+        }
+        if (!(lo <= hi)) return false;
+        const double eps = 1e-9;
+        Lo = static_cast<long long>(std::ceil(lo - eps));
+        Hi = static_cast<long long>(std::floor(hi + eps));
+        return Lo <= Hi;
+    }
+
+    double AlongAt(double x, double y) const
+    {
+        return Len > 0 ? ((x - Ax) * Dx + (y - Ay) * Dy) / Len : 0;
+    }
+};
+}  // namespace
+
+TPoint TCanvas::ToDevice(int X, int Y) const
+{
+    return TPoint(ClampCoord(static_cast<long long>(X) + FOrigin.X),
+                  ClampCoord(static_cast<long long>(Y) + FOrigin.Y));
+}
+
+void TCanvas::LineTo(int X, int Y)
+{
+    const TPoint pts[2] = {ToDevice(FPenPos.X, FPenPos.Y), ToDevice(X, Y)};
+    FPenPos = TPoint(X, Y);
+    Painted(PolylineDevice(pts, 2, false));
+}
+
+void TCanvas::Polyline(const TPoint* Points, int Count)
+{
+    if (Points == nullptr || Count < 2) return;
+    std::vector<TPoint> pts(static_cast<size_t>(Count));
+    for (int i = 0; i < Count; ++i) pts[i] = ToDevice(Points[i].X, Points[i].Y);
+    Painted(PolylineDevice(pts.data(), Count, false));
+}
+
+TRect TCanvas::PolylineDevice(const TPoint* Points, int Count, bool Closed)
+{
+    if (FBits == nullptr || Count < 2) return TRect();
+    const TPenStyle style = Pen->GetStyle();
+    if (style == psClear) return TRect();
+    const int width = std::max(1, Pen->GetWidth());
+    TLineState s;
+    s.Pen = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
+    s.Dash = DashOf(style, width);
+    s.Gaps = Brush->GetStyle() == bsSolid;
+    s.Gap = MakeRop(Pen->GetMode(), ColorToPixel(Brush->GetColor()));
+    if (s.Pen.Nop() && (!s.Dash.Styled || !s.Gaps || s.Gap.Nop())) return TRect();
+    const int segments = Closed ? Count : Count - 1;
+    for (int i = 0; i < segments; ++i) {
+        const TPoint a = Points[i], b = Points[(i + 1) % Count];
+        if (width <= 1)
+            PaintLine(a, b, s);
+        else
+            PaintWideLine(a, b, width, s);
+    }
+    return s.Touched;
+}
+
+void TCanvas::PaintWideLine(TPoint From, TPoint To, int Width, TLineState& S)
+{
+    // Even widths put the centre line on the pixel corner above and left of the points, so
+    // that a pen of width w covers rows y - w/2 .. y - w/2 + w - 1 of a horizontal line.
+    const double shift = (Width % 2 == 0) ? -0.5 : 0.0;
+    const TWideSegment seg(From.X + shift, From.Y + shift, To.X + shift, To.Y + shift, Width / 2.0);
+    const int r = Width / 2 + 2;
+    const int yTop = std::max(FClip.Top, std::min(From.Y, To.Y) - r);
+    const int yBottom = std::min(FClip.Bottom - 1, std::max(From.Y, To.Y) + r);
+    const long long startPos = S.Pos;
+    S.Pos += static_cast<long long>(std::ceil(seg.Len));
+    for (int y = yTop; y <= yBottom; ++y) {
+        long long lo, hi;
+        if (!seg.Row(y, lo, hi)) continue;
+        const int x0 = int(std::max<long long>(lo, FClip.Left));
+        const int x1 = int(std::min<long long>(hi, FClip.Right - 1));
+        if (x0 > x1) continue;
+        S.Touched = Union(S.Touched, TRect(x0, y, x1 + 1, y + 1));
+        if (!S.Dash.Styled) {
+            FillSpan(y, x0, x1 + 1, S.Pen.And, S.Pen.Xor);
+            continue;
+        }
+        std::uint32_t* p = FBits + static_cast<std::ptrdiff_t>(y) * FStride;
+        for (int x = x0; x <= x1; ++x) {
+            const double along = seg.AlongAt(x, y);
+            if (S.Dash.IsOn(startPos + static_cast<long long>(std::floor(std::max(0.0, along)))))
+                Apply(p[x], S.Pen);
+        }
+    }
+}
+
+void TCanvas::BrushSpan(int Y, int X0, int X1, bool UseMode)
+{
+    // [X0, X1) on device row Y, clipped here.
+    if (Y < FClip.Top || Y >= FClip.Bottom) return;
+    X0 = std::max(X0, FClip.Left);
+    X1 = std::min(X1, FClip.Right);
+    if (X0 >= X1) return;
+    const TBrushStyle style = Brush->GetStyle();
+    if (style == bsClear) return;
+    const std::uint32_t color = ColorToPixel(Brush->GetColor());
+    const TRop rop = UseMode ? MakeRop(Pen->GetMode(), color) : TRop{0, color};
+    if (style == bsSolid) {
+        FillSpan(Y, X0, X1, rop.And, rop.Xor);
+        return;
+    }
+    const int h = std::clamp(int(style) - int(bsHorizontal), 0, 5);
+    const std::uint8_t row = Hatches[h][Y & 7];
+    std::uint32_t* p = FBits + static_cast<std::ptrdiff_t>(Y) * FStride;
+    for (int x = X0; x < X1; ++x)
+        if (row & (0x80 >> (x & 7))) Apply(p[x], rop);
+}
+
+void TCanvas::FillDeviceRect(TRect R, bool UseMode)
+{
+    R = Intersect(R, FClip);
+    if (IsEmpty(R)) return;
+    for (int y = R.Top; y < R.Bottom; ++y) BrushSpan(y, R.Left, R.Right, UseMode);
+}
+
+void TCanvas::PenBand(const TRect& Outer, const TRect& Inner)
+{
+    // The pixels of Outer that are not in Inner, in the pen colour and mode.
+    const TRop rop = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
+    const TRect o = Intersect(Outer, FClip);
+    if (IsEmpty(o)) return;
+    for (int y = o.Top; y < o.Bottom; ++y) {
+        if (IsEmpty(Inner) || y < Inner.Top || y >= Inner.Bottom) {
+            FillSpan(y, o.Left, o.Right, rop.And, rop.Xor);
+            continue;
+        }
+        const int l1 = std::min(o.Right, Inner.Left), r0 = std::max(o.Left, Inner.Right);
+        if (o.Left < l1) FillSpan(y, o.Left, l1, rop.And, rop.Xor);
+        if (r0 < o.Right) FillSpan(y, r0, o.Right, rop.And, rop.Xor);
+    }
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
+{
+    if (FBits == nullptr) return;
+    const TPoint p1 = ToDevice(X1, Y1), p2 = ToDevice(X2, Y2);
+    const TRect r = Normalized(p1.X, p1.Y, p2.X, p2.Y);
+    const TPenStyle style = Pen->GetStyle();
+    const int w = std::max(1, Pen->GetWidth());
+    if (style == psClear) {
+        // Without an outline the filled area loses its last column and row.
+        const TRect in(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
+        if (IsEmpty(in) || Brush->GetStyle() == bsClear) return;
+        FillDeviceRect(in, true);
+        Painted(in);
+        return;
+    }
+    if (IsEmpty(r)) return;
+    const bool styled = DashOf(style, w).Styled;
+    if (w <= 1 || styled) {
+        // The outline runs through the outermost pixels: L .. R-1, T .. B-1.
+        const int l = r.Left, t = r.Top, rr = r.Right - 1, bb = r.Bottom - 1;
+        FillDeviceRect(TRect(l + 1, t + 1, rr, bb), true);
+        TRect outline;
+        if (w <= 1 && (r.Width() == 1 || r.Height() == 1)) {
+            const TPoint line[2] = {TPoint(l, t), r.Width() == 1 ? TPoint(l, bb + 1) : TPoint(rr + 1, t)};
+            outline = PolylineDevice(line, 2, false);
+        } else {
+            const TPoint corners[4] = {TPoint(l, t), TPoint(rr, t), TPoint(rr, bb), TPoint(l, bb)};
+            outline = PolylineDevice(corners, 4, true);
+        }
+        Painted(Union(outline, Brush->GetStyle() == bsClear ? TRect() : TRect(l + 1, t + 1, rr, bb)));
+        return;
+    }
+    // A wide solid pen: a band of w pixels centred on the outermost pixels, or lying inside
+    // the rectangle for psInsideFrame.
+    TRect outer = r;
+    if (style != psInsideFrame)
+        outer = TRect(r.Left - w / 2, r.Top - w / 2, r.Right - 1 - w / 2 + w, r.Bottom - 1 - w / 2 + w);
+    const TRect inner(outer.Left + w, outer.Top + w, outer.Right - w, outer.Bottom - w);
+    const TRect filled = IsEmpty(inner) ? TRect() : inner;
+    if (!IsEmpty(filled)) FillDeviceRect(filled, true);
+    PenBand(outer, filled);
+    Painted(outer);
+}
+
+void TCanvas::FillRect(const TRect& R)
+{
+    if (FBits == nullptr) return;
+    TRect n = Normalized(R.Left, R.Top, R.Right, R.Bottom);
+    if (n.Left != R.Left || n.Top != R.Top) return;  // an inverted rectangle fills nothing
+    const TRect d(ClampCoord(static_cast<long long>(n.Left) + FOrigin.X),
+                  ClampCoord(static_cast<long long>(n.Top) + FOrigin.Y),
+                  ClampCoord(static_cast<long long>(n.Right) + FOrigin.X),
+                  ClampCoord(static_cast<long long>(n.Bottom) + FOrigin.Y));
+    if (Brush->GetStyle() == bsClear) return;
+    FillDeviceRect(d, false);
+    Painted(d);
+}
+
+void TCanvas::FrameRect(const TRect& R)
+{
+    if (FBits == nullptr || Brush->GetStyle() == bsClear) return;
+    const TPoint p1 = ToDevice(R.Left, R.Top), p2 = ToDevice(R.Right, R.Bottom);
+    const TRect r(p1.X, p1.Y, p2.X, p2.Y);
+    if (IsEmpty(r)) return;
+    FillDeviceRect(TRect(r.Left, r.Top, r.Right, r.Top + 1), false);
+    if (r.Height() > 1) FillDeviceRect(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), false);
+    FillDeviceRect(TRect(r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1), false);
+    if (r.Width() > 1) FillDeviceRect(TRect(r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1), false);
+    Painted(r);
+}
+
+namespace {
+// The pixels of row Y inside the ellipse that fills Box (right and bottom excluded), shrunk by
+// Inset pixels on every side, as [Lo, Hi); false when the row misses it. A pixel belongs when
+// its centre lies inside.
+bool EllipseRow(const TRect& Box, double Inset, int Y, int& Lo, int& Hi)
+{
+    const double a = Box.Width() / 2.0 - Inset, b = Box.Height() / 2.0 - Inset;
+    if (a <= 0 || b <= 0) return false;
+    const double cx = (Box.Left + Box.Right) / 2.0, cy = (Box.Top + Box.Bottom) / 2.0;
+    const double dy = (Y + 0.5 - cy) / b;
+    if (dy * dy > 1) return false;
+    const double half = a * std::sqrt(1 - dy * dy);
+    const double eps = 1e-9;
+    Lo = int(std::ceil(cx - half - 0.5 - eps));
+    Hi = int(std::floor(cx + half - 0.5 + eps)) + 1;
+    return Lo < Hi;
+}
+}  // namespace
+
+void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
+{
+    if (FBits == nullptr) return;
+    const TPoint p1 = ToDevice(X1, Y1), p2 = ToDevice(X2, Y2);
+    TRect box = Normalized(p1.X, p1.Y, p2.X, p2.Y);
+    const bool clearPen = Pen->GetStyle() == psClear;
+    if (clearPen) box = TRect(box.Left, box.Top, box.Right - 1, box.Bottom - 1);
+    if (IsEmpty(box)) return;
+    const double w = clearPen ? 0 : std::max(1, Pen->GetWidth());
+    const TRop pen = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
+    const int y0 = std::max(box.Top, FClip.Top), y1 = std::min(box.Bottom, FClip.Bottom);
+    for (int y = y0; y < y1; ++y) {
+        int lo, hi, ilo = 0, ihi = 0;
+        if (!EllipseRow(box, 0, y, lo, hi)) continue;
+        bool hasInner = true;
+        if (w > 0)
+            hasInner = EllipseRow(box, w, y, ilo, ihi);
+        else
+            ilo = lo, ihi = hi;
+        if (hasInner) BrushSpan(y, ilo, ihi, true);
+        if (w <= 0) continue;
+        auto penSpan = [&](int a, int b) {
+            a = std::max(a, FClip.Left);
+            b = std::min(b, FClip.Right);
+            if (a < b) FillSpan(y, a, b, pen.And, pen.Xor);
+        };
+        if (!hasInner) {
+            penSpan(lo, hi);
+        } else {
+            penSpan(lo, ilo);
+            penSpan(ihi, hi);
+        }
+    }
+    Painted(box);
+}
+
+void TCanvas::Polygon(const TPoint* Points, int Count)
+{
+    if (FBits == nullptr || Points == nullptr || Count < 2) return;
+    std::vector<TPoint> pts(static_cast<size_t>(Count));
+    TRect bounds(std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
+                 std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+    for (int i = 0; i < Count; ++i) {
+        pts[i] = ToDevice(Points[i].X, Points[i].Y);
+        bounds.Left = std::min(bounds.Left, pts[i].X);
+        bounds.Top = std::min(bounds.Top, pts[i].Y);
+        bounds.Right = std::max(bounds.Right, pts[i].X + 1);
+        bounds.Bottom = std::max(bounds.Bottom, pts[i].Y + 1);
+    }
+    // The inside, by the alternate rule: on each row the pixels from the first crossing (rounded
+    // up) to before the second, so that the inside stays within the outline.
+    if (Brush->GetStyle() != bsClear && Count >= 3) {
+        const int y0 = std::max(bounds.Top, FClip.Top), y1 = std::min(bounds.Bottom, FClip.Bottom);
+        std::vector<double> xs;
+        for (int y = y0; y < y1; ++y) {
+            const double yc = y;
+            xs.clear();
+            for (int i = 0; i < Count; ++i) {
+                const TPoint& a = pts[i];
+                const TPoint& b = pts[(i + 1) % Count];
+                if (a.Y == b.Y) continue;
+                const bool up = a.Y < b.Y;
+                const double ylo = up ? a.Y : b.Y, yhi = up ? b.Y : a.Y;
+                if (yc < ylo || yc >= yhi) continue;
+                xs.push_back(a.X + (yc - a.Y) * double(b.X - a.X) / double(b.Y - a.Y));
+            }
+            std::sort(xs.begin(), xs.end());
+            for (size_t k = 0; k + 1 < xs.size(); k += 2) {
+                const double xa = std::clamp(xs[k], -double(CoordLimit), double(CoordLimit));
+                const double xb = std::clamp(xs[k + 1], -double(CoordLimit), double(CoordLimit));
+                BrushSpan(y, int(std::ceil(xa)), int(std::ceil(xb)), true);
+            }
+        }
+    }
+    const TRect outline = PolylineDevice(pts.data(), Count, true);
+    Painted(Union(outline, Brush->GetStyle() == bsClear ? TRect() : bounds));
+}
+
+TColor TCanvas::GetPixel(int X, int Y) const
+{
+    const long long x = static_cast<long long>(X) + FOrigin.X;
+    const long long y = static_cast<long long>(Y) + FOrigin.Y;
+    if (FBits == nullptr || x < FClip.Left || x >= FClip.Right || y < FClip.Top || y >= FClip.Bottom)
+        return clNone;
+    return PixelToColor(FBits[y * FStride + x]);
+}
+
+void TCanvas::SetPixel(int X, int Y, TColor Color)
+{
+    const long long x = static_cast<long long>(X) + FOrigin.X;
+    const long long y = static_cast<long long>(Y) + FOrigin.Y;
+    if (FBits == nullptr || x < FClip.Left || x >= FClip.Right || y < FClip.Top || y >= FClip.Bottom)
+        return;
+    FBits[y * FStride + x] = ColorToPixel(Color);
+    Painted(TRect(int(x), int(y), int(x) + 1, int(y) + 1));
+}
+
+void TCanvas::TextOut(int X, int Y, const UnicodeString& Text)
+{
+    const TSize size = TextExtent(Text);
+    if (FBits != nullptr && !Text.empty()) {
+        const TPoint p = ToDevice(X, Y);
+        const TRect cell(p.X, p.Y, p.X + size.cx, p.Y + size.cy);
+        if (Brush->GetStyle() == bsSolid) FillDeviceRect(cell, false);
+        const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, FClip};
+        const TRect ink = QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
+        Painted(Union(cell, ink));
+    }
+    MoveTo(X + size.cx, Y);
+}
+
+void TCanvas::TextRect(const TRect& R, int X, int Y, const UnicodeString& Text)
+{
+    if (FBits == nullptr) return;
+    const TPoint p1 = ToDevice(R.Left, R.Top), p2 = ToDevice(R.Right, R.Bottom);
+    const TRect r(p1.X, p1.Y, p2.X, p2.Y);
+    const TRect clip = Intersect(r, FClip);
+    if (IsEmpty(clip)) return;
+    if (Brush->GetStyle() == bsSolid) FillDeviceRect(clip, false);
+    if (!Text.empty()) {
+        const TPoint p = ToDevice(X, Y);
+        const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, clip};
+        QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
+    }
+    Painted(clip);
+}
+
+TSize TCanvas::TextExtent(const UnicodeString& Text) const
+{
+    return QtCanvas::TextExtent(*Font, Text);
+}
+
+int TCanvas::TextWidth(const UnicodeString& Text) const
+{
+    return TextExtent(Text).cx;
+}
+
+int TCanvas::TextHeight(const UnicodeString& Text) const
+{
+    return TextExtent(Text).cy;
+}
+
+void TCanvas::Draw(int X, int Y, TBitmap* Graphic)
+{
+    if (FBits == nullptr || Graphic == nullptr || Graphic->GetEmpty()) return;
+    const TPoint p = ToDevice(X, Y);
+    const TRect target(p.X, p.Y, ClampCoord(static_cast<long long>(p.X) + Graphic->GetWidth()),
+                       ClampCoord(static_cast<long long>(p.Y) + Graphic->GetHeight()));
+    const TRect r = Intersect(target, FClip);
+    if (IsEmpty(r)) return;
+    const TCanvas* source = Graphic->GetCanvas();
+    if (source->GetBits() == FBits) {
+        // Drawing a bitmap onto its own canvas: copy through a buffer.
+        TBitmap copy;
+        copy.Assign(Graphic);
+        Draw(X, Y, &copy);
+        return;
+    }
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        const std::uint32_t* from = Graphic->ScanLine(y - p.Y) + (r.Left - p.X);
+        std::copy_n(from, r.Width(), FBits + static_cast<std::ptrdiff_t>(y) * FStride + r.Left);
+    }
+    Painted(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bitmap
+
+TBitmap::TBitmap() : Canvas(new TCanvas) {}
+
+TBitmap::TBitmap(int Width, int Height) : TBitmap()
+{
+    SetSize(Width, Height);
+}
+
+TBitmap::~TBitmap()
+{
+    delete Canvas;
+}
+
+void TBitmap::Assign(TPersistent* Source)
+{
+    if (auto* bmp = dynamic_cast<TBitmap*>(Source)) {
+        if (bmp == this) return;
+        FPixels = bmp->FPixels;
+        FWidth = bmp->FWidth;
+        FHeight = bmp->FHeight;
+        Canvas->Attach(FPixels.data(), FWidth, FHeight, FWidth);
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TBitmap::SetSize(int Width, int Height)
+{
+    Width = std::max(Width, 0);
+    Height = std::max(Height, 0);
+    if (Width == FWidth && Height == FHeight) return;
+    if (static_cast<long long>(Width) * Height > (1LL << 28))
+        throw EOutOfResources("Out of system resources");
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(Width) * Height, 0xFFFFFFFFu);
+    const int w = std::min(Width, FWidth), h = std::min(Height, FHeight);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(FPixels.data() + static_cast<size_t>(y) * FWidth, w,
+                    pixels.data() + static_cast<size_t>(y) * Width);
+    FPixels.swap(pixels);
+    FWidth = Width;
+    FHeight = Height;
+    Canvas->Attach(FPixels.data(), FWidth, FHeight, FWidth);
+}
+
+std::uint32_t* TBitmap::ScanLine(int Row)
+{
+    if (Row < 0 || Row >= FHeight) throw EInvalidGraphicOperation("Scan line index out of range");
+    return FPixels.data() + static_cast<size_t>(Row) * FWidth;
+}
+
+const std::uint32_t* TBitmap::ScanLine(int Row) const
+{
+    if (Row < 0 || Row >= FHeight) throw EInvalidGraphicOperation("Scan line index out of range");
+    return FPixels.data() + static_cast<size_t>(Row) * FWidth;
+}
+
+void TBitmap::SaveToFile(const UnicodeString& FileName) const
+{
+    if (GetEmpty()) throw EInvalidGraphic("Cannot save an empty image");
+    if (!QtCanvas::SavePng(FPixels.data(), FWidth, FHeight, FWidth, FileName))
+        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+}
+
+void TBitmap::LoadFromFile(const UnicodeString& FileName)
+{
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    if (!QtCanvas::LoadImage(FileName, pixels, w, h))
+        throw EInvalidGraphic("Cannot read the image file \"" + FileName + "\"");
+    FPixels.swap(pixels);
+    FWidth = w;
+    FHeight = h;
+    Canvas->Attach(FPixels.data(), FWidth, FHeight, FWidth);
+}

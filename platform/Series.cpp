@@ -1,0 +1,386 @@
+#include "platform/Series.h"
+
+#include "platform/Chart.h"
+#include "platform/ChartRaster.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+void CheckPointIndex(int Index, int Count)
+{
+    if (Index < 0 || Index >= Count)
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TChartSeries
+
+TChartSeries::TChartSeries(TComponent* AOwner)
+    : TComponent(AOwner), FPen(std::make_unique<TChartPen>()), FMinX(kInf), FMaxX(-kInf), FMinY(kInf),
+      FMaxY(-kInf)
+{
+    FPen->SetColor(FSeriesColor);
+    FPen->OnChange = [this] { StyleChanged(); };
+}
+
+TChartSeries::~TChartSeries()
+{
+    if (FParentChart) FParentChart->DetachSeries(this);
+    FParentChart = nullptr;
+}
+
+void TChartSeries::SetParentChart(TChart* Value)
+{
+    if (FParentChart == Value) return;
+    if (FParentChart) FParentChart->DetachSeries(this);
+    FParentChart = nullptr;
+    if (Value) {
+        FParentChart = Value;
+        Value->FSeries.push_back(this);
+        FDataNotified = false;
+        Value->Changed();
+    }
+}
+
+void TChartSeries::StyleChanged()
+{
+    if (FParentChart) FParentChart->SeriesStyleChanged(this);
+}
+
+void TChartSeries::NotifyData()
+{
+    FDataNotified = true;
+    FParentChart->SeriesDataChanged(this);
+}
+
+void TChartSeries::SetSeriesColor(TColor Value)
+{
+    if (FSeriesColor == Value) return;
+    FSeriesColor = Value;
+    StyleChanged();
+}
+
+void TChartSeries::SetTitle(const UnicodeString& Value)
+{
+    if (FTitle == Value) return;
+    FTitle = Value;
+    StyleChanged();
+}
+
+void TChartSeries::SetShowInLegend(bool Value)
+{
+    if (FShowInLegend == Value) return;
+    FShowInLegend = Value;
+    if (FParentChart) FParentChart->Changed();
+}
+
+void TChartSeries::SetVertAxis(TVertAxis Value)
+{
+    if (FVertAxis == Value) return;
+    FVertAxis = Value;
+    StyleChanged();
+}
+
+void TChartSeries::SetActive(bool Value)
+{
+    if (FActive == Value) return;
+    FActive = Value;
+    StyleChanged();
+}
+
+void TChartSeries::SetOverlay(bool Value)
+{
+    if (FOverlay == Value) return;
+    FOverlay = Value;
+    if (FParentChart) FParentChart->Changed();
+}
+
+void TChartSeries::SetXValuesOrder(TChartListOrder Value) { FXOrder = Value; }
+
+int TChartSeries::AddXY(double X, double Y, const UnicodeString& Label, TColor Color)
+{
+    int index = static_cast<int>(FX.size());
+    if (FXOrder == loAscending && index > 0 && X < FX.back()) {
+        index = static_cast<int>(std::upper_bound(FX.begin(), FX.end(), X) - FX.begin());
+        InsertAt(index, X, Y, Label, Color);
+    } else {
+        FX.push_back(X);
+        FY.push_back(Y);
+        if (Color != clTeeColor || !FColors.empty()) {
+            if (FColors.empty()) FColors.assign(FX.size() - 1, clTeeColor);
+            FColors.push_back(Color);
+        }
+        if (!Label.empty() || !FLabels.empty()) {
+            if (FLabels.empty()) FLabels.resize(FX.size() - 1);
+            FLabels.push_back(Label);
+        }
+    }
+    if (std::isfinite(X) && std::isfinite(Y)) {
+        if (X < FMinX) FMinX = X;
+        if (X > FMaxX) FMaxX = X;
+        if (Y < FMinY) FMinY = Y;
+        if (Y > FMaxY) FMaxY = Y;
+    }
+    DataChanged();
+    return index;
+}
+
+void TChartSeries::InsertAt(int Index, double X, double Y, const UnicodeString& Label, TColor Color)
+{
+    FX.insert(FX.begin() + Index, X);
+    FY.insert(FY.begin() + Index, Y);
+    if (Color != clTeeColor || !FColors.empty()) {
+        if (FColors.empty()) FColors.assign(FX.size() - 1, clTeeColor);
+        FColors.insert(FColors.begin() + Index, Color);
+    }
+    if (!Label.empty() || !FLabels.empty()) {
+        if (FLabels.empty()) FLabels.resize(FX.size() - 1);
+        FLabels.insert(FLabels.begin() + Index, Label);
+    }
+}
+
+void TChartSeries::Clear()
+{
+    const bool had = !FX.empty();
+    FX.clear();
+    FY.clear();
+    FColors.clear();
+    FLabels.clear();
+    FMinX = FMinY = kInf;
+    FMaxX = FMaxY = -kInf;
+    if (had) DataChanged();
+}
+
+double TChartSeries::XValue(int Index) const
+{
+    CheckPointIndex(Index, Count());
+    return FX[static_cast<std::size_t>(Index)];
+}
+
+double TChartSeries::YValue(int Index) const
+{
+    CheckPointIndex(Index, Count());
+    return FY[static_cast<std::size_t>(Index)];
+}
+
+UnicodeString TChartSeries::Labels(int Index) const
+{
+    CheckPointIndex(Index, Count());
+    return FLabels.empty() ? UnicodeString() : FLabels[static_cast<std::size_t>(Index)];
+}
+
+TColor TChartSeries::PointColor(int Index) const
+{
+    CheckPointIndex(Index, Count());
+    return FColors.empty() ? clTeeColor : FColors[static_cast<std::size_t>(Index)];
+}
+
+TColor TChartSeries::ValueColor(int Index) const
+{
+    const TColor c = PointColor(Index);
+    return c == clTeeColor ? FSeriesColor : c;
+}
+
+TChartAxis* TChartSeries::GetVertAxisObject() const
+{
+    if (!FParentChart) return nullptr;
+    return FVertAxis == aRightAxis ? FParentChart->GetRightAxis() : FParentChart->GetLeftAxis();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TSeriesPointer
+
+TSeriesPointer::TSeriesPointer(TChartSeries* /*AOwner*/) : FPen(std::make_unique<TChartPen>())
+{
+    FPen->SetColor(clTeeColor);
+    FPen->OnChange = [this] { Changed(); };
+}
+
+TSeriesPointer::~TSeriesPointer() = default;
+
+void TSeriesPointer::Assign(TPersistent* Source)
+{
+    if (auto* p = dynamic_cast<TSeriesPointer*>(Source)) {
+        FStyle = p->FStyle;
+        FHorizSize = p->FHorizSize;
+        FVertSize = p->FVertSize;
+        FVisible = p->FVisible;
+        FPen->Assign(p->FPen.get());
+        Changed();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TSeriesPointer::Changed()
+{
+    if (OnChange) OnChange();
+}
+
+void TSeriesPointer::SetStyle(TSeriesPointerStyle Value)
+{
+    if (FStyle == Value) return;
+    FStyle = Value;
+    Changed();
+}
+
+void TSeriesPointer::SetHorizSize(int Value)
+{
+    Value = std::clamp(Value, 0, 64);
+    if (FHorizSize == Value) return;
+    FHorizSize = Value;
+    Changed();
+}
+
+void TSeriesPointer::SetVertSize(int Value)
+{
+    Value = std::clamp(Value, 0, 64);
+    if (FVertSize == Value) return;
+    FVertSize = Value;
+    Changed();
+}
+
+void TSeriesPointer::SetSize(int Value)
+{
+    Value = std::clamp(Value, 0, 64);
+    if (FHorizSize == Value && FVertSize == Value) return;
+    FHorizSize = FVertSize = Value;
+    Changed();
+}
+
+void TSeriesPointer::SetVisible(bool Value)
+{
+    if (FVisible == Value) return;
+    FVisible = Value;
+    Changed();
+}
+
+void TSeriesPointer::Draw(TCanvas* Canvas, int X, int Y, TColor Color) const
+{
+    if (!Canvas) return;
+    const auto& m = TChartRaster::Marker(FStyle, FHorizSize, FVertSize);
+    TChartRaster r(Canvas, Canvas->GetClipRect());
+    const std::uint32_t fill = ColorToPixel(Color);
+    const TColor pen = FPen->GetColor();
+    r.DrawMarker(m, X, Y, fill, FPen->GetVisible(), pen == clTeeColor ? TChartRaster::Darker(fill) : ColorToPixel(pen));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TPointSeries
+
+TPointSeries::TPointSeries(TComponent* AOwner)
+    : TChartSeries(AOwner), FPointer(std::make_unique<TSeriesPointer>(this))
+{
+    FPointer->OnChange = [this] { StyleChanged(); };
+}
+
+TPointSeries::~TPointSeries() = default;
+
+void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisScale& XScale,
+                              const TAxisScale& YScale) const
+{
+    const TSeriesPointer* p = FPointer.get();
+    if (!p->GetVisible() || FX.empty()) return;
+    const auto& m = TChartRaster::Marker(p->GetStyle(), p->GetHorizSize(), p->GetVertSize());
+    // Markers are drawn whole when their point lies in the plot.
+    const int e = m.Extent;
+    TChartRaster r(Canvas, TRect(Plot.Left - e, Plot.Top - e, Plot.Right + e, Plot.Bottom + e));
+    if (r.Empty()) return;
+    const bool outline = p->GetPen()->GetVisible();
+    const TColor penColor = p->GetPen()->GetColor();
+    const bool darker = penColor == clTeeColor;
+    const std::uint32_t penPixel = darker ? 0 : ColorToPixel(penColor);
+    const std::uint32_t seriesPixel = ColorToPixel(FSeriesColor);
+    const std::uint32_t seriesOutline = darker ? TChartRaster::Darker(seriesPixel) : penPixel;
+    const double left = Plot.Left - 0.5, right = Plot.Right - 0.5;
+    const double top = Plot.Top - 0.5, bottom = Plot.Bottom - 0.5;
+    const bool ownColors = !FColors.empty();
+    int lastX = INT_MIN, lastY = INT_MIN;
+    std::uint32_t lastFill = 0;
+    const std::size_t n = FX.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const double px = XScale.CalcPosValueF(FX[i]);
+        const double py = YScale.CalcPosValueF(FY[i]);
+        if (!(px >= left && px < right && py >= top && py < bottom)) continue;
+        // Rounded as TAxisScale::CalcPosValue rounds.
+        const int ix = static_cast<int>(std::floor(px + 0.5));
+        const int iy = static_cast<int>(std::floor(py + 0.5));
+        std::uint32_t fill = seriesPixel, line = seriesOutline;
+        if (ownColors && FColors[i] != clTeeColor) {
+            fill = ColorToPixel(FColors[i]);
+            line = darker ? TChartRaster::Darker(fill) : penPixel;
+        }
+        // The same marker on the same spot again changes nothing.
+        if (ix == lastX && iy == lastY && fill == lastFill) continue;
+        lastX = ix;
+        lastY = iy;
+        lastFill = fill;
+        r.DrawMarker(m, ix, iy, fill, outline, line);
+    }
+}
+
+void TPointSeries::DrawLegendSample(TCanvas* Canvas, const TRect& R) const
+{
+    const TSeriesPointer* p = FPointer.get();
+    const auto& m = TChartRaster::Marker(p->GetStyle(), std::min(p->GetHorizSize(), R.Height() / 2),
+                                         std::min(p->GetVertSize(), R.Height() / 2));
+    TChartRaster r(Canvas, R);
+    const std::uint32_t fill = ColorToPixel(FSeriesColor);
+    const TColor pen = p->GetPen()->GetColor();
+    r.DrawMarker(m, (R.Left + R.Right - 1) / 2, (R.Top + R.Bottom - 1) / 2, fill, p->GetPen()->GetVisible(),
+                 pen == clTeeColor ? TChartRaster::Darker(fill) : ColorToPixel(pen));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFastLineSeries
+
+TFastLineSeries::TFastLineSeries(TComponent* AOwner) : TChartSeries(AOwner) {}
+
+void TFastLineSeries::SetSeriesColor(TColor Value)
+{
+    GetPen()->SetColor(Value);
+    TChartSeries::SetSeriesColor(Value);
+}
+
+void TFastLineSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisScale& XScale,
+                                 const TAxisScale& YScale) const
+{
+    const TChartPen* pen = GetPen();
+    if (!pen->GetVisible() || pen->GetStyle() == psClear || FX.size() < 2) return;
+    TChartRaster r(Canvas, Plot);
+    if (r.Empty()) return;
+    const std::uint32_t pixel = ColorToPixel(pen->GetColor());
+    double phase = 0;
+    bool havePrev = false;
+    double prevX = 0, prevY = 0;
+    for (std::size_t i = 0; i < FX.size(); ++i) {
+        const double px = XScale.CalcPosValueF(FX[i]);
+        const double py = YScale.CalcPosValueF(FY[i]);
+        if (!std::isfinite(px) || !std::isfinite(py)) {
+            havePrev = false;
+            continue;
+        }
+        if (havePrev) r.Line(prevX, prevY, px, py, pixel, pen->GetWidth(), pen->GetStyle(), phase);
+        havePrev = true;
+        prevX = px;
+        prevY = py;
+    }
+}
+
+void TFastLineSeries::DrawLegendSample(TCanvas* Canvas, const TRect& R) const
+{
+    const TChartPen* pen = GetPen();
+    TChartRaster r(Canvas, R);
+    const double y = (R.Top + R.Bottom - 1) / 2;
+    double phase = 0;
+    r.Line(R.Left, y, R.Right - 1, y, ColorToPixel(pen->GetColor()), std::min(pen->GetWidth(), 3),
+           pen->GetStyle(), phase);
+}

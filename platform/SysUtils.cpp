@@ -1,0 +1,817 @@
+#include "platform/SysUtils.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
+#include <locale.h>
+#include <sys/stat.h>
+
+// ---------------------------------------------------------------------------------------------
+// Windows-1252
+
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; the five undefined bytes stand for themselves.
+constexpr std::array<char16_t, 32> Cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string& Out, char32_t C)
+{
+    if (C < 0x80) {
+        Out += static_cast<char>(C);
+    } else if (C < 0x800) {
+        Out += static_cast<char>(0xC0 | (C >> 6));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else if (C < 0x10000) {
+        Out += static_cast<char>(0xE0 | (C >> 12));
+        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else {
+        Out += static_cast<char>(0xF0 | (C >> 18));
+        Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    }
+}
+
+constexpr char32_t BadUtf8 = 0xFFFFFFFF;
+
+// Decodes one character at S[I], advancing I. Malformed input (bad lead or continuation byte,
+// overlong form, surrogate, beyond U+10FFFF, truncated) consumes one byte and gives BadUtf8.
+char32_t DecodeUtf8(std::string_view S, size_t& I)
+{
+    const auto b0 = static_cast<unsigned char>(S[I]);
+    if (b0 < 0x80) {
+        ++I;
+        return b0;
+    }
+    int len = 0;
+    char32_t c = 0;
+    char32_t least = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        c = b0 & 0x1F;
+        least = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        c = b0 & 0x0F;
+        least = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        c = b0 & 0x07;
+        least = 0x10000;
+    } else {
+        ++I;
+        return BadUtf8;
+    }
+    if (I + len > S.size()) {
+        ++I;
+        return BadUtf8;
+    }
+    for (int k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(S[I + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++I;
+            return BadUtf8;
+        }
+        c = (c << 6) | (b & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++I;
+        return BadUtf8;
+    }
+    I += len;
+    return c;
+}
+
+char AnsiByteOf(char32_t C)
+{
+    if (C < 0x80 || (C >= 0xA0 && C <= 0xFF))
+        return static_cast<char>(C);
+    for (size_t k = 0; k < Cp1252High.size(); ++k)
+        if (Cp1252High[k] == C)
+            return static_cast<char>(0x80 + k);
+    return '?';
+}
+
+} // namespace
+
+UnicodeString AnsiToUtf8(const AnsiString& S)
+{
+    UnicodeString out;
+    out.reserve(S.Bytes().size() + S.Bytes().size() / 4);
+    for (char ch : S.Bytes()) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80)
+            out += ch;
+        else if (b < 0xA0)
+            AppendUtf8(out, Cp1252High[b - 0x80]);
+        else
+            AppendUtf8(out, b);
+    }
+    return out;
+}
+
+AnsiString Utf8ToAnsi(const UnicodeString& S)
+{
+    std::string out;
+    out.reserve(S.size());
+    size_t i = 0;
+    while (i < S.size()) {
+        const auto b = static_cast<unsigned char>(S[i]);
+        if (b < 0x80) {
+            out += S[i++];
+            continue;
+        }
+        const char32_t c = DecodeUtf8(S, i);
+        out += c == BadUtf8 ? '?' : AnsiByteOf(c);
+    }
+    return AnsiString(std::move(out));
+}
+
+UnicodeString WideCharToUtf8(WideChar C)
+{
+    UnicodeString out;
+    const auto c = static_cast<char32_t>(C);
+    if (c != 0 && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF))
+        AppendUtf8(out, c);
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Format settings
+
+namespace {
+
+// The one character of a locale string (UTF-8, or a single byte of another code set).
+WideChar LocaleChar(const char* S, bool Utf8, WideChar Fallback)
+{
+    if (S == nullptr || *S == '\0')
+        return Fallback;
+    std::string_view text(S);
+    if (!Utf8)
+        return static_cast<unsigned char>(text[0]) < 0x80 ? static_cast<WideChar>(text[0]) : Fallback;
+    size_t i = 0;
+    const char32_t c = DecodeUtf8(text, i);
+    return c == BadUtf8 ? Fallback : static_cast<WideChar>(c);
+}
+
+bool IsAscii(std::string_view S)
+{
+    for (char c : S)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+bool ValidUtf8(std::string_view S)
+{
+    size_t i = 0;
+    while (i < S.size())
+        if (DecodeUtf8(S, i) == BadUtf8)
+            return false;
+    return true;
+}
+
+// Maps the locale's placement of the currency symbol to the original runtime's codes.
+Byte PositiveCurrencyFormat(char Precedes, char SepBySpace)
+{
+    if (Precedes == CHAR_MAX)
+        return 0;
+    const bool space = SepBySpace == 1 || SepBySpace == 2;
+    return Precedes ? (space ? 2 : 0) : (space ? 3 : 1);
+}
+
+Byte NegativeCurrencyFormat(char Precedes, char SepBySpace, char SignPosn)
+{
+    if (Precedes == CHAR_MAX || SignPosn == CHAR_MAX)
+        return 1;
+    const bool space = SepBySpace == 1 || SepBySpace == 2;
+    if (Precedes) {
+        switch (SignPosn) {
+        case 0: return space ? 14 : 0;   // ($ 1)
+        case 1: return space ? 9 : 1;    // -$ 1
+        case 2: return space ? 11 : 3;   // $ 1-
+        case 3: return space ? 9 : 1;    // -$ 1
+        default: return space ? 12 : 2; // $ -1
+        }
+    }
+    switch (SignPosn) {
+    case 0: return space ? 15 : 4;      // (1 $)
+    case 1: return space ? 8 : 5;       // -1 $
+    case 2: return space ? 10 : 7;      // 1 $-
+    case 3: return space ? 8 : 5;       // -1 $ (sign before the number, symbol after)
+    default: return space ? 13 : 6;     // 1- $
+    }
+}
+
+locale_t CLocale()
+{
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return loc;
+}
+
+} // namespace
+
+TFormatSettings TFormatSettings::Invariant()
+{
+    return TFormatSettings{};
+}
+
+TFormatSettings TFormatSettings::Create()
+{
+    TFormatSettings s;
+    const locale_t user = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+    if (user == static_cast<locale_t>(0))
+        return s;
+    const locale_t previous = uselocale(user);
+    const bool utf8 = std::strcmp(nl_langinfo_l(CODESET, user), "UTF-8") == 0;
+    const lconv* lc = localeconv();
+
+    s.DecimalSeparator = LocaleChar(lc->decimal_point, utf8, L'.');
+    const WideChar thousands = s.DecimalSeparator == L',' ? L'.' : L',';
+    s.ThousandSeparator = LocaleChar(lc->thousands_sep, utf8, thousands);
+    if (s.ThousandSeparator == s.DecimalSeparator)
+        s.ThousandSeparator = thousands;
+    if (lc->currency_symbol != nullptr && *lc->currency_symbol != '\0' &&
+        (utf8 ? ValidUtf8(lc->currency_symbol) : IsAscii(lc->currency_symbol)))
+        s.CurrencyString = lc->currency_symbol;
+    s.CurrencyFormat = PositiveCurrencyFormat(lc->p_cs_precedes, lc->p_sep_by_space);
+    s.NegCurrFormat = NegativeCurrencyFormat(lc->n_cs_precedes, lc->n_sep_by_space, lc->n_sign_posn);
+    if (lc->frac_digits != CHAR_MAX && lc->frac_digits >= 0 && lc->frac_digits <= 18)
+        s.CurrencyDecimals = static_cast<Byte>(lc->frac_digits);
+
+    uselocale(previous);
+    freelocale(user);
+    return s;
+}
+
+TFormatSettings FormatSettings = TFormatSettings::Create();
+
+// ---------------------------------------------------------------------------------------------
+// Text to number
+
+namespace {
+
+bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
+// Checks the syntax and rewrites the number in C syntax ("-12.5e-3") into Text.
+bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string& Text)
+{
+    const UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    const size_t n = S.size();
+    size_t i = 0;
+    while (i < n && S[i] == ' ')
+        ++i;
+
+    std::string& text = Text;
+    text.clear();
+    text.reserve(n + 8);
+    if (i < n && (S[i] == '+' || S[i] == '-')) {
+        if (S[i] == '-')
+            text += '-';
+        ++i;
+    }
+    const size_t mantissa = i;
+    bool digits = false;
+    while (i < n && IsDigit(S[i])) {
+        text += S[i++];
+        digits = true;
+    }
+    if (!digits)
+        text += '0';
+    if (!sep.empty() && S.substr(i, sep.size()) == sep) {
+        i += sep.size();
+        text += '.';
+        while (i < n && IsDigit(S[i])) {
+            text += S[i++];
+            digits = true;
+        }
+    }
+    if (i == mantissa)
+        return false;
+    if (i < n && (S[i] == 'E' || S[i] == 'e')) {
+        ++i;
+        bool negative = false;
+        if (i < n && (S[i] == '+' || S[i] == '-')) {
+            negative = S[i] == '-';
+            ++i;
+        }
+        int exponent = 0;
+        bool expDigits = false;
+        while (i < n && IsDigit(S[i])) {
+            exponent = exponent * 10 + (S[i++] - '0');
+            expDigits = true;
+            if (exponent >= 500)
+                break;
+        }
+        if (!expDigits)
+            return false;
+        text += negative ? "e-" : "e";
+        text += std::to_string(exponent);
+    }
+    while (i < n && S[i] == ' ')
+        ++i;
+    return i == n;
+}
+
+// The correctly rounded nearest long double; false when the text is no number or the number
+// lies beyond the long double range.
+bool ParseFloat(std::string_view S, const TFormatSettings& Settings, long double& Value)
+{
+    std::string text;
+    if (!ScanFloat(S, Settings, text))
+        return false;
+    char* end = nullptr;
+    const long double v = strtold_l(text.c_str(), &end, CLocale());
+    if (end != text.c_str() + text.size() || std::isinf(v))
+        return false;
+    Value = v;
+    return true;
+}
+
+[[noreturn]] void InvalidFloat(const UnicodeString& S)
+{
+    throw EConvertError("'" + S + "' is not a valid floating point value");
+}
+
+} // namespace
+
+bool TryStrToFloat(const UnicodeString& S, long double& Value, const TFormatSettings& Settings)
+{
+    return ParseFloat(S, Settings, Value);
+}
+
+bool TryStrToFloat(const UnicodeString& S, long double& Value)
+{
+    return ParseFloat(S, FormatSettings, Value);
+}
+
+bool TryStrToFloat(const UnicodeString& S, double& Value, const TFormatSettings& Settings)
+{
+    std::string text;
+    if (!ScanFloat(S, Settings, text))
+        return false;
+    const long double v = strtold_l(text.c_str(), nullptr, CLocale());
+    if (!(std::fabs(v) <= 1.7e308L))
+        return false;
+    // Rounded once, from the digits, rather than twice through the long double.
+    Value = strtod_l(text.c_str(), nullptr, CLocale());
+    return true;
+}
+
+bool TryStrToFloat(const UnicodeString& S, double& Value)
+{
+    return TryStrToFloat(S, Value, FormatSettings);
+}
+
+long double StrToFloat(const UnicodeString& S, const TFormatSettings& Settings)
+{
+    long double v = 0;
+    if (!ParseFloat(S, Settings, v))
+        InvalidFloat(S);
+    return v;
+}
+
+long double StrToFloat(const UnicodeString& S)
+{
+    return StrToFloat(S, FormatSettings);
+}
+
+long double StrToFloatDef(const UnicodeString& S, long double Default)
+{
+    long double v = 0;
+    return ParseFloat(S, FormatSettings, v) ? v : Default;
+}
+
+bool TryStrToInt(const UnicodeString& S, int& Value)
+{
+    const size_t n = S.size();
+    size_t i = 0;
+    while (i < n && S[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (S[i] == '+' || S[i] == '-')) {
+        negative = S[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && S[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && S[i] == '0' && (S[i + 1] == 'x' || S[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n)
+        return false;
+    std::uint64_t v = 0;
+    const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 2147483648ull : 2147483647ull);
+    for (; i < n; ++i) {
+        const char c = S[i];
+        int d;
+        if (IsDigit(c))
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
+        v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
+        if (v > limit)
+            return false;
+    }
+    std::uint32_t bits = static_cast<std::uint32_t>(v);
+    if (negative)
+        bits = ~bits + 1u;
+    Value = static_cast<int>(bits);
+    return true;
+}
+
+int StrToIntDef(const UnicodeString& S, int Default)
+{
+    int v = 0;
+    return TryStrToInt(S, v) ? v : Default;
+}
+
+int StrToInt(const UnicodeString& S)
+{
+    int v = 0;
+    if (!TryStrToInt(S, v))
+        throw EConvertError("'" + S + "' is not a valid integer value");
+    return v;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Number to text
+
+UnicodeString IntToStr(int Value)
+{
+    return std::to_string(Value);
+}
+
+UnicodeString IntToStr(long long Value)
+{
+    return std::to_string(Value);
+}
+
+namespace {
+
+// A number as decimal digits: Value = 0.Digits x 10^Exponent, no trailing zeros; no digits for
+// zero. Special: 0 finite, 1 infinite, 2 NaN.
+struct TDecimal {
+    bool Negative = false;
+    int Exponent = 0;
+    int Special = 0;
+    std::string Digits;
+};
+
+// Rounds to Precision significant digits and at most Decimals digits after the point, half
+// away from zero, working from the 18 significant digits of the value (as the original runtime
+// does with its extended numbers).
+TDecimal ToDecimal(long double Value, int Precision, int Decimals)
+{
+    TDecimal d;
+    if (std::isnan(Value)) {
+        d.Special = 2;
+        return d;
+    }
+    d.Negative = std::signbit(Value);
+    if (std::isinf(Value)) {
+        d.Special = 1;
+        return d;
+    }
+    if (Value == 0) {
+        d.Negative = false;
+        return d;
+    }
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(Value), std::chars_format::scientific, 17);
+    // buf: d.ddddddddddddddddde[+-]x
+    std::string digits;
+    digits.reserve(18);
+    const char* p = buf;
+    for (; p < res.ptr && *p != 'e'; ++p)
+        if (IsDigit(*p))
+            digits += *p;
+    int exp10 = 0;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), res.ptr, exp10);
+    d.Exponent = exp10 + 1;
+
+    const long long wanted = std::min<long long>(Precision, static_cast<long long>(Decimals) + d.Exponent);
+    if (wanted < 0) {
+        d.Negative = false;
+        d.Exponent = 0;
+        return d;
+    }
+    const auto keep = static_cast<size_t>(wanted);
+    if (keep < digits.size()) {
+        const bool up = digits[keep] >= '5';
+        digits.resize(keep);
+        if (up) {
+            size_t k = keep;
+            while (k > 0 && digits[k - 1] == '9') {
+                digits[k - 1] = '0';
+                --k;
+            }
+            if (k == 0) {
+                digits.insert(digits.begin(), '1');
+                digits.pop_back();
+                if (digits.empty())
+                    digits = "1";
+                ++d.Exponent;
+            } else {
+                ++digits[k - 1];
+            }
+        }
+    }
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    if (digits.empty()) {
+        d.Negative = false;
+        d.Exponent = 0;
+    }
+    d.Digits = std::move(digits);
+    return d;
+}
+
+UnicodeString SpecialText(const TDecimal& D)
+{
+    if (D.Special == 2)
+        return "NAN";
+    return D.Negative ? "-INF" : "INF";
+}
+
+void AppendExponent(UnicodeString& Out, int Exponent, int MinDigits, bool AlwaysSign)
+{
+    if (Exponent < 0)
+        Out += '-';
+    else if (AlwaysSign)
+        Out += '+';
+    const std::string e = std::to_string(Exponent < 0 ? -static_cast<long>(Exponent) : Exponent);
+    if (static_cast<int>(e.size()) < MinDigits)
+        Out.append(static_cast<size_t>(MinDigits) - e.size(), '0');
+    Out += e;
+}
+
+UnicodeString FormatGeneral(const TDecimal& D, int Precision, int ExpDigits, const UnicodeString& Sep)
+{
+    UnicodeString out;
+    if (D.Digits.empty())
+        return "0";
+    if (D.Negative)
+        out += '-';
+    if (D.Exponent > Precision || D.Exponent < -3) {
+        out += D.Digits[0];
+        if (D.Digits.size() > 1) {
+            out += Sep;
+            out.append(D.Digits, 1);
+        }
+        out += 'E';
+        AppendExponent(out, D.Exponent - 1, ExpDigits, false);
+        return out;
+    }
+    if (D.Exponent <= 0) {
+        out += '0';
+        out += Sep;
+        out.append(static_cast<size_t>(-D.Exponent), '0');
+        out += D.Digits;
+        return out;
+    }
+    const auto intDigits = static_cast<size_t>(D.Exponent);
+    if (D.Digits.size() <= intDigits) {
+        out += D.Digits;
+        out.append(intDigits - D.Digits.size(), '0');
+    } else {
+        out.append(D.Digits, 0, intDigits);
+        out += Sep;
+        out.append(D.Digits, intDigits);
+    }
+    return out;
+}
+
+UnicodeString FormatExponentForm(const TDecimal& D, int Precision, int ExpDigits, const UnicodeString& Sep)
+{
+    UnicodeString out;
+    if (D.Negative)
+        out += '-';
+    std::string digits = D.Digits;
+    digits.resize(static_cast<size_t>(Precision), '0');
+    out += digits[0];
+    out += Sep;
+    out.append(digits, 1);
+    out += 'E';
+    AppendExponent(out, D.Digits.empty() ? 0 : D.Exponent - 1, ExpDigits, true);
+    return out;
+}
+
+// The unsigned fixed-point text with Decimals decimals and, when Thousands is not empty, the
+// thousands separator between groups of integer digits.
+UnicodeString FormatFixedDigits(const TDecimal& D, int Decimals, const UnicodeString& Sep,
+                                const UnicodeString& Thousands)
+{
+    std::string intPart;
+    if (D.Exponent <= 0 || D.Digits.empty()) {
+        intPart = "0";
+    } else {
+        const auto n = static_cast<size_t>(D.Exponent);
+        intPart = D.Digits.substr(0, std::min(n, D.Digits.size()));
+        intPart.append(n - intPart.size(), '0');
+    }
+    UnicodeString out;
+    if (Thousands.empty()) {
+        out = intPart;
+    } else {
+        for (size_t k = 0; k < intPart.size(); ++k) {
+            if (k > 0 && (intPart.size() - k) % 3 == 0)
+                out += Thousands;
+            out += intPart[k];
+        }
+    }
+    if (Decimals > 0) {
+        out += Sep;
+        for (int k = 0; k < Decimals; ++k) {
+            const long long pos = static_cast<long long>(D.Exponent) + k;
+            out += (pos >= 0 && pos < static_cast<long long>(D.Digits.size())) ? D.Digits[static_cast<size_t>(pos)] : '0';
+        }
+    }
+    return out;
+}
+
+UnicodeString PlaceCurrency(const UnicodeString& Number, bool Negative, const TFormatSettings& S)
+{
+    const UnicodeString& c = S.CurrencyString;
+    if (!Negative) {
+        switch (S.CurrencyFormat) {
+        case 1: return Number + c;
+        case 2: return c + " " + Number;
+        case 3: return Number + " " + c;
+        default: return c + Number;
+        }
+    }
+    switch (S.NegCurrFormat) {
+    case 0: return "(" + c + Number + ")";
+    case 2: return c + "-" + Number;
+    case 3: return c + Number + "-";
+    case 4: return "(" + Number + c + ")";
+    case 5: return "-" + Number + c;
+    case 6: return Number + "-" + c;
+    case 7: return Number + c + "-";
+    case 8: return "-" + Number + " " + c;
+    case 9: return "-" + c + " " + Number;
+    case 10: return Number + " " + c + "-";
+    case 11: return c + " " + Number + "-";
+    case 12: return c + " -" + Number;
+    case 13: return Number + "- " + c;
+    case 14: return "(" + c + " " + Number + ")";
+    case 15: return "(" + Number + " " + c + ")";
+    default: return "-" + c + Number;
+    }
+}
+
+} // namespace
+
+UnicodeString FloatToStrF(long double Value, TFloatFormat Format, int Precision, int Digits,
+                          const TFormatSettings& Settings)
+{
+    Precision = std::clamp(Precision, 2, 18);
+    const UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    const int expDigits = (Digits >= 0 && Digits <= 4) ? Digits : 0;
+    const int decimals = std::clamp(Digits, 0, 18);
+
+    if (Format == ffGeneral || Format == ffExponent) {
+        const TDecimal d = ToDecimal(Value, Precision, 9999);
+        if (d.Special != 0)
+            return SpecialText(d);
+        return Format == ffGeneral ? FormatGeneral(d, Precision, expDigits, sep)
+                                   : FormatExponentForm(d, Precision, expDigits, sep);
+    }
+
+    const TDecimal d = ToDecimal(Value, Precision, decimals);
+    if (d.Special != 0)
+        return SpecialText(d);
+    if (d.Exponent > Precision)
+        return FormatGeneral(d, Precision, expDigits, sep);
+    const UnicodeString thousands = Format == ffFixed ? UnicodeString() : WideCharToUtf8(Settings.ThousandSeparator);
+    const UnicodeString number = FormatFixedDigits(d, decimals, sep, thousands);
+    if (Format == ffCurrency)
+        return PlaceCurrency(number, d.Negative, Settings);
+    return d.Negative ? "-" + number : number;
+}
+
+UnicodeString FloatToStrF(long double Value, TFloatFormat Format, int Precision, int Digits)
+{
+    return FloatToStrF(Value, Format, Precision, Digits, FormatSettings);
+}
+
+UnicodeString FloatToStr(long double Value, const TFormatSettings& Settings)
+{
+    return FloatToStrF(Value, ffGeneral, 15, 0, Settings);
+}
+
+UnicodeString FloatToStr(long double Value)
+{
+    return FloatToStrF(Value, ffGeneral, 15, 0, FormatSettings);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Texts
+
+namespace {
+bool IsBlank(char C) { return static_cast<unsigned char>(C) <= ' '; }
+} // namespace
+
+UnicodeString Trim(const UnicodeString& S)
+{
+    size_t b = 0;
+    size_t e = S.size();
+    while (b < e && IsBlank(S[b]))
+        ++b;
+    while (e > b && IsBlank(S[e - 1]))
+        --e;
+    return S.substr(b, e - b);
+}
+
+UnicodeString TrimLeft(const UnicodeString& S)
+{
+    size_t b = 0;
+    while (b < S.size() && IsBlank(S[b]))
+        ++b;
+    return S.substr(b);
+}
+
+UnicodeString TrimRight(const UnicodeString& S)
+{
+    size_t e = S.size();
+    while (e > 0 && IsBlank(S[e - 1]))
+        --e;
+    return S.substr(0, e);
+}
+
+UnicodeString UpperCase(const UnicodeString& S)
+{
+    UnicodeString out = S;
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+UnicodeString LowerCase(const UnicodeString& S)
+{
+    UnicodeString out = S;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool SameText(const UnicodeString& A, const UnicodeString& B)
+{
+    return A.size() == B.size() && LowerCase(A) == LowerCase(B);
+}
+
+UnicodeString ExtractFileName(const UnicodeString& FileName)
+{
+    const auto slash = FileName.rfind('/');
+    return slash == UnicodeString::npos ? FileName : FileName.substr(slash + 1);
+}
+
+UnicodeString ExtractFilePath(const UnicodeString& FileName)
+{
+    const auto slash = FileName.rfind('/');
+    return slash == UnicodeString::npos ? UnicodeString() : FileName.substr(0, slash + 1);
+}
+
+bool FileExists(const UnicodeString& FileName)
+{
+    struct stat st {};
+    return !FileName.empty() && ::stat(FileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Floating-point faults
+
+void RaiseFloatFault(TFloatFault Fault)
+{
+    switch (Fault) {
+    case TFloatFault::ZeroDivide:
+        throw EZeroDivide("Floating point division by zero");
+    case TFloatFault::Overflow:
+        throw EOverflow("Floating point overflow");
+    case TFloatFault::InvalidOp:
+        break;
+    }
+    throw EInvalidOp("Invalid floating point operation");
+}

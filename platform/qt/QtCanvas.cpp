@@ -1,0 +1,144 @@
+// Text and PNG files of the canvas through Qt.
+#include "platform/qt/QtCanvas.h"
+
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool HaveGuiApplication()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+// The Qt font of a TFont. A negative Height is the em size in pixels; a positive Height is the
+// cell height (ascent + descent), which is scaled to the em size by the font's own proportions.
+QFont MakeFont(const TFont& Font)
+{
+    RegisterPlatformFonts();
+    QFont f(QString::fromStdString(Font.GetName()));
+    const TFontStyles style = Font.GetStyle();
+    f.setBold(style.Contains(fsBold));
+    f.setItalic(style.Contains(fsItalic));
+    f.setUnderline(style.Contains(fsUnderline));
+    f.setStrikeOut(style.Contains(fsStrikeOut));
+    if (Font.GetPitch() == fpFixed) f.setFixedPitch(true);
+    int height = Font.GetHeight();
+    if (height == 0) height = -11;
+    if (height < 0) {
+        f.setPixelSize(std::max(1, -height));
+    } else {
+        f.setPixelSize(100);
+        const QFontMetricsF m(f);
+        const double cell = m.ascent() + m.descent();
+        f.setPixelSize(std::max(1, int(std::lround(height * 100.0 / (cell > 0 ? cell : 100.0)))));
+    }
+    return f;
+}
+
+// One font is in use at a time nearly always: keep the last one built.
+struct TFontCache {
+    UnicodeString Name;
+    int Height = 0;
+    std::uint32_t Style = 0;
+    TFontPitch Pitch = fpDefault;
+    bool Valid = false;
+    QFont Font;
+};
+
+const QFont& CachedFont(const TFont& Font)
+{
+    static TFontCache cache;
+    if (!cache.Valid || cache.Name != Font.GetName() || cache.Height != Font.GetHeight() ||
+        cache.Style != Font.GetStyle().ToInt() || cache.Pitch != Font.GetPitch()) {
+        cache.Font = MakeFont(Font);
+        cache.Name = Font.GetName();
+        cache.Height = Font.GetHeight();
+        cache.Style = Font.GetStyle().ToInt();
+        cache.Pitch = Font.GetPitch();
+        cache.Valid = true;
+    }
+    return cache.Font;
+}
+
+}  // namespace
+
+void RegisterPlatformFonts()
+{
+    static bool done = false;
+    if (done || !HaveGuiApplication()) return;
+    done = true;
+    for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+        if (QFile::exists(QString::fromLatin1(file))) QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+}
+
+namespace QtCanvas {
+
+TSize TextExtent(const TFont& Font, const UnicodeString& Text)
+{
+    if (!HaveGuiApplication()) return TSize();
+    const QFontMetrics m(CachedFont(Font));
+    return TSize(m.horizontalAdvance(QString::fromStdString(Text)), m.height());
+}
+
+TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
+               const UnicodeString& Text)
+{
+    if (!HaveGuiApplication() || Target.Bits == nullptr || Text.empty()) return TRect();
+    const TRect& c = Target.Clip;
+    if (c.Right <= c.Left || c.Bottom <= c.Top) return TRect();
+    QImage image(reinterpret_cast<uchar*>(Target.Bits), Target.Width, Target.Height,
+                 Target.Stride * 4, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const QFont& font = CachedFont(Font);
+    painter.setFont(font);
+    painter.setPen(QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
+    painter.setClipRect(QRect(c.Left, c.Top, c.Right - c.Left, c.Bottom - c.Top));
+    const QFontMetrics m(font);
+    const QString text = QString::fromStdString(Text);
+    painter.drawText(QPoint(X, Y + m.ascent()), text);
+    painter.end();
+    // The glyphs may reach beyond the cell (italics, overhangs): report both.
+    const QRect ink = m.boundingRect(text).translated(X, Y + m.ascent());
+    return TRect(std::min(X, ink.left()), std::min(Y, ink.top()),
+                 std::max(X + m.horizontalAdvance(text), ink.right() + 1),
+                 std::max(Y + m.height(), ink.bottom() + 1));
+}
+
+bool SavePng(const std::uint32_t* Bits, int Width, int Height, int Stride, const UnicodeString& FileName)
+{
+    if (Width <= 0 || Height <= 0 || Bits == nullptr) return false;  // PNG has no empty images
+    const QImage image(reinterpret_cast<const uchar*>(Bits), Width, Height, Stride * 4,
+                       QImage::Format_RGB32);
+    return image.save(QString::fromStdString(FileName), "PNG");
+}
+
+bool LoadImage(const UnicodeString& FileName, std::vector<std::uint32_t>& Pixels, int& Width, int& Height)
+{
+    QImageReader reader(QString::fromStdString(FileName));
+    QImage image = reader.read();
+    if (image.isNull()) return false;
+    image = image.convertToFormat(QImage::Format_RGB32);
+    const int w = image.width(), h = image.height();
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x) pixels[static_cast<size_t>(y) * w + x] = row[x] | 0xFF000000u;
+    }
+    Pixels.swap(pixels);
+    Width = w;
+    Height = h;
+    return true;
+}
+
+}  // namespace QtCanvas

@@ -1,0 +1,33 @@
+// Text and image files for the canvas, done with Qt (platform/qt/QtCanvas.cpp).
+// This header is free of Qt: Graphics.cpp calls it with plain rasters.
+#pragma once
+
+#include "platform/Graphics.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace QtCanvas {
+
+// A raster and the device rectangle that drawing may touch.
+struct TTarget {
+    std::uint32_t* Bits = nullptr;
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;
+    TRect Clip;
+};
+
+// Width and height of the text cell of Text in Font (0, 0 without a GUI application).
+TSize TextExtent(const TFont& Font, const UnicodeString& Text);
+// Draws Text with the top-left of its cell at device (X, Y) in Color (0x00BBGGRR, resolved),
+// clipped to Target.Clip. Returns the device rectangle that the text cell and glyphs cover.
+TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
+               const UnicodeString& Text);
+
+// PNG files. Save returns false when the file cannot be written; Load returns false when the
+// file cannot be read as an image and then leaves Pixels, Width and Height unchanged.
+bool SavePng(const std::uint32_t* Bits, int Width, int Height, int Stride, const UnicodeString& FileName);
+bool LoadImage(const UnicodeString& FileName, std::vector<std::uint32_t>& Pixels, int& Width, int& Height);
+
+}  // namespace QtCanvas

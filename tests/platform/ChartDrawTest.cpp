@@ -1,0 +1,184 @@
+#include "platform/Chart.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+int CountPixels(TBitmap& bmp, TColor color, const TRect& area)
+{
+    int n = 0;
+    for (int y = area.Top; y < area.Bottom; ++y)
+        for (int x = area.Left; x < area.Right; ++x)
+            if (bmp.GetCanvas()->GetPixel(x, y) == color) ++n;
+    return n;
+}
+
+TRect Whole(const TBitmap& bmp) { return TRect(0, 0, bmp.GetWidth(), bmp.GetHeight()); }
+
+// A chart with a triangle series on the left axis and a circle series on the right.
+struct TwoAxesChart {
+    TChart Chart{nullptr};
+    TPointSeries* Times;
+    TPointSeries* Measure;
+    TwoAxesChart()
+    {
+        Chart.SetBounds(0, 0, 640, 400);
+        Chart.SetColor(clWhite);
+        Times = new TPointSeries(&Chart);
+        Times->GetPointer()->SetStyle(psTriangle);
+        Times->SetSeriesColor(RGB(200, 0, 0));
+        Chart.AddSeries(Times);
+        Measure = new TPointSeries(&Chart);
+        Measure->GetPointer()->SetStyle(psCircle);
+        Measure->SetSeriesColor(RGB(0, 0, 200));
+        Measure->SetVertAxis(aRightAxis);
+        Chart.AddSeries(Measure);
+        for (int i = 0; i <= 20; ++i) {
+            const double c = i * 2.5;
+            Times->AddXY(c, 4 + 3 * c / (c + 10));
+            Measure->AddXY(c, 0.05 + 0.01 * i);
+        }
+    }
+};
+
+}  // namespace
+
+TEST(ChartDraw, MarkersLandAtThePixelsOfTheAxisConversion)
+{
+    TwoAxesChart t;
+    const std::string path = ::testing::TempDir() + "chart_markers.png";
+    TBitmap png;
+    TChartAxis* bottom = t.Chart.GetBottomAxis();
+    // Each series alone, so that the curves' crossing hides nothing.
+    for (TPointSeries* s : {t.Times, t.Measure}) {
+        t.Times->SetActive(s == t.Times);
+        t.Measure->SetActive(s == t.Measure);
+        t.Chart.SaveToPng(path);
+        png.LoadFromFile(path);
+        std::remove(path.c_str());
+        ASSERT_EQ(png.GetWidth(), 640);
+        ASSERT_EQ(png.GetHeight(), 400);
+        TChartAxis* v = s->GetVertAxisObject();
+        for (int i = 0; i < s->Count(); ++i) {
+            const int x = bottom->CalcXPosValue(s->XValue(i));
+            const int y = v->CalcYPosValue(s->YValue(i));
+            EXPECT_EQ(png.GetCanvas()->GetPixel(x, y), s->GetSeriesColor()) << i;
+        }
+    }
+    // Triangles point up: the row above the centre is narrower than the row below.
+    t.Times->SetActive(true);
+    t.Measure->SetActive(false);
+    TBitmap bmp(640, 400);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    const int x = bottom->CalcXPosValue(t.Times->XValue(10));
+    const int y = t.Chart.GetLeftAxis()->CalcYPosValue(t.Times->YValue(10));
+    auto width = [&](int row) {
+        int n = 0;
+        for (int dx = -6; dx <= 6; ++dx) {
+            const TColor c = bmp.GetCanvas()->GetPixel(x + dx, row);
+            if (GetRValue(c) >= 100 && GetGValue(c) < 60) ++n;
+        }
+        return n;
+    };
+    EXPECT_LT(width(y - 3), width(y + 3));
+    EXPECT_EQ(width(y + 4), 9);
+}
+
+TEST(ChartDraw, InactiveSeriesAreNotDrawnAndRecolouringRecoloursPoints)
+{
+    TwoAxesChart t;
+    TBitmap bmp(640, 400);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    // The plot and the axes, below the legend.
+    const TRect plot = t.Chart.GetChartRect();
+    const TRect area(0, plot.Top - 6, 640, 400);
+    EXPECT_GT(CountPixels(bmp, RGB(200, 0, 0), area), 21 * 10);
+    t.Times->SetActive(false);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(CountPixels(bmp, RGB(200, 0, 0), area), 0);
+    EXPECT_GT(CountPixels(bmp, RGB(0, 0, 200), area), 21 * 10);
+    t.Measure->SetSeriesColor(RGB(0, 150, 0));
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(CountPixels(bmp, RGB(0, 0, 200), Whole(bmp)), 0);
+    EXPECT_GT(CountPixels(bmp, RGB(0, 150, 0), area), 21 * 10);
+}
+
+TEST(ChartDraw, PointsOutsideAZoomAreNotDrawn)
+{
+    TwoAxesChart t;
+    t.Chart.GetBottomAxis()->SetMinMax(20, 30);
+    t.Chart.GetLeftAxis()->SetMinMax(0, 100);
+    TBitmap bmp(640, 400);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    const TRect plot = t.Chart.GetChartRect();
+    // Points at 20, 22.5, 25, 27.5 and 30 only; none spills beyond the plot's sides.
+    const TRect leftOfPlot(0, plot.Top, plot.Left - 8, plot.Bottom);
+    EXPECT_EQ(CountPixels(bmp, RGB(200, 0, 0), leftOfPlot), 0);
+    const TRect rightOfPlot(plot.Right + 8, plot.Top, 640, plot.Bottom);
+    EXPECT_EQ(CountPixels(bmp, RGB(200, 0, 0), rightOfPlot), 0);
+    const int inside = CountPixels(bmp, RGB(200, 0, 0), Whole(bmp));
+    t.Chart.GetBottomAxis()->SetMinMax(0, 50);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_GT(CountPixels(bmp, RGB(200, 0, 0), Whole(bmp)), inside * 3);
+}
+
+TEST(ChartDraw, CrossHairRepaintsOnlyTheOverlay)
+{
+    TwoAxesChart t;
+    auto* horiz = new TFastLineSeries(&t.Chart);
+    horiz->SetOverlay(true);
+    horiz->SetShowInLegend(false);
+    horiz->GetLinePen()->SetColor(clRed);
+    horiz->GetLinePen()->SetStyle(psDash);
+    horiz->GetLinePen()->SetWidth(2);
+    t.Chart.AddSeries(horiz);
+    TBitmap bmp(640, 400);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    const int renders = t.Chart.PlotRenderCount();
+    const TRect plot = t.Chart.GetChartRect();
+    TChartAxis* left = t.Chart.GetLeftAxis();
+    TChartAxis* bottom = t.Chart.GetBottomAxis();
+    const double yv = left->CalcPosPoint(plot.Top + 40);
+    horiz->AddXY(bottom->GetMinimum(), yv);
+    horiz->AddXY(bottom->GetMaximum(), yv);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), renders);
+    const int row = left->CalcYPosValue(yv);
+    const int red = CountPixels(bmp, clRed, TRect(plot.Left, row, plot.Right, row + 1));
+    // Dashed: mostly red, with gaps; two pixels thick; nothing beyond the plot.
+    EXPECT_GT(red, plot.Width() / 2);
+    EXPECT_LT(red, plot.Width() - 20);
+    EXPECT_EQ(CountPixels(bmp, clRed, TRect(plot.Left, row - 1, plot.Right, row + 3)), 2 * red);
+    EXPECT_EQ(CountPixels(bmp, clRed, TRect(0, row, plot.Left - 2, row + 1)), 0);
+    // Moving it leaves nothing behind.
+    horiz->Clear();
+    const double yv2 = left->CalcPosPoint(plot.Top + 120);
+    horiz->AddXY(bottom->GetMinimum(), yv2);
+    horiz->AddXY(bottom->GetMaximum(), yv2);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), renders);
+    EXPECT_EQ(CountPixels(bmp, clRed, TRect(plot.Left, row, plot.Right, row + 1)), 0);
+    // Data of an ordinary series renders the plot again.
+    t.Times->AddXY(51, 6);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), renders + 1);
+}
+
+TEST(ChartDraw, ZoomRectangleIsDrawnWithTheZoomPenWhileDragging)
+{
+    TwoAxesChart t;
+    t.Chart.GetZoomPen()->SetColor(RGB(1, 2, 3));
+    t.Chart.GetZoomPen()->SetWidth(2);
+    TBitmap bmp(640, 400);
+    t.Chart.SetDragRect(TRect(100, 80, 300, 200));
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    const int n = CountPixels(bmp, RGB(1, 2, 3), Whole(bmp));
+    EXPECT_GT(n, 2 * 2 * (200 + 120) / 3);
+    EXPECT_EQ(CountPixels(bmp, RGB(1, 2, 3), TRect(102, 82, 298, 198)), 0);  // only a frame
+    t.Chart.ClearDragRect();
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(CountPixels(bmp, RGB(1, 2, 3), Whole(bmp)), 0);
+}
