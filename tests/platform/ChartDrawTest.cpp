@@ -249,8 +249,35 @@ TEST(ChartDraw, ThreeDependenciesLayOutWithoutOverlaps)
     TThreeDependencies t;
     TBitmap bmp(846, 437);
     t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
-    if (const char* dir = std::getenv("CORVANE_CHART_PNG_DIR"))
+    if (const char* dir = std::getenv("CORVANE_CHART_PNG_DIR")) {
         bmp.SaveToFile(std::string(dir) + "/three_dependencies.png");
+        // With a cross-hair and a zoom rectangle being dragged.
+        auto* horiz = new TFastLineSeries(&t.Chart);
+        auto* vert = new TFastLineSeries(&t.Chart);
+        for (TFastLineSeries* s : {horiz, vert}) {
+            s->SetOverlay(true);
+            s->SetShowInLegend(false);
+            s->GetLinePen()->SetColor(clRed);
+            s->GetLinePen()->SetStyle(psDash);
+            s->GetLinePen()->SetWidth(2);
+            t.Chart.AddSeries(s);
+        }
+        TChartAxis* b = t.Chart.GetBottomAxis();
+        TChartAxis* l = t.Chart.GetLeftAxis();
+        horiz->AddXY(b->GetMinimum(), 23);
+        horiz->AddXY(b->GetMaximum(), 23);
+        vert->AddXY(17, l->GetMinimum());
+        vert->AddXY(17, l->GetMaximum());
+        t.Chart.SetDragRect(TRect(300, 120, 500, 250));
+        t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+        bmp.SaveToFile(std::string(dir) + "/three_dependencies_overlay.png");
+        t.Chart.ClearDragRect();
+        t.Chart.ZoomRect(TRect(300, 120, 500, 250));
+        t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+        bmp.SaveToFile(std::string(dir) + "/three_dependencies_zoomed.png");
+        t.Chart.UndoZoom();
+        t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    }
     const TRect plot = t.Chart.GetChartRect();
     // The plot leaves room for labels and titles on every side.
     EXPECT_GT(plot.Left, 60);
