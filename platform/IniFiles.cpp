@@ -656,6 +656,45 @@ void TIniFile::ReadSectionValues(const UnicodeString& Section, std::vector<Unico
     }
 }
 
+namespace {
+
+void Fill(TStrings* Strings, const std::vector<UnicodeString>& Items)
+{
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        for (const UnicodeString& s : Items)
+            Strings->Add(s);
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
+    }
+    Strings->EndUpdate();
+}
+
+} // namespace
+
+void TIniFile::ReadSection(const UnicodeString& Section, TStrings* Strings) const
+{
+    std::vector<UnicodeString> names;
+    ReadSection(Section, names);
+    Fill(Strings, names);
+}
+
+void TIniFile::ReadSections(TStrings* Strings) const
+{
+    std::vector<UnicodeString> names;
+    ReadSections(names);
+    Fill(Strings, names);
+}
+
+void TIniFile::ReadSectionValues(const UnicodeString& Section, TStrings* Strings) const
+{
+    std::vector<UnicodeString> lines;
+    ReadSectionValues(Section, lines);
+    Fill(Strings, lines);
+}
+
 void TIniFile::EraseSection(const UnicodeString& Section)
 {
     const int si = F->FindSection(Section);
