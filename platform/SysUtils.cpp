@@ -278,13 +278,21 @@ namespace {
 
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 
+// The decimal separator as UTF-8. One that is no character (L'\0', a surrogate) would glue
+// the integer digits to the decimals, so "." stands in for it.
+UnicodeString DecimalSeparatorText(const TFormatSettings& Settings)
+{
+    UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    return sep.empty() ? UnicodeString(".") : sep;
+}
+
 // Checks the syntax and rewrites the number in C syntax ("-12.5e-3") into Text.
 bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string& Text)
 {
     char sep[8];
     size_t sepLen = 0;
     {
-        const UnicodeString u = WideCharToUtf8(Settings.DecimalSeparator);
+        const UnicodeString u = DecimalSeparatorText(Settings);
         sepLen = std::min(u.size(), sizeof sep);
         std::memcpy(sep, u.data(), sepLen);
     }
@@ -500,16 +508,6 @@ int StrToInt(const UnicodeString& S)
 
 // ---------------------------------------------------------------------------------------------
 // Number to text
-
-UnicodeString IntToStr(int Value)
-{
-    return std::to_string(Value);
-}
-
-UnicodeString IntToStr(long long Value)
-{
-    return std::to_string(Value);
-}
 
 namespace {
 
@@ -752,7 +750,7 @@ UnicodeString FloatToStrF(long double Value, TFloatFormat Format, int Precision,
                           const TFormatSettings& Settings)
 {
     Precision = std::clamp(Precision, 2, 18);
-    const UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    const UnicodeString sep = DecimalSeparatorText(Settings);
     const int expDigits = (Digits >= 0 && Digits <= 4) ? Digits : 0;
     const int decimals = std::clamp(Digits, 0, 18);
 
