@@ -278,25 +278,41 @@ namespace {
 
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 
+// Skips leading blanks and a sign; returns the position after them.
+size_t SkipBlanksAndSign(std::string_view S, bool& Negative)
+{
+    size_t i = 0;
+    while (i < S.size() && S[i] == ' ')
+        ++i;
+    Negative = false;
+    if (i < S.size() && (S[i] == '+' || S[i] == '-')) {
+        Negative = S[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
+// The decimal separator as UTF-8. One that is no character (L'\0', a surrogate) would glue
+// the integer digits to the decimals, so "." stands in for it.
+UnicodeString DecimalSeparatorText(const TFormatSettings& Settings)
+{
+    UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    return sep.empty() ? UnicodeString(".") : sep;
+}
+
 // Checks the syntax and rewrites the number in C syntax ("-12.5e-3") into Text.
 bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string& Text)
 {
     char sep[8];
     size_t sepLen = 0;
     {
-        const UnicodeString u = WideCharToUtf8(Settings.DecimalSeparator);
+        const UnicodeString u = DecimalSeparatorText(Settings);
         sepLen = std::min(u.size(), sizeof sep);
         std::memcpy(sep, u.data(), sepLen);
     }
     const size_t n = S.size();
-    size_t i = 0;
-    while (i < n && S[i] == ' ')
-        ++i;
     bool negative = false;
-    if (i < n && (S[i] == '+' || S[i] == '-')) {
-        negative = S[i] == '-';
-        ++i;
-    }
+    size_t i = SkipBlanksAndSign(S, negative);
     const size_t mantissa = i;
     const size_t intBegin = i;
     while (i < n && IsDigit(S[i]))
@@ -442,14 +458,8 @@ long double StrToFloatDef(const UnicodeString& S, long double Default)
 bool TryStrToInt(const UnicodeString& S, int& Value)
 {
     const size_t n = S.size();
-    size_t i = 0;
-    while (i < n && S[i] == ' ')
-        ++i;
     bool negative = false;
-    if (i < n && (S[i] == '+' || S[i] == '-')) {
-        negative = S[i] == '-';
-        ++i;
-    }
+    size_t i = SkipBlanksAndSign(S, negative);
     int base = 10;
     if (i < n && S[i] == '$') {
         base = 16;
@@ -500,16 +510,6 @@ int StrToInt(const UnicodeString& S)
 
 // ---------------------------------------------------------------------------------------------
 // Number to text
-
-UnicodeString IntToStr(int Value)
-{
-    return std::to_string(Value);
-}
-
-UnicodeString IntToStr(long long Value)
-{
-    return std::to_string(Value);
-}
 
 namespace {
 
@@ -752,7 +752,7 @@ UnicodeString FloatToStrF(long double Value, TFloatFormat Format, int Precision,
                           const TFormatSettings& Settings)
 {
     Precision = std::clamp(Precision, 2, 18);
-    const UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    const UnicodeString sep = DecimalSeparatorText(Settings);
     const int expDigits = (Digits >= 0 && Digits <= 4) ? Digits : 0;
     const int decimals = std::clamp(Digits, 0, 18);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <concepts>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -149,8 +150,12 @@ bool TryStrToInt(const UnicodeString& S, int& Value);
 // ---------------------------------------------------------------------------------------------
 // Number to text.
 
-UnicodeString IntToStr(int Value);
-UnicodeString IntToStr(long long Value);
+// Any integer type, decimal with a leading "-" when negative.
+template <std::integral T>
+UnicodeString IntToStr(T Value)
+{
+    return std::to_string(Value);
+}
 
 // General format with 15 significant digits: FloatToStrF(Value, ffGeneral, 15, 0).
 UnicodeString FloatToStr(long double Value);

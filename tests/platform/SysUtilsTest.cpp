@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -270,6 +271,12 @@ TEST_F(Conversion, DecimalSeparatorReplacedAtRunTime)
     EXPECT_TRUE(TryStrToFloat("1E-9", v));
     EXPECT_EQ(v, 1e-9);
 
+    // No separator at all must not glue the digits together.
+    FormatSettings.DecimalSeparator = L'\0';
+    EXPECT_EQ(FloatToStr(1.5), "1.5");
+    EXPECT_TRUE(TryStrToFloat("1.5", v));
+    EXPECT_EQ(v, 1.5);
+
     // A separator outside ASCII, both ways.
     FormatSettings.DecimalSeparator = L'\u066B';
     EXPECT_EQ(FloatToStr(2.5), "2\u066B5");
@@ -415,6 +422,8 @@ TEST(Integers, ReadAndWrite)
     EXPECT_THROW(StrToInt("x"), EConvertError);
     EXPECT_EQ(IntToStr(-2147483647 - 1), "-2147483648");
     EXPECT_EQ(IntToStr(46), "46");
+    EXPECT_EQ(IntToStr(std::vector<int>(3).size()), "3");
+    EXPECT_EQ(IntToStr(-9000000000LL), "-9000000000");
 }
 
 TEST(Texts, TrimRemovesBlanksAndControlCharacters)
