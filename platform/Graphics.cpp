@@ -148,10 +148,10 @@ void TBrush::Assign(TPersistent* Source)
 
 void TBrush::SetColor(TColor Value)
 {
-    // A colour on a clear brush makes it solid, as on the original platform.
-    if (FColor == Value && FStyle != bsClear) return;
+    // The colour alone: the style stays, so that saving and restoring colour and style in
+    // either order gives back the brush that was there.
+    if (FColor == Value) return;
     FColor = Value;
-    if (FStyle == bsClear) FStyle = bsSolid;
     Changed();
 }
 
@@ -991,8 +991,8 @@ void TCanvas::TextOut(int X, int Y, const UnicodeString& Text)
         const TRect cell(p.X, p.Y, p.X + size.cx, p.Y + size.cy);
         if (Brush->GetStyle() == bsSolid) FillDeviceRect(cell, false);
         const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, FClip};
-        QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
-        Painted(cell);
+        const TRect ink = QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
+        Painted(Union(cell, ink));
     }
     MoveTo(X + size.cx, Y);
 }

@@ -155,7 +155,9 @@ public:
 
     TColor GetColor() const { return FColor; }
     void SetColor(TColor Value);
-    // Widths below 1 draw as 1 (cosmetic pen). A styled pen wider than 1 draws solid.
+    // Widths below 1 draw as 1 (cosmetic pen). A pen wider than 1 has round ends, covers rows
+    // y - Width/2 .. y - Width/2 + Width - 1 of a horizontal line and paints both ends; styled,
+    // it dashes with the pattern scaled by its width and leaves the gaps untouched.
     int GetWidth() const { return FWidth; }
     void SetWidth(int Value);
     TPenStyle GetStyle() const { return FStyle; }
@@ -282,7 +284,8 @@ public:
     void FillRect(const TRect& R);
     // A one-pixel frame in the brush colour; right and bottom excluded.
     void FrameRect(const TRect& R);
-    // The ellipse inside the rectangle, outline with the pen, inside with the brush.
+    // The ellipse inside the rectangle, outline with the pen (solid, Width pixels thick),
+    // inside with the brush, both in the pen mode.
     void Ellipse(int X1, int Y1, int X2, int Y2);
     void Ellipse(const TRect& R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }
     // The closed polygon: inside (alternate rule) with the brush, outline with the pen.

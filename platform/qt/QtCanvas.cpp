@@ -108,7 +108,11 @@ TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Co
     const QString text = QString::fromStdString(Text);
     painter.drawText(QPoint(X, Y + m.ascent()), text);
     painter.end();
-    return TRect(X, Y, X + m.horizontalAdvance(text), Y + m.height());
+    // The glyphs may reach beyond the cell (italics, overhangs): report both.
+    const QRect ink = m.boundingRect(text).translated(X, Y + m.ascent());
+    return TRect(std::min(X, ink.left()), std::min(Y, ink.top()),
+                 std::max(X + m.horizontalAdvance(text), ink.right() + 1),
+                 std::max(Y + m.height(), ink.bottom() + 1));
 }
 
 bool SavePng(const std::uint32_t* Bits, int Width, int Height, int Stride, const UnicodeString& FileName)

@@ -21,7 +21,7 @@ struct TTarget {
 // Width and height of the text cell of Text in Font (0, 0 without a GUI application).
 TSize TextExtent(const TFont& Font, const UnicodeString& Text);
 // Draws Text with the top-left of its cell at device (X, Y) in Color (0x00BBGGRR, resolved),
-// clipped to Target.Clip. Returns the device rectangle that was drawn.
+// clipped to Target.Clip. Returns the device rectangle that the text cell and glyphs cover.
 TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
                const UnicodeString& Text);
 

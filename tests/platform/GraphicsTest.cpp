@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QDir>
 
+#include <functional>
 #include <random>
 #include <set>
 #include <string>
@@ -130,10 +131,10 @@ TEST(GraphicsObjects, NotifyOnlyOnChangeAndAssign)
     } catch (const EConvertError& e) {
         EXPECT_EQ(e.Message(), "Cannot assign a TPen to a TBrush");
     }
-    // A colour given to a clear brush makes it solid again.
+    // Colour and style are independent: restoring them in either order gives the same brush.
     brush.SetStyle(bsClear);
     brush.SetColor(clRed);
-    EXPECT_EQ(brush.GetStyle(), bsSolid);
+    EXPECT_EQ(brush.GetStyle(), bsClear);
 }
 
 TEST(GraphicsObjects, FontHeightAndSize)
@@ -567,6 +568,79 @@ TEST(CanvasGeometry, OriginShiftsAndClipHolds)
     bare.Rectangle(0, 0, 5, 5);
     EXPECT_EQ(bare.GetPixel(1, 1), clNone);
     EXPECT_EQ(bare.GetPenPos(), TPoint(10, 10));
+}
+
+TEST(CanvasGeometry, EveryPrimitiveStaysInsideTheClip)
+{
+    const TRect clip(7, 5, 23, 17);
+    const std::vector<std::function<void(TCanvas*)>> draws = {
+        [](TCanvas* c) { c->MoveTo(-5, 3); c->LineTo(40, 19); },
+        [](TCanvas* c) { c->Pen->SetWidth(5); c->MoveTo(0, 0); c->LineTo(29, 21); },
+        [](TCanvas* c) { c->Pen->SetWidth(3); c->Pen->SetStyle(psDash); c->MoveTo(2, 11); c->LineTo(28, 11); },
+        [](TCanvas* c) { c->Rectangle(0, 0, 30, 22); },
+        [](TCanvas* c) { c->Pen->SetWidth(4); c->Rectangle(3, 3, 26, 19); },
+        [](TCanvas* c) { c->Brush->SetStyle(bsCross); c->Rectangle(0, 0, 30, 22); },
+        [](TCanvas* c) { c->FillRect(TRect(-100, -100, 100, 100)); },
+        [](TCanvas* c) { c->FrameRect(TRect(8, 3, 30, 20)); },
+        [](TCanvas* c) { c->Pen->SetWidth(2); c->Ellipse(-3, -2, 33, 25); },
+        [](TCanvas* c) {
+            const TPoint p[4] = {TPoint(-10, 11), TPoint(15, -10), TPoint(40, 11), TPoint(15, 30)};
+            c->Polygon(p, 4);
+        },
+        [](TCanvas* c) { c->TextRect(TRect(0, 0, 30, 22), 0, 6, "WWWWWWWW"); },
+        [](TCanvas* c) { c->Font->SetHeight(-20); c->Font->SetStyle(TFontStyles{fsItalic}); c->TextOut(2, 2, "fffWWWW"); },
+        [](TCanvas* c) {
+            TBitmap b(40, 40);
+            b.Canvas->Brush->SetColor(clBlack);
+            b.Canvas->FillRect(TRect(0, 0, 40, 40));
+            c->Draw(-5, -5, &b);
+        },
+    };
+    for (size_t i = 0; i < draws.size(); ++i) {
+        TBitmap bmp(30, 22);
+        TCanvas* c = bmp.Canvas;
+        std::vector<TRect> painted;
+        c->OnPainted = [&](const TRect& r) { painted.push_back(r); };
+        c->Brush->SetColor(clRed);
+        c->Pen->SetColor(clBlue);
+        c->Font->SetColor(clBlack);
+        c->SetClipRect(clip);
+        draws[i](c);
+        c->ResetClipRect();
+        int changed = 0;
+        for (int y = 0; y < 22; ++y)
+            for (int x = 0; x < 30; ++x) {
+                if (c->GetPixel(x, y) == clWhite) continue;
+                ++changed;
+                ASSERT_TRUE(clip.Contains(TPoint(x, y))) << "primitive " << i << " at " << x << "," << y;
+                bool reported = false;
+                for (const TRect& r : painted) reported = reported || r.Contains(TPoint(x, y));
+                ASSERT_TRUE(reported) << "primitive " << i << " at " << x << "," << y;
+            }
+        EXPECT_GT(changed, 0) << "primitive " << i;
+    }
+}
+
+TEST(CanvasGeometry, HatchedBrushesAndChangeEvents)
+{
+    TBitmap bmp(16, 16);
+    TCanvas* c = bmp.Canvas;
+    int changes = 0;
+    c->OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, c);
+        ++changes;
+    };
+    c->Brush->SetStyle(bsHorizontal);
+    c->Brush->SetColor(clBlack);
+    c->FillRect(TRect(0, 0, 16, 16));
+    EXPECT_EQ(changes, 1);
+    for (int y = 0; y < 16; ++y) EXPECT_EQ(Runs(c, y, 0, 16), "16") << y;
+    EXPECT_EQ(c->GetPixel(3, 4), clBlack);
+    EXPECT_EQ(c->GetPixel(3, 12), clBlack);
+    EXPECT_EQ(c->GetPixel(3, 5), clWhite);  // the hatch leaves the background as it was
+    c->MoveTo(50, 50);
+    c->LineTo(60, 60);  // outside: nothing changed, no event
+    EXPECT_EQ(changes, 1);
 }
 
 TEST(CanvasGeometry, AttachedRasterWithStride)
