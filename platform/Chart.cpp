@@ -13,7 +13,6 @@ TChartTitle::TChartTitle(TChart* AChart)
     : FChart(AChart), FText(std::make_unique<TStringList>()), FFont(std::make_unique<TFont>())
 {
     FFont->SetHeight(-13);
-    FFont->SetStyle(TFontStyles{fsBold});
     FFont->SetColor(clNavy);
     FText->OnChange = [this](TObject*) { FChart->Changed(); };
     FFont->OnChange = [this] { FChart->Changed(); };
@@ -32,6 +31,7 @@ TChartLegend::TChartLegend(TChart* AChart)
     : FChart(AChart), FFont(std::make_unique<TFont>()), FFrame(std::make_unique<TChartPen>())
 {
     FFrame->SetColor(clGray);
+    FFont->SetHeight(-13);
     FFont->OnChange = [this] { FChart->Changed(); };
     FFrame->OnChange = [this] { FChart->Changed(); };
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -181,4 +183,84 @@ TEST(ChartDraw, ZoomRectangleIsDrawnWithTheZoomPenWhileDragging)
     t.Chart.ClearDragRect();
     t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
     EXPECT_EQ(CountPixels(bmp, RGB(1, 2, 3), Whole(bmp)), 0);
+}
+
+namespace {
+
+// Three dependencies as the main window shows them: six triangle series on the left axis, three
+// circle series on the right, the first dependency's series in the legend, a two-line title.
+struct TThreeDependencies {
+    TChart Chart{nullptr};
+    TThreeDependencies()
+    {
+        Chart.SetBounds(0, 0, 846, 437);
+        Chart.SetColor(clWindow);
+        Chart.GetTitle()->GetText()->Add("/home/chemist/projects/cyclodextrin-screen.ini");
+        Chart.GetTitle()->GetText()->Add("Neutral selector, pH 2.5");
+        for (TChartAxis* a : {Chart.GetBottomAxis(), Chart.GetLeftAxis(), Chart.GetRightAxis()}) {
+            a->GetLabelsFont()->SetHeight(-16);
+            a->GetTitle()->GetFont()->SetHeight(-21);
+            a->SetTickLength(6);
+            a->GetTicks()->SetWidth(2);
+            a->SetMinorTickLength(4);
+            a->GetMinorTicks()->SetWidth(2);
+        }
+        Chart.GetBottomAxis()->GetTitle()->SetCaption("Selector concentration");
+        Chart.GetLeftAxis()->GetTitle()->SetCaption("Time / min");
+        Chart.GetLeftAxis()->GetTitle()->SetRoundRectangle(true);
+        Chart.GetRightAxis()->GetTitle()->SetCaption("Time difference / min");
+        Chart.GetZoomPen()->SetColor(clGray);
+        Chart.GetZoomPen()->SetStyle(psDot);
+        Chart.GetZoomPen()->SetWidth(2);
+        const TColor colours[3] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(235, 235, 255)};
+        for (int d = 0; d < 3; ++d) {
+            TPointSeries* s[3];
+            const TSeriesPointerStyle styles[3] = {psTriangle, psDownTriangle, psCircle};
+            const char* titles[3] = {"t1 [min]", "t2 [min]", "Time difference / min"};
+            for (int k = 0; k < 3; ++k) {
+                s[k] = new TPointSeries(&Chart);
+                s[k]->GetPointer()->SetStyle(styles[k]);
+                s[k]->GetPointer()->SetSize(4);
+                s[k]->SetTitle(titles[k]);
+                s[k]->SetShowInLegend(d == 0);
+                s[k]->SetSeriesColor(colours[d]);
+                s[k]->GetPen()->SetColor(colours[d]);
+                if (k == 2) s[k]->SetVertAxis(aRightAxis);
+                Chart.AddSeries(s[k]);
+            }
+            const double K1 = 0.2 + 0.1 * d, K2 = 0.5 + 0.15 * d;
+            for (int i = 0; i <= 100; ++i) {
+                const double c = i * 0.5;
+                const double t1 = 60 * 0.4 / (1e-3 * (25 - 10 * c * K1 / (1 + c * K1)) + 1e-4 * d);
+                const double t2 = 60 * 0.4 / (1e-3 * (25 - 12 * c * K2 / (1 + c * K2)) + 1e-4 * d);
+                s[0]->AddXY(c, t1 / 60);
+                s[1]->AddXY(c, t2 / 60);
+                s[2]->AddXY(c, std::fabs(t2 - t1) / 60);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST(ChartDraw, ThreeDependenciesLayOutWithoutOverlaps)
+{
+    TThreeDependencies t;
+    TBitmap bmp(846, 437);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    if (const char* dir = std::getenv("CORVANE_CHART_PNG_DIR"))
+        bmp.SaveToFile(std::string(dir) + "/three_dependencies.png");
+    const TRect plot = t.Chart.GetChartRect();
+    // The plot leaves room for labels and titles on every side.
+    EXPECT_GT(plot.Left, 60);
+    EXPECT_LT(plot.Right, 846 - 60);
+    EXPECT_LT(plot.Bottom, 437 - 40);
+    EXPECT_GT(plot.Top, 50);
+    // Nothing is drawn in the outer margin: labels are not cut at the chart's edges.
+    const TColor back = ColorToRGB(clWindow);
+    const int w = bmp.GetWidth(), h = bmp.GetHeight();
+    EXPECT_EQ(CountPixels(bmp, back, TRect(0, 0, w, 3)), w * 3);
+    EXPECT_EQ(CountPixels(bmp, back, TRect(0, h - 3, w, h)), w * 3);
+    EXPECT_EQ(CountPixels(bmp, back, TRect(0, 0, 3, h)), h * 3);
+    EXPECT_EQ(CountPixels(bmp, back, TRect(w - 3, 0, w, h)), h * 3);
 }
