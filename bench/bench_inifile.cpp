@@ -216,10 +216,12 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                Times[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (r.run_type == Run::RT_Iteration && r.iterations > 0) {
+                Real[r.benchmark_name()] = r.GetAdjustedRealTime();
+                Cpu[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            }
     }
-    std::map<std::string, double> Times;
+    std::map<std::string, double> Real, Cpu;
 };
 
 } // namespace
@@ -230,10 +232,13 @@ int main(int argc, char** argv)
     TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const char* a, const char* b) {
-        const auto x = reporter.Times.find(a);
-        const auto y = reporter.Times.find(b);
-        if (x != reporter.Times.end() && y != reporter.Times.end() && y->second > 0)
-            std::printf("%-34s %8.1fx\n", (std::string(a) + " / " + b).c_str(), x->second / y->second);
+        auto of = [](const std::map<std::string, double>& m, const char* x, const char* y) {
+            const auto i = m.find(x);
+            const auto j = m.find(y);
+            return i != m.end() && j != m.end() && j->second > 0 ? i->second / j->second : 0.0;
+        };
+        std::printf("%-34s %8.1fx real %8.1fx cpu\n", (std::string(a) + " / " + b).c_str(), of(reporter.Real, a, b),
+                    of(reporter.Cpu, a, b));
     };
     std::printf("\nProject of %d dependencies, %d keys, %zu bytes\n", Dependencies,
                 Dependencies * static_cast<int>(std::size(Keys)) + 2, ProjectBytes().size());

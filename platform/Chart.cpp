@@ -218,7 +218,10 @@ void TChart::Invalidate() { Changed(); }
 
 void TChart::InvalidateOverlay() { RequestRepaint(); }
 
-void TChart::RequestRepaint() {}
+void TChart::RequestRepaint()
+{
+    if (FDestroying) return;
+}
 
 void TChart::SeriesDataChanged(TChartSeries* ASeries)
 {
@@ -704,6 +707,37 @@ void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)
     }
 }
 
+namespace {
+
+// Text shortened in the middle with "..." to fit Width (a long file path keeps its start and its
+// file name). Cuts fall between UTF-8 characters.
+UnicodeString Elide(TCanvas* Canvas, const UnicodeString& Text, int Width)
+{
+    if (Canvas->TextWidth(Text) <= Width) return Text;
+    auto boundary = [&](std::size_t i) {
+        while (i > 0 && i < Text.size() && (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80) --i;
+        return i;
+    };
+    // Longest kept length whose shortened text fits.
+    std::size_t lo = 0, hi = Text.size();
+    UnicodeString best = "...";
+    while (lo < hi) {
+        const std::size_t keep = (lo + hi + 1) / 2;
+        const std::size_t head = boundary(keep / 2);
+        const std::size_t tail = boundary(Text.size() - (keep - keep / 2));
+        const UnicodeString candidate = Text.substr(0, head) + "..." + Text.substr(std::max(tail, head));
+        if (Canvas->TextWidth(candidate) <= Width) {
+            best = candidate;
+            lo = keep;
+        } else {
+            hi = keep - 1;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
 void TChart::DrawTitle(TCanvas* Canvas)
 {
     const TLayout& L = *FLayout;
@@ -711,7 +745,7 @@ void TChart::DrawTitle(TCanvas* Canvas)
     TFont* f = FTitle->GetFont();
     Canvas->GetFont()->Assign(f);
     for (std::size_t i = 0; i < L.TitleY.size() && static_cast<int>(i) < FTitle->GetText()->Count(); ++i) {
-        const UnicodeString line = FTitle->GetText()->Get(static_cast<int>(i));
+        const UnicodeString line = Elide(Canvas, FTitle->GetText()->Get(static_cast<int>(i)), L.Width - 2 * kMargin);
         const int w = Canvas->TextWidth(line);
         TextAt(Canvas, f, std::max(kMargin, (L.Width - w) / 2), L.TitleY[i], line);
     }

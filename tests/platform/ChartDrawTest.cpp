@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace {
@@ -248,8 +249,35 @@ TEST(ChartDraw, ThreeDependenciesLayOutWithoutOverlaps)
     TThreeDependencies t;
     TBitmap bmp(846, 437);
     t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
-    if (const char* dir = std::getenv("CORVANE_CHART_PNG_DIR"))
+    if (const char* dir = std::getenv("CORVANE_CHART_PNG_DIR")) {
         bmp.SaveToFile(std::string(dir) + "/three_dependencies.png");
+        // With a cross-hair and a zoom rectangle being dragged.
+        auto* horiz = new TFastLineSeries(&t.Chart);
+        auto* vert = new TFastLineSeries(&t.Chart);
+        for (TFastLineSeries* s : {horiz, vert}) {
+            s->SetOverlay(true);
+            s->SetShowInLegend(false);
+            s->GetLinePen()->SetColor(clRed);
+            s->GetLinePen()->SetStyle(psDash);
+            s->GetLinePen()->SetWidth(2);
+            t.Chart.AddSeries(s);
+        }
+        TChartAxis* b = t.Chart.GetBottomAxis();
+        TChartAxis* l = t.Chart.GetLeftAxis();
+        horiz->AddXY(b->GetMinimum(), 23);
+        horiz->AddXY(b->GetMaximum(), 23);
+        vert->AddXY(17, l->GetMinimum());
+        vert->AddXY(17, l->GetMaximum());
+        t.Chart.SetDragRect(TRect(300, 120, 500, 250));
+        t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+        bmp.SaveToFile(std::string(dir) + "/three_dependencies_overlay.png");
+        t.Chart.ClearDragRect();
+        t.Chart.ZoomRect(TRect(300, 120, 500, 250));
+        t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+        bmp.SaveToFile(std::string(dir) + "/three_dependencies_zoomed.png");
+        t.Chart.UndoZoom();
+        t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    }
     const TRect plot = t.Chart.GetChartRect();
     // The plot leaves room for labels and titles on every side.
     EXPECT_GT(plot.Left, 60);
@@ -263,4 +291,81 @@ TEST(ChartDraw, ThreeDependenciesLayOutWithoutOverlaps)
     EXPECT_EQ(CountPixels(bmp, back, TRect(0, h - 3, w, h)), w * 3);
     EXPECT_EQ(CountPixels(bmp, back, TRect(0, 0, 3, h)), h * 3);
     EXPECT_EQ(CountPixels(bmp, back, TRect(w - 3, 0, w, h)), h * 3);
+}
+
+TEST(ChartDraw, LookChangesRenderThePlotAgainOverlayChangesDoNot)
+{
+    TwoAxesChart t;
+    auto* cross = new TFastLineSeries(&t.Chart);
+    cross->SetOverlay(true);
+    cross->SetShowInLegend(false);
+    t.Chart.AddSeries(cross);
+    TBitmap bmp(640, 400);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    int renders = t.Chart.PlotRenderCount();
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), renders);
+    cross->GetLinePen()->SetColor(clBlue);
+    cross->SetActive(false);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), renders);
+    t.Chart.GetTitle()->GetText()->Add("project.ini");
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), ++renders);
+    t.Chart.GetLeftAxis()->GetLabelsFont()->SetHeight(-16);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), ++renders);
+    t.Measure->GetPointer()->SetStyle(psDiamond);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), ++renders);
+    // Points added to a hidden series change nothing on screen.
+    t.Times->SetActive(false);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    ++renders;
+    t.Times->AddXY(3, 3);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.PlotRenderCount(), renders);
+}
+
+TEST(ChartDraw, InvalidPointsAreSkippedAndLinesBreakThere)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 400, 300);
+    chart.SetColor(clWhite);
+    auto* line = new TFastLineSeries(&chart);
+    line->SetSeriesColor(RGB(0, 0, 255));
+    line->SetXValuesOrder(loNone);
+    chart.AddSeries(line);
+    line->AddXY(0, 0);
+    line->AddXY(1, 1);
+    line->AddXY(2, nan);
+    line->AddXY(3, 0);
+    line->AddXY(4, 1);
+    TBitmap bmp(400, 300);
+    chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    TChartAxis* b = chart.GetBottomAxis();
+    TChartAxis* l = chart.GetLeftAxis();
+    // The segments 0-1 and 3-4 are drawn; nothing joins 1 to 3 across the gap.
+    EXPECT_EQ(bmp.GetCanvas()->GetPixel(b->CalcXPosValue(0.5), l->CalcYPosValue(0.5)), RGB(0, 0, 255));
+    EXPECT_EQ(bmp.GetCanvas()->GetPixel(b->CalcXPosValue(3.5), l->CalcYPosValue(0.5)), RGB(0, 0, 255));
+    EXPECT_NE(bmp.GetCanvas()->GetPixel(b->CalcXPosValue(2), l->CalcYPosValue(0.5)), RGB(0, 0, 255));
+}
+
+TEST(ChartDraw, ALongTitleIsShortenedInTheMiddleNotCut)
+{
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 300, 200);
+    chart.SetColor(clWhite);
+    chart.GetTitle()->GetFont()->SetColor(clBlack);
+    chart.GetTitle()->GetText()->Add("/home/chemist/projects/2026/capillary-electrophoresis/"
+                                     "cyclodextrins/beta/screening-with-a-very-long-name.ini");
+    TBitmap bmp(300, 200);
+    chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    const int h = 30;  // the title line
+    EXPECT_EQ(CountPixels(bmp, clWhite, TRect(0, 0, 5, h)), 5 * h);
+    EXPECT_EQ(CountPixels(bmp, clWhite, TRect(295, 0, 300, h)), 5 * h);
+    EXPECT_LT(CountPixels(bmp, clWhite, TRect(5, 0, 295, h)), 290 * h);
+    // The text itself is kept whole.
+    EXPECT_EQ(chart.GetTitle()->GetText()->Get(0).size(), 108u);
 }

@@ -61,15 +61,6 @@ private:
     TFormatSettings FSaved;
 };
 
-struct TNameList {
-    std::vector<UnicodeString> Items;
-    int Updates = 0;
-    void BeginUpdate() { ++Updates; }
-    void EndUpdate() {}
-    void Clear() { Items.clear(); }
-    void Add(const UnicodeString& s) { Items.push_back(s); }
-};
-
 } // namespace
 
 TEST_F(IniFile, MissingFileGivesFallbacksAndIsNotCreatedByReading)
@@ -310,13 +301,15 @@ TEST_F(IniFile, EraseSectionDeleteKeyAndListings)
         std::vector<UnicodeString> lines;
         ini.ReadSectionValues("A", lines);
         EXPECT_EQ(lines, (std::vector<UnicodeString>{"x=1", "y=2"}));
-        TNameList list;
-        list.Items = {"stale"};
+        TStringList list;
+        list.Add("stale");
+        int changes = 0;
+        list.OnChange = [&](TObject*) { ++changes; };
         ini.ReadSections(&list);
-        EXPECT_EQ(list.Items, (std::vector<UnicodeString>{"A", "B", "C"}));
-        EXPECT_EQ(list.Updates, 1);
+        EXPECT_EQ(list.GetText(), "A\r\nB\r\nC\r\n");
+        EXPECT_EQ(changes, 1);
         ini.ReadSection("A", &list);
-        EXPECT_EQ(list.Items, (std::vector<UnicodeString>{"x", "y"}));
+        EXPECT_EQ(list.GetText(), "x\r\ny\r\n");
 
         ini.DeleteKey("a", "X");
         EXPECT_FALSE(ini.ValueExists("A", "x"));
