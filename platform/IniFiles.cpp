@@ -210,7 +210,8 @@ constexpr size_t MaxFileSize = size_t(1) << 30;
 bool ReadWholeFile(const std::string& Path, std::string& Content, bool& Exists)
 {
     Exists = false;
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe in place of the file cannot hang the program.
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR;
     Exists = true;
