@@ -210,7 +210,8 @@ constexpr size_t MaxFileSize = size_t(1) << 30;
 bool ReadWholeFile(const std::string& Path, std::string& Content, bool& Exists)
 {
     Exists = false;
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe in place of the file cannot hang the program.
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR;
     Exists = true;
@@ -310,6 +311,18 @@ struct TIniFile::TData {
         return S.Keys.Find(Key, HashName(Key), [&](std::uint32_t i) { return View(S.Lines[i].Key); });
     }
     const TLine* FindLine(const UnicodeString& Section, const UnicodeString& Ident) const;
+    // Calls Each for every key line of the section that look-ups reach (the first of its name).
+    template <class Fn>
+    void ForEachKey(const UnicodeString& Section, Fn&& Each) const
+    {
+        const int si = FindSection(Section);
+        if (si <= 0)
+            return;
+        const TSection& s = Sections[static_cast<size_t>(si)];
+        for (size_t k = 0; k < s.Lines.size(); ++k)
+            if (s.Lines[k].IsKey && FindKey(s, View(s.Lines[k].Key)) == static_cast<int>(k))
+                Each(s.Lines[k]);
+    }
     bool Value(const UnicodeString& Section, const UnicodeString& Ident, std::string_view& Value) const;
     void CheckWritable();
     void Write(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value);
@@ -615,16 +628,7 @@ void TIniFile::WriteFloat(const UnicodeString& Section, const UnicodeString& Ide
 void TIniFile::ReadSection(const UnicodeString& Section, std::vector<UnicodeString>& Idents) const
 {
     Idents.clear();
-    const int si = F->FindSection(Section);
-    if (si <= 0)
-        return;
-    const TSection& s = F->Sections[static_cast<size_t>(si)];
-    for (size_t k = 0; k < s.Lines.size(); ++k) {
-        const TLine& l = s.Lines[k];
-        // Each key once, as the look-ups see it.
-        if (l.IsKey && F->FindKey(s, F->View(l.Key)) == static_cast<int>(k))
-            Idents.push_back(AnsiToUtf8(AnsiString(std::string(F->View(l.Key)))));
-    }
+    F->ForEachKey(Section, [&](const TLine& l) { Idents.push_back(AnsiToUtf8(AnsiString(std::string(F->View(l.Key))))); });
 }
 
 void TIniFile::ReadSections(std::vector<UnicodeString>& Sections) const
@@ -641,19 +645,12 @@ void TIniFile::ReadSections(std::vector<UnicodeString>& Sections) const
 void TIniFile::ReadSectionValues(const UnicodeString& Section, std::vector<UnicodeString>& Lines) const
 {
     Lines.clear();
-    const int si = F->FindSection(Section);
-    if (si <= 0)
-        return;
-    const TSection& s = F->Sections[static_cast<size_t>(si)];
-    for (size_t k = 0; k < s.Lines.size(); ++k) {
-        const TLine& l = s.Lines[k];
-        if (l.IsKey && F->FindKey(s, F->View(l.Key)) == static_cast<int>(k)) {
-            std::string line(F->View(l.Key));
-            line += '=';
-            line += DecodeValue(F->View(l.Text));
-            Lines.push_back(AnsiToUtf8(AnsiString(std::move(line))));
-        }
-    }
+    F->ForEachKey(Section, [&](const TLine& l) {
+        std::string line(F->View(l.Key));
+        line += '=';
+        line += DecodeValue(F->View(l.Text));
+        Lines.push_back(AnsiToUtf8(AnsiString(std::move(line))));
+    });
 }
 
 namespace {

@@ -278,6 +278,20 @@ namespace {
 
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 
+// Skips leading blanks and a sign; returns the position after them.
+size_t SkipBlanksAndSign(std::string_view S, bool& Negative)
+{
+    size_t i = 0;
+    while (i < S.size() && S[i] == ' ')
+        ++i;
+    Negative = false;
+    if (i < S.size() && (S[i] == '+' || S[i] == '-')) {
+        Negative = S[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
 // The decimal separator as UTF-8. One that is no character (L'\0', a surrogate) would glue
 // the integer digits to the decimals, so "." stands in for it.
 UnicodeString DecimalSeparatorText(const TFormatSettings& Settings)
@@ -297,14 +311,8 @@ bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string&
         std::memcpy(sep, u.data(), sepLen);
     }
     const size_t n = S.size();
-    size_t i = 0;
-    while (i < n && S[i] == ' ')
-        ++i;
     bool negative = false;
-    if (i < n && (S[i] == '+' || S[i] == '-')) {
-        negative = S[i] == '-';
-        ++i;
-    }
+    size_t i = SkipBlanksAndSign(S, negative);
     const size_t mantissa = i;
     const size_t intBegin = i;
     while (i < n && IsDigit(S[i]))
@@ -450,14 +458,8 @@ long double StrToFloatDef(const UnicodeString& S, long double Default)
 bool TryStrToInt(const UnicodeString& S, int& Value)
 {
     const size_t n = S.size();
-    size_t i = 0;
-    while (i < n && S[i] == ' ')
-        ++i;
     bool negative = false;
-    if (i < n && (S[i] == '+' || S[i] == '-')) {
-        negative = S[i] == '-';
-        ++i;
-    }
+    size_t i = SkipBlanksAndSign(S, negative);
     int base = 10;
     if (i < n && S[i] == '$') {
         base = 16;

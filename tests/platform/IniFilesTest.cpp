@@ -207,6 +207,14 @@ TEST_F(IniFile, GarbageBinaryAndEmptyFilesHoldNothing)
     }
 }
 
+TEST_F(IniFile, NamedPipeReadsAsEmptyWithoutBlockingAndIsNotWritten)
+{
+    ASSERT_EQ(mkfifo(Path().c_str(), 0644), 0);
+    TIniFile ini(Path());
+    EXPECT_FALSE(ini.SectionExists("General"));
+    EXPECT_THROW(ini.WriteInteger("General", "Count", 1), EIniFileException);
+}
+
 TEST_F(IniFile, IntegersBooleansAndFallbacks)
 {
     Save(Path(), "[S]\na=12abc\nb=\nc=$10\nd=0x1F\ne=2\nf=-1\ng=0\nh=yes\ni= 42 \nj=2147483648\n");
