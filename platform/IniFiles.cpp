@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -282,6 +283,7 @@ struct TIniFile::TData {
     bool Writable = false;            // the write check has passed
     bool Dirty = false;
     bool WriteFailed = false;
+    int UncaughtAtStart = 0;   // exceptions in flight when the object was made
     // The last section looked up, since callers work through one section at a time.
     mutable std::string LastName;
     mutable int LastSection = -1;
@@ -533,6 +535,7 @@ std::string TIniFile::TData::Content() const
 TIniFile::TIniFile(const UnicodeString& FileName) : F(std::make_unique<TData>())
 {
     F->FileName = FileName;
+    F->UncaughtAtStart = std::uncaught_exceptions();
     bool exists = false;
     if (FileName.empty() || !ReadWholeFile(FileName, F->Pool, exists)) {
         F->Unreadable = exists;
@@ -543,7 +546,8 @@ TIniFile::TIniFile(const UnicodeString& FileName) : F(std::make_unique<TData>())
 
 TIniFile::~TIniFile()
 {
-    if (F->Dirty && !F->WriteFailed) {
+    const bool unwinding = std::uncaught_exceptions() > F->UncaughtAtStart;
+    if (F->Dirty && !F->WriteFailed && !unwinding) {
         try {
             UpdateFile();
         } catch (...) {

@@ -393,6 +393,38 @@ TEST_F(IniFile, FailedUpdateKeepsThePreviousFile)
     }
 }
 
+TEST_F(IniFile, AnOperationEndedByAnExceptionLeavesTheFileAsItWas)
+{
+    const std::string before = "[General]\r\nCount=5\r\n";
+    Save(Path(), before);
+    try {
+        TIniFile ini(Path());
+        ini.WriteInteger("General", "Count", 2);
+        ini.WriteString("Dependency0", "name", "half done");
+        ini.WriteFloat("Dependency0", "cMin", std::numeric_limits<double>::quiet_NaN());
+    } catch (const EInvalidOp&) {
+    }
+    EXPECT_EQ(Load(Path()), before);
+    EXPECT_TRUE(Others().empty());
+
+    // An object made while another exception unwinds (in a destructor) still writes when its
+    // own operation ends normally.
+    struct TWriter {
+        std::string Path;
+        ~TWriter()
+        {
+            TIniFile ini(Path);
+            ini.WriteInteger("General", "Count", 3);
+        }
+    };
+    try {
+        TWriter w{Path()};
+        throw std::runtime_error("unwinding");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(Load(Path()), "[General]\r\nCount=3\r\n");
+}
+
 TEST_F(IniFile, UpdateReplacesTheFileAtomicallyKeepingItsMode)
 {
     Save(Path(), "[S]\nk=1\n");
