@@ -231,8 +231,9 @@ int main(int argc, char** argv)
             const auto j = m.find(y);
             return i != m.end() && j != m.end() && j->second > 0 ? i->second / j->second : 0.0;
         };
-        std::printf("%-34s %8.1fx real %8.1fx cpu\n", (std::string(a) + " / " + b).c_str(), of(reporter.Real, a, b),
-                    of(reporter.Cpu, a, b));
+        if (of(reporter.Real, a, b) > 0)
+            std::printf("%-34s %8.1fx real %8.1fx cpu\n", (std::string(a) + " / " + b).c_str(), of(reporter.Real, a, b),
+                        of(reporter.Cpu, a, b));
     };
     std::printf("\nProject of %d dependencies, %d keys, %zu bytes\n", Dependencies,
                 Dependencies * static_cast<int>(std::size(Keys)) + 2, ProjectBytes().size());

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -210,7 +211,8 @@ constexpr size_t MaxFileSize = size_t(1) << 30;
 bool ReadWholeFile(const std::string& Path, std::string& Content, bool& Exists)
 {
     Exists = false;
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe in place of the file cannot hang the program.
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR;
     Exists = true;
@@ -281,6 +283,7 @@ struct TIniFile::TData {
     bool Writable = false;            // the write check has passed
     bool Dirty = false;
     bool WriteFailed = false;
+    int UncaughtAtStart = 0;   // exceptions in flight when the object was made
     // The last section looked up, since callers work through one section at a time.
     mutable std::string LastName;
     mutable int LastSection = -1;
@@ -532,6 +535,7 @@ std::string TIniFile::TData::Content() const
 TIniFile::TIniFile(const UnicodeString& FileName) : F(std::make_unique<TData>())
 {
     F->FileName = FileName;
+    F->UncaughtAtStart = std::uncaught_exceptions();
     bool exists = false;
     if (FileName.empty() || !ReadWholeFile(FileName, F->Pool, exists)) {
         F->Unreadable = exists;
@@ -542,7 +546,8 @@ TIniFile::TIniFile(const UnicodeString& FileName) : F(std::make_unique<TData>())
 
 TIniFile::~TIniFile()
 {
-    if (F->Dirty && !F->WriteFailed) {
+    const bool unwinding = std::uncaught_exceptions() > F->UncaughtAtStart;
+    if (F->Dirty && !F->WriteFailed && !unwinding) {
         try {
             UpdateFile();
         } catch (...) {

@@ -30,7 +30,9 @@
 // file) makes the first Write call raise EIniFileException "Unable to write to <FileName>";
 // UpdateFile raises the same when the write itself fails. Either way the file on disk stays
 // as it was. The destructor writes pending changes and swallows errors: callers that need to
-// know call UpdateFile().
+// know call UpdateFile(). When the object is destroyed by an exception that ends the operation
+// (a failed write, a fault while computing the values), the pending changes are dropped, so the
+// file never holds a half-done operation.
 class TIniFile : public TObject {
 public:
     explicit TIniFile(const UnicodeString& FileName);

@@ -207,6 +207,14 @@ TEST_F(IniFile, GarbageBinaryAndEmptyFilesHoldNothing)
     }
 }
 
+TEST_F(IniFile, NamedPipeReadsAsEmptyWithoutBlockingAndIsNotWritten)
+{
+    ASSERT_EQ(mkfifo(Path().c_str(), 0644), 0);
+    TIniFile ini(Path());
+    EXPECT_FALSE(ini.SectionExists("General"));
+    EXPECT_THROW(ini.WriteInteger("General", "Count", 1), EIniFileException);
+}
+
 TEST_F(IniFile, IntegersBooleansAndFallbacks)
 {
     Save(Path(), "[S]\na=12abc\nb=\nc=$10\nd=0x1F\ne=2\nf=-1\ng=0\nh=yes\ni= 42 \nj=2147483648\n");
@@ -383,6 +391,38 @@ TEST_F(IniFile, FailedUpdateKeepsThePreviousFile)
         fs::remove_all(Dir);   // the folder goes away before the update
         EXPECT_THROW(ini.UpdateFile(), EIniFileException);
     }
+}
+
+TEST_F(IniFile, AnOperationEndedByAnExceptionLeavesTheFileAsItWas)
+{
+    const std::string before = "[General]\r\nCount=5\r\n";
+    Save(Path(), before);
+    try {
+        TIniFile ini(Path());
+        ini.WriteInteger("General", "Count", 2);
+        ini.WriteString("Dependency0", "name", "half done");
+        ini.WriteFloat("Dependency0", "cMin", std::numeric_limits<double>::quiet_NaN());
+    } catch (const EInvalidOp&) {
+    }
+    EXPECT_EQ(Load(Path()), before);
+    EXPECT_TRUE(Others().empty());
+
+    // An object made while another exception unwinds (in a destructor) still writes when its
+    // own operation ends normally.
+    struct TWriter {
+        std::string Path;
+        ~TWriter()
+        {
+            TIniFile ini(Path);
+            ini.WriteInteger("General", "Count", 3);
+        }
+    };
+    try {
+        TWriter w{Path()};
+        throw std::runtime_error("unwinding");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(Load(Path()), "[General]\r\nCount=3\r\n");
 }
 
 TEST_F(IniFile, UpdateReplacesTheFileAtomicallyKeepingItsMode)

@@ -284,6 +284,22 @@ TEST_F(Conversion, DecimalSeparatorReplacedAtRunTime)
     EXPECT_EQ(v, 2.5);
 }
 
+TEST_F(Conversion, SettingsOfTheCLocale)
+{
+    const char* saved = std::getenv("LC_ALL");
+    const std::string keep = saved != nullptr ? saved : "";
+    setenv("LC_ALL", "C", 1);
+    const TFormatSettings s = TFormatSettings::Create();
+    if (saved != nullptr)
+        setenv("LC_ALL", keep.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    EXPECT_EQ(s.DecimalSeparator, L'.');
+    EXPECT_EQ(s.ThousandSeparator, L',');
+    EXPECT_EQ(s.CurrencyString, "$");
+    EXPECT_EQ(FloatToStrF(-1234.5, ffCurrency, 15, 2, s), "-$1,234.50");
+}
+
 TEST_F(Conversion, ReadingAcceptsBlanksSignsAndLoneSeparators)
 {
     long double v = -1;
