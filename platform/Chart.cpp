@@ -266,8 +266,9 @@ void TChart::UpdateAutoRanges()
 
 bool TChart::AxisInUse(const TChartAxis* Axis) const
 {
+    // The right axis shows when a series is plotted against it (shown or not, so that hiding
+    // series does not move the plot).
     if (!Axis->GetOtherSide()) return true;
-    if (!Axis->GetAutomatic()) return true;
     for (const TChartSeries* s : FSeries)
         if (!s->GetOverlay() && s->GetVertAxis() == aRightAxis) return true;
     return false;
