@@ -120,18 +120,25 @@ std::string Folder()
     return folder;
 }
 
+// One plain read of the whole file.
+void ReadFile(const std::string& path, std::string& out)
+{
+    out.clear();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.append(buf, n);
+    std::fclose(f);
+}
+
 std::string ProjectBytes()
 {
     static std::string bytes = [] {
         const std::string path = Folder() + "/reference.ini";
         WriteProject(path);
         std::string out;
-        FILE* f = std::fopen(path.c_str(), "rb");
-        char buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            out.append(buf, n);
-        std::fclose(f);
+        ReadFile(path, out);
         return out;
     }();
     return bytes;
@@ -147,7 +154,9 @@ void BM_IniWrite(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * ProjectBytes().size()));
 }
 
-void BM_RawWrite(benchmark::State& state)
+// One plain write of the same bytes; Synced makes it durable as the INI writer does (fsync
+// before the file counts).
+void RawWrite(benchmark::State& state, bool Synced)
 {
     const std::string path = Folder() + "/raw.ini";
     const std::string& bytes = ProjectBytes();
@@ -155,26 +164,17 @@ void BM_RawWrite(benchmark::State& state)
         std::remove(path.c_str());
         FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
+        if (Synced) {
+            std::fflush(f);
+            fsync(fileno(f));
+        }
         std::fclose(f);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
-// The plain write made durable as the INI writer makes it (fsync before the file counts).
-void BM_RawWriteSynced(benchmark::State& state)
-{
-    const std::string path = Folder() + "/raw.ini";
-    const std::string& bytes = ProjectBytes();
-    for (auto _ : state) {
-        std::remove(path.c_str());
-        FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fflush(f);
-        fsync(fileno(f));
-        std::fclose(f);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
-}
+void BM_RawWrite(benchmark::State& state) { RawWrite(state, false); }
+void BM_RawWriteSynced(benchmark::State& state) { RawWrite(state, true); }
 
 void BM_IniRead(benchmark::State& state)
 {
@@ -191,13 +191,7 @@ void BM_RawRead(benchmark::State& state)
     WriteProject(path);
     std::string out;
     for (auto _ : state) {
-        out.clear();
-        FILE* f = std::fopen(path.c_str(), "rb");
-        char buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            out.append(buf, n);
-        std::fclose(f);
+        ReadFile(path, out);
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size()));
@@ -216,10 +210,12 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                Times[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (r.run_type == Run::RT_Iteration && r.iterations > 0) {
+                Real[r.benchmark_name()] = r.GetAdjustedRealTime();
+                Cpu[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            }
     }
-    std::map<std::string, double> Times;
+    std::map<std::string, double> Real, Cpu;
 };
 
 } // namespace
@@ -230,10 +226,14 @@ int main(int argc, char** argv)
     TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const char* a, const char* b) {
-        const auto x = reporter.Times.find(a);
-        const auto y = reporter.Times.find(b);
-        if (x != reporter.Times.end() && y != reporter.Times.end() && y->second > 0)
-            std::printf("%-34s %8.1fx\n", (std::string(a) + " / " + b).c_str(), x->second / y->second);
+        auto of = [](const std::map<std::string, double>& m, const char* x, const char* y) {
+            const auto i = m.find(x);
+            const auto j = m.find(y);
+            return i != m.end() && j != m.end() && j->second > 0 ? i->second / j->second : 0.0;
+        };
+        if (of(reporter.Real, a, b) > 0)
+            std::printf("%-34s %8.1fx real %8.1fx cpu\n", (std::string(a) + " / " + b).c_str(), of(reporter.Real, a, b),
+                        of(reporter.Cpu, a, b));
     };
     std::printf("\nProject of %d dependencies, %d keys, %zu bytes\n", Dependencies,
                 Dependencies * static_cast<int>(std::size(Keys)) + 2, ProjectBytes().size());

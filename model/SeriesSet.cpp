@@ -19,10 +19,10 @@ TPointSeries* NewSeries(TChart* chart, TSeriesPointerStyle style, const char* ti
     return series;
 }
 
-void Replace(TPointSeries*& slot, TPointSeries* series)
+void Destroy(TPointSeries*& slot)
 {
     delete slot;
-    slot = series;
+    slot = nullptr;
 }
 
 // Adds the points of a sweep to the three series; a missing series is skipped.
@@ -47,9 +47,12 @@ struct SeriesSink {
 
 void SeriesSet::Create(TChart* chart, TColor colour, bool showInLegend)
 {
-    Replace(t1Series, NewSeries(chart, psTriangle, "t1 [min]", showInLegend));
-    Replace(t2Series, NewSeries(chart, psDownTriangle, "t2 [min]", showInLegend));
-    Replace(MeasureSeries, NewSeries(chart, psCircle, "R", showInLegend));
+    Destroy(t1Series);
+    t1Series = NewSeries(chart, psTriangle, "t1 [min]", showInLegend);
+    Destroy(t2Series);
+    t2Series = NewSeries(chart, psDownTriangle, "t2 [min]", showInLegend);
+    Destroy(MeasureSeries);
+    MeasureSeries = NewSeries(chart, psCircle, "R", showInLegend);
     MeasureSeries->SetVertAxis(aRightAxis);
     SetColour(colour);
 }
@@ -83,9 +86,9 @@ void SeriesSet::Clear() const
 
 void SeriesSet::Release()
 {
-    Replace(t1Series, nullptr);
-    Replace(t2Series, nullptr);
-    Replace(MeasureSeries, nullptr);
+    Destroy(t1Series);
+    Destroy(t2Series);
+    Destroy(MeasureSeries);
 }
 
 void SeriesSet::SetMeasureTitle(const UnicodeString& title) const

@@ -39,6 +39,7 @@ struct PointValues {
     PointValues() = default;
     // Computes the values at c from derived physical parameters.
     PointValues(const PhysParams& phys, double c);
+    PointValues(const Params& params, double c) : PointValues(params.phys, c) {}
 
     // The y value of the third curve for a graph choice (times in minutes,
     // mobility difference in 1e-9 m^2/(V s)); 0 for no choice.

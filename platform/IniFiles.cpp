@@ -1,11 +1,13 @@
 #include "platform/IniFiles.h"
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -14,19 +16,122 @@
 
 namespace {
 
-// One line of the file, as Windows-1252 bytes without its line end. Key lines also carry the
-// key as written in the file and its lower-case form for the index.
+// A piece of the text pool: offset and length.
+struct TSpan {
+    std::uint32_t Off = 0;
+    std::uint32_t Len = 0;
+};
+
+// One line of the file without its line end. Key lines also know where their key stands.
 struct TLine {
-    std::string Text;
-    std::string Key;
+    TSpan Text;
+    TSpan Key;
     bool IsKey = false;
 };
 
+// Lower case of Windows-1252 bytes: ASCII and the accented Latin letters.
+constexpr std::array<unsigned char, 256> LowerTable = [] {
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        int l = b;
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
+            l = b + 0x20;
+        else if (b == 0x8A || b == 0x8C || b == 0x8E)
+            l = b + 0x10;
+        else if (b == 0x9F)
+            l = 0xFF;
+        t[static_cast<size_t>(b)] = static_cast<unsigned char>(l);
+    }
+    return t;
+}();
+
+std::uint32_t HashName(std::string_view S)
+{
+    std::uint32_t h = 2166136261u;
+    for (char c : S)
+        h = (h ^ LowerTable[static_cast<unsigned char>(c)]) * 16777619u;
+    return h;
+}
+
+bool SameName(std::string_view A, std::string_view B)
+{
+    if (A.size() != B.size())
+        return false;
+    for (size_t i = 0; i < A.size(); ++i)
+        if (LowerTable[static_cast<unsigned char>(A[i])] != LowerTable[static_cast<unsigned char>(B[i])])
+            return false;
+    return true;
+}
+
+// An open-addressing index from names to positions. The names themselves stay where they are
+// and are reached through NameAt(position); the first position entered under a name wins.
+class TNameIndex {
+public:
+    template <class NameAt>
+    int Find(std::string_view Name, std::uint32_t Hash, NameAt&& At) const
+    {
+        if (FSlots.empty())
+            return -1;
+        const size_t mask = FSlots.size() - 1;
+        for (size_t i = Hash & mask;; i = (i + 1) & mask) {
+            const TSlot& s = FSlots[i];
+            if (s.Pos == 0)
+                return -1;
+            if (s.Hash == Hash && SameName(At(s.Pos - 1), Name))
+                return static_cast<int>(s.Pos - 1);
+        }
+    }
+
+    template <class NameAt>
+    void Insert(std::string_view Name, std::uint32_t Hash, std::uint32_t Pos, NameAt&& At)
+    {
+        if (Find(Name, Hash, At) >= 0)
+            return;
+        if ((FCount + 1) * 2 > FSlots.size())
+            Grow();
+        Place(Hash, Pos + 1);
+        ++FCount;
+    }
+
+    void Clear()
+    {
+        FSlots.clear();
+        FCount = 0;
+    }
+
+private:
+    struct TSlot {
+        std::uint32_t Hash = 0;
+        std::uint32_t Pos = 0;   // position + 1; 0 for an empty slot
+    };
+
+    void Place(std::uint32_t Hash, std::uint32_t Pos)
+    {
+        const size_t mask = FSlots.size() - 1;
+        size_t i = Hash & mask;
+        while (FSlots[i].Pos != 0)
+            i = (i + 1) & mask;
+        FSlots[i] = {Hash, Pos};
+    }
+
+    void Grow()
+    {
+        std::vector<TSlot> old = std::move(FSlots);
+        FSlots.assign(old.empty() ? 16 : old.size() * 2, TSlot{});
+        for (const TSlot& s : old)
+            if (s.Pos != 0)
+                Place(s.Hash, s.Pos);
+    }
+
+    std::vector<TSlot> FSlots;
+    size_t FCount = 0;
+};
+
 struct TSection {
-    std::string Header;      // the header line as in the file
-    std::string Name;        // the name inside the brackets, as in the file
+    TSpan Header;   // the header line as in the file
+    TSpan Name;     // the name inside the brackets
     std::vector<TLine> Lines;
-    std::unordered_map<std::string, size_t> Keys;   // lower-case key -> first line with it
+    TNameIndex Keys;
 };
 
 bool IsSpace(char C) { return C == ' ' || C == '\t'; }
@@ -40,39 +145,33 @@ std::string_view TrimSpaces(std::string_view S)
     return S;
 }
 
-// Lower case of a Windows-1252 name: ASCII and the accented Latin letters.
-void AppendLower(std::string& Out, std::string_view S)
+bool IsAsciiText(std::string_view S)
 {
-    for (char ch : S) {
-        const auto b = static_cast<unsigned char>(ch);
-        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
-            Out += static_cast<char>(b + 0x20);
-        else if (b == 0x8A || b == 0x8C || b == 0x8E)
-            Out += static_cast<char>(b + 0x10);
-        else if (b == 0x9F)
-            Out += static_cast<char>(0xFF);
-        else
-            Out += ch;
-    }
-}
-
-std::string Lower(std::string_view S)
-{
-    std::string out;
-    out.reserve(S.size());
-    AppendLower(out, S);
-    return out;
+    for (char c : S)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
 // A name of the interface as it stands in the file: Windows-1252, without surrounding blanks,
-// line breaks and NULs made blanks.
-std::string FileName8(const UnicodeString& Name)
+// line breaks and NULs made blanks. Plain ASCII names are used as they are; others are
+// converted into Scratch.
+std::string_view Name8(const UnicodeString& Name, std::string& Scratch)
 {
-    std::string bytes = Utf8ToAnsi(Name).Bytes();
-    for (char& c : bytes)
+    bool plain = Name.empty() || (!IsSpace(Name.front()) && !IsSpace(Name.back()));
+    for (size_t i = 0; plain && i < Name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(Name[i]);
+        plain = c < 0x80 && c != '\r' && c != '\n' && c != '\0';
+    }
+    if (plain)
+        return Name;
+    Scratch = Utf8ToAnsi(Name).Bytes();
+    for (char& c : Scratch)
         if (c == '\r' || c == '\n' || c == '\0')
             c = ' ';
-    return std::string(TrimSpaces(bytes));
+    const std::string_view t = TrimSpaces(Scratch);
+    Scratch = std::string(t);
+    return Scratch;
 }
 
 // The value part of a key line, as ReadString gives it (still Windows-1252).
@@ -85,38 +184,54 @@ std::string_view DecodeValue(std::string_view Line)
     return v;
 }
 
-// The value as written after "=": quoted where reading would otherwise change it.
-std::string EncodeValue(const UnicodeString& Value)
+// Appends the value as written after "=": quoted where reading would otherwise change it.
+void AppendValue(std::string& Out, const UnicodeString& Value)
 {
-    std::string bytes = Utf8ToAnsi(Value).Bytes();
-    for (char& c : bytes)
-        if (c == '\r' || c == '\n' || c == '\0')
-            c = ' ';
-    const bool quote = !bytes.empty() &&
-                       (IsSpace(bytes.front()) || IsSpace(bytes.back()) ||
-                        (bytes.size() >= 2 && bytes.front() == bytes.back() &&
-                         (bytes.front() == '"' || bytes.front() == '\'')));
-    return quote ? '"' + bytes + '"' : bytes;
+    const size_t start = Out.size();
+    if (IsAsciiText(Value))
+        Out += Value;
+    else
+        Out += Utf8ToAnsi(Value).Bytes();
+    for (size_t i = start; i < Out.size(); ++i)
+        if (Out[i] == '\r' || Out[i] == '\n' || Out[i] == '\0')
+            Out[i] = ' ';
+    const std::string_view v(Out.data() + start, Out.size() - start);
+    const bool quote = !v.empty() && (IsSpace(v.front()) || IsSpace(v.back()) ||
+                                      (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\'')));
+    if (quote) {
+        Out.insert(start, 1, '"');
+        Out += '"';
+    }
 }
 
+// Files larger than this are not taken for INI files (the text pool counts in 32 bits).
+constexpr size_t MaxFileSize = size_t(1) << 30;
+
+// Reads the whole file. False when it exists but cannot be read; Exists tells whether it does.
 bool ReadWholeFile(const std::string& Path, std::string& Content, bool& Exists)
 {
     Exists = false;
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe in place of the file cannot hang the program.
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR;
     Exists = true;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) > MaxFileSize) {
         ::close(fd);
         return false;
     }
-    Content.resize(static_cast<size_t>(st.st_size));
+    Content.resize(static_cast<size_t>(st.st_size) + 1);
     size_t done = 0;
     bool ok = true;
     for (;;) {
-        if (done == Content.size())
+        if (done == Content.size()) {
+            if (done > MaxFileSize) {
+                ok = false;
+                break;
+            }
             Content.resize(Content.size() + 65536);
+        }
         const ssize_t n = ::read(fd, Content.data() + done, Content.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
@@ -159,118 +274,158 @@ std::string FolderOf(const std::string& Path)
 
 struct TIniFile::TData {
     UnicodeString FileName;
+    // Every text of the file lives in Pool: first the file as read, then the lines written since
+    // (a replaced line's old text stays unused until the object goes).
+    std::string Pool;
     std::vector<TSection> Sections;   // Sections[0]: the lines before the first header
-    std::unordered_map<std::string, size_t> Index;   // lower-case name -> first section with it
-    bool Unreadable = false;   // the file exists but could not be read: never overwrite it
-    bool Writable = false;     // the write check has passed
+    TNameIndex Index;                 // section name -> first section with it
+    bool Unreadable = false;          // the file exists but could not be read: never overwrite it
+    bool Writable = false;            // the write check has passed
     bool Dirty = false;
     bool WriteFailed = false;
+    int UncaughtAtStart = 0;   // exceptions in flight when the object was made
     // The last section looked up, since callers work through one section at a time.
     mutable std::string LastName;
-    mutable size_t LastSection = 0;
+    mutable int LastSection = -1;
+    // Scratch texts, reused from call to call.
+    mutable std::string SectionScratch, KeyScratch, LineScratch;
 
-    void Parse(std::string_view Content);
-    void Reindex();
-    // The section of that (interface) name, or nullptr.
-    const TSection* Find(const UnicodeString& Section) const;
-    TSection* Find(const UnicodeString& Section)
+    std::string_view View(TSpan S) const { return {Pool.data() + S.Off, S.Len}; }
+    TSpan Span(std::string_view Inside) const
     {
-        return const_cast<TSection*>(static_cast<const TData*>(this)->Find(Section));
+        return {static_cast<std::uint32_t>(Inside.data() - Pool.data()), static_cast<std::uint32_t>(Inside.size())};
     }
-    const TLine* FindKey(const UnicodeString& Section, const UnicodeString& Ident) const;
-    std::string_view Value(const UnicodeString& Section, const UnicodeString& Ident, bool& Found) const;
+    TSpan Add(std::string_view Text)
+    {
+        if (Pool.size() + Text.size() > UINT32_MAX)
+            WriteError();
+        const TSpan s{static_cast<std::uint32_t>(Pool.size()), static_cast<std::uint32_t>(Text.size())};
+        Pool.append(Text);
+        return s;
+    }
+
+    void Parse();
+    void Reindex();
+    void IndexKeys(TSection& S);
+    int FindSection(const UnicodeString& Section) const;
+    int FindKey(const TSection& S, std::string_view Key) const
+    {
+        return S.Keys.Find(Key, HashName(Key), [&](std::uint32_t i) { return View(S.Lines[i].Key); });
+    }
+    const TLine* FindLine(const UnicodeString& Section, const UnicodeString& Ident) const;
+    // Calls Each for every key line of the section that look-ups reach (the first of its name).
+    template <class Fn>
+    void ForEachKey(const UnicodeString& Section, Fn&& Each) const
+    {
+        const int si = FindSection(Section);
+        if (si <= 0)
+            return;
+        const TSection& s = Sections[static_cast<size_t>(si)];
+        for (size_t k = 0; k < s.Lines.size(); ++k)
+            if (s.Lines[k].IsKey && FindKey(s, View(s.Lines[k].Key)) == static_cast<int>(k))
+                Each(s.Lines[k]);
+    }
+    bool Value(const UnicodeString& Section, const UnicodeString& Ident, std::string_view& Value) const;
     void CheckWritable();
     void Write(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value);
     std::string Content() const;
     // The file the name leads to (links followed), for writing.
     std::string Target() const;
-    [[noreturn]] void WriteError() const
-    {
-        throw EIniFileException("Unable to write to " + FileName);
-    }
+    [[noreturn]] void WriteError() const { throw EIniFileException("Unable to write to " + FileName); }
 };
 
-void TIniFile::TData::Parse(std::string_view Content)
+void TIniFile::TData::Parse()
 {
     Sections.clear();
     Sections.emplace_back();
-    if (Content.find('\0') != std::string_view::npos)
-        Content = {};   // binary data: holds nothing
-    if (Content.substr(0, 3) == "\xEF\xBB\xBF")
-        Content.remove_prefix(3);
-    size_t pos = 0;
-    while (pos < Content.size()) {
-        auto end = Content.find('\n', pos);
+    if (Pool.find('\0') != std::string::npos)
+        Pool.clear();   // binary data: holds nothing
+    const std::string_view all(Pool);
+    size_t pos = all.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+    while (pos < all.size()) {
+        auto end = all.find('\n', pos);
         if (end == std::string_view::npos)
-            end = Content.size();
-        std::string_view line = Content.substr(pos, end - pos);
+            end = all.size();
+        std::string_view line = all.substr(pos, end - pos);
         pos = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         const std::string_view t = TrimSpaces(line);
         if (!t.empty() && t.front() == '[') {
             TSection s;
-            s.Header = std::string(line);
+            s.Header = Span(line);
             const auto close = t.find(']');
-            s.Name = std::string(TrimSpaces(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+            s.Name = Span(TrimSpaces(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
             Sections.push_back(std::move(s));
             continue;
         }
         TLine l;
-        l.Text = std::string(line);
+        l.Text = Span(line);
         const auto eq = t.find('=');
         if (!t.empty() && t.front() != ';' && eq != std::string_view::npos) {
             l.IsKey = true;
-            l.Key = std::string(TrimSpaces(t.substr(0, eq)));
+            l.Key = Span(TrimSpaces(t.substr(0, eq)));
         }
-        Sections.back().Lines.push_back(std::move(l));
+        Sections.back().Lines.push_back(l);
     }
     Reindex();
 }
 
+void TIniFile::TData::IndexKeys(TSection& S)
+{
+    S.Keys.Clear();
+    auto at = [&](std::uint32_t i) { return View(S.Lines[i].Key); };
+    for (size_t k = 0; k < S.Lines.size(); ++k) {
+        if (!S.Lines[k].IsKey)
+            continue;
+        const std::string_view key = View(S.Lines[k].Key);
+        S.Keys.Insert(key, HashName(key), static_cast<std::uint32_t>(k), at);
+    }
+}
+
 void TIniFile::TData::Reindex()
 {
-    Index.clear();
+    Index.Clear();
+    auto at = [&](std::uint32_t i) { return View(Sections[i].Name); };
     for (size_t i = 1; i < Sections.size(); ++i) {
-        TSection& s = Sections[i];
-        Index.emplace(Lower(s.Name), i);
-        s.Keys.clear();
-        for (size_t k = 0; k < s.Lines.size(); ++k)
-            if (s.Lines[k].IsKey)
-                s.Keys.emplace(Lower(s.Lines[k].Key), k);
+        const std::string_view name = View(Sections[i].Name);
+        Index.Insert(name, HashName(name), static_cast<std::uint32_t>(i), at);
+        IndexKeys(Sections[i]);
     }
     LastName.clear();
-    LastSection = 0;
+    LastSection = -1;
 }
 
-const TSection* TIniFile::TData::Find(const UnicodeString& Section) const
+int TIniFile::TData::FindSection(const UnicodeString& Section) const
 {
-    std::string key = Lower(FileName8(Section));
-    if (LastSection != 0 && key == LastName)
-        return &Sections[LastSection];
-    const auto it = Index.find(key);
-    if (it == Index.end())
+    const std::string_view name = Name8(Section, SectionScratch);
+    if (LastSection > 0 && name == LastName)
+        return LastSection;
+    const int i = Index.Find(name, HashName(name), [&](std::uint32_t k) { return View(Sections[k].Name); });
+    if (i > 0) {
+        LastName.assign(name);
+        LastSection = i;
+    }
+    return i;
+}
+
+const TLine* TIniFile::TData::FindLine(const UnicodeString& Section, const UnicodeString& Ident) const
+{
+    const int s = FindSection(Section);
+    if (s <= 0)
         return nullptr;
-    LastName = std::move(key);
-    LastSection = it->second;
-    return &Sections[it->second];
+    const TSection& sec = Sections[static_cast<size_t>(s)];
+    const int k = FindKey(sec, Name8(Ident, KeyScratch));
+    return k < 0 ? nullptr : &sec.Lines[static_cast<size_t>(k)];
 }
 
-const TLine* TIniFile::TData::FindKey(const UnicodeString& Section, const UnicodeString& Ident) const
+bool TIniFile::TData::Value(const UnicodeString& Section, const UnicodeString& Ident, std::string_view& Value) const
 {
-    const TSection* s = Find(Section);
-    if (s == nullptr)
-        return nullptr;
-    const auto it = s->Keys.find(Lower(FileName8(Ident)));
-    return it == s->Keys.end() ? nullptr : &s->Lines[it->second];
-}
-
-std::string_view TIniFile::TData::Value(const UnicodeString& Section, const UnicodeString& Ident,
-                                        bool& Found) const
-{
-    const TLine* l = FindKey(Section, Ident);
-    Found = l != nullptr;
-    return Found ? DecodeValue(l->Text) : std::string_view();
+    const TLine* l = FindLine(Section, Ident);
+    if (l == nullptr)
+        return false;
+    Value = DecodeValue(View(l->Text));
+    return true;
 }
 
 std::string TIniFile::TData::Target() const
@@ -305,39 +460,51 @@ void TIniFile::TData::CheckWritable()
 void TIniFile::TData::Write(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value)
 {
     CheckWritable();
-    TSection* s = Find(Section);
-    if (s == nullptr) {
+    int si = FindSection(Section);
+    if (si <= 0) {
+        const std::string_view name = Name8(Section, SectionScratch);
+        LineScratch.assign(1, '[');
+        LineScratch += name;
+        LineScratch += ']';
         TSection fresh;
-        fresh.Name = FileName8(Section);
-        fresh.Header = '[' + fresh.Name + ']';
-        Index.emplace(Lower(fresh.Name), Sections.size());
+        fresh.Header = Add(LineScratch);
+        fresh.Name = {fresh.Header.Off + 1, static_cast<std::uint32_t>(name.size())};
+        si = static_cast<int>(Sections.size());
         Sections.push_back(std::move(fresh));
-        s = &Sections.back();
+        Index.Insert(View(Sections.back().Name), HashName(View(Sections.back().Name)), static_cast<std::uint32_t>(si),
+                     [&](std::uint32_t k) { return View(Sections[k].Name); });
     }
-    std::string key = FileName8(Ident);
-    std::string lower = Lower(key);
-    const auto it = s->Keys.find(lower);
-    if (it != s->Keys.end()) {
+    TSection& s = Sections[static_cast<size_t>(si)];
+    const std::string_view key = Name8(Ident, KeyScratch);
+    const int k = FindKey(s, key);
+    if (k >= 0) {
         // Replaced where it stands; the key keeps its spelling in the file.
-        TLine& l = s->Lines[it->second];
-        std::string text = l.Key + '=' + EncodeValue(Value);
-        if (l.Text != text) {
-            l.Text = std::move(text);
+        TLine& l = s.Lines[static_cast<size_t>(k)];
+        LineScratch.assign(View(l.Key));
+        LineScratch += '=';
+        AppendValue(LineScratch, Value);
+        if (View(l.Text) != LineScratch) {
+            l.Text = Add(LineScratch);
+            l.Key = {l.Text.Off, l.Key.Len};
             Dirty = true;
         }
         return;
     }
-    std::string text = key + '=' + EncodeValue(Value);
-    // After the last line of the section that is not blank.
-    size_t at = s->Lines.size();
-    while (at > 0 && TrimSpaces(s->Lines[at - 1].Text).empty())
-        --at;
+    LineScratch.assign(key);
+    LineScratch += '=';
+    AppendValue(LineScratch, Value);
     TLine l;
-    l.Text = std::move(text);
-    l.Key = std::move(key);
+    l.Text = Add(LineScratch);
+    l.Key = {l.Text.Off, static_cast<std::uint32_t>(key.size())};
     l.IsKey = true;
-    s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(l));
-    s->Keys.emplace(std::move(lower), at);   // only blank lines moved, so no other entry shifts
+    // After the last line of the section that is not blank.
+    size_t at = s.Lines.size();
+    while (at > 0 && TrimSpaces(View(s.Lines[at - 1].Text)).empty())
+        --at;
+    s.Lines.insert(s.Lines.begin() + static_cast<std::ptrdiff_t>(at), l);
+    // Only blank lines moved, so no indexed position changes.
+    s.Keys.Insert(View(l.Key), HashName(View(l.Key)), static_cast<std::uint32_t>(at),
+                  [&](std::uint32_t i) { return View(s.Lines[i].Key); });
     Dirty = true;
 }
 
@@ -345,20 +512,20 @@ std::string TIniFile::TData::Content() const
 {
     size_t size = 0;
     for (const TSection& s : Sections) {
-        size += s.Header.size() + 2;
+        size += s.Header.Len + 2;
         for (const TLine& l : s.Lines)
-            size += l.Text.size() + 2;
+            size += l.Text.Len + 2;
     }
     std::string out;
     out.reserve(size);
     for (size_t i = 0; i < Sections.size(); ++i) {
         const TSection& s = Sections[i];
         if (i > 0) {
-            out += s.Header;
+            out += View(s.Header);
             out += "\r\n";
         }
         for (const TLine& l : s.Lines) {
-            out += l.Text;
+            out += View(l.Text);
             out += "\r\n";
         }
     }
@@ -368,18 +535,19 @@ std::string TIniFile::TData::Content() const
 TIniFile::TIniFile(const UnicodeString& FileName) : F(std::make_unique<TData>())
 {
     F->FileName = FileName;
-    std::string content;
+    F->UncaughtAtStart = std::uncaught_exceptions();
     bool exists = false;
-    if (FileName.empty() || !ReadWholeFile(FileName, content, exists)) {
+    if (FileName.empty() || !ReadWholeFile(FileName, F->Pool, exists)) {
         F->Unreadable = exists;
-        content.clear();
+        F->Pool.clear();
     }
-    F->Parse(content);
+    F->Parse();
 }
 
 TIniFile::~TIniFile()
 {
-    if (F->Dirty && !F->WriteFailed) {
+    const bool unwinding = std::uncaught_exceptions() > F->UncaughtAtStart;
+    if (F->Dirty && !F->WriteFailed && !unwinding) {
         try {
             UpdateFile();
         } catch (...) {
@@ -394,20 +562,23 @@ const UnicodeString& TIniFile::GetFileName() const
 
 bool TIniFile::SectionExists(const UnicodeString& Section) const
 {
-    return F->Find(Section) != nullptr;
+    return F->FindSection(Section) > 0;
 }
 
 bool TIniFile::ValueExists(const UnicodeString& Section, const UnicodeString& Ident) const
 {
-    return F->FindKey(Section, Ident) != nullptr;
+    return F->FindLine(Section, Ident) != nullptr;
 }
 
 UnicodeString TIniFile::ReadString(const UnicodeString& Section, const UnicodeString& Ident,
                                    const UnicodeString& Default) const
 {
-    bool found = false;
-    const std::string_view v = F->Value(Section, Ident, found);
-    return found ? AnsiToUtf8(AnsiString(std::string(v))) : Default;
+    std::string_view v;
+    if (!F->Value(Section, Ident, v))
+        return Default;
+    if (IsAsciiText(v))
+        return UnicodeString(v);
+    return AnsiToUtf8(AnsiString(std::string(v)));
 }
 
 void TIniFile::WriteString(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value)
@@ -417,9 +588,11 @@ void TIniFile::WriteString(const UnicodeString& Section, const UnicodeString& Id
 
 int TIniFile::ReadInteger(const UnicodeString& Section, const UnicodeString& Ident, int Default) const
 {
-    bool found = false;
-    const std::string_view v = F->Value(Section, Ident, found);
-    return found ? StrToIntDef(std::string(v), Default) : Default;
+    std::string_view v;
+    if (!F->Value(Section, Ident, v))
+        return Default;
+    F->LineScratch.assign(v);
+    return StrToIntDef(F->LineScratch, Default);
 }
 
 void TIniFile::WriteInteger(const UnicodeString& Section, const UnicodeString& Ident, int Value)
@@ -439,11 +612,14 @@ void TIniFile::WriteBool(const UnicodeString& Section, const UnicodeString& Iden
 
 double TIniFile::ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default) const
 {
-    bool found = false;
-    const std::string_view v = F->Value(Section, Ident, found);
+    std::string_view v;
     double result = Default;
-    if (found && !v.empty())
-        TryStrToFloat(AnsiToUtf8(AnsiString(std::string(v))), result);
+    if (!F->Value(Section, Ident, v) || v.empty())
+        return result;
+    if (IsAsciiText(v))
+        TextToFloat(v, result, FormatSettings);
+    else
+        TextToFloat(AnsiToUtf8(AnsiString(std::string(v))), result, FormatSettings);
     return result;
 }
 
@@ -456,49 +632,82 @@ void TIniFile::WriteFloat(const UnicodeString& Section, const UnicodeString& Ide
 void TIniFile::ReadSection(const UnicodeString& Section, std::vector<UnicodeString>& Idents) const
 {
     Idents.clear();
-    const TSection* s = F->Find(Section);
-    if (s == nullptr)
-        return;
-    for (size_t k = 0; k < s->Lines.size(); ++k) {
-        const TLine& l = s->Lines[k];
-        // Each key once, as the look-ups see it.
-        if (l.IsKey && s->Keys.at(Lower(l.Key)) == k)
-            Idents.push_back(AnsiToUtf8(AnsiString(l.Key)));
-    }
+    F->ForEachKey(Section, [&](const TLine& l) { Idents.push_back(AnsiToUtf8(AnsiString(std::string(F->View(l.Key))))); });
 }
 
 void TIniFile::ReadSections(std::vector<UnicodeString>& Sections) const
 {
     Sections.clear();
-    for (size_t i = 1; i < F->Sections.size(); ++i)
-        if (F->Index.at(Lower(F->Sections[i].Name)) == i)
-            Sections.push_back(AnsiToUtf8(AnsiString(F->Sections[i].Name)));
+    for (size_t i = 1; i < F->Sections.size(); ++i) {
+        const std::string_view name = F->View(F->Sections[i].Name);
+        if (F->Index.Find(name, HashName(name), [&](std::uint32_t k) { return F->View(F->Sections[k].Name); }) ==
+            static_cast<int>(i))
+            Sections.push_back(AnsiToUtf8(AnsiString(std::string(name))));
+    }
 }
 
 void TIniFile::ReadSectionValues(const UnicodeString& Section, std::vector<UnicodeString>& Lines) const
 {
     Lines.clear();
-    const TSection* s = F->Find(Section);
-    if (s == nullptr)
-        return;
-    for (size_t k = 0; k < s->Lines.size(); ++k) {
-        const TLine& l = s->Lines[k];
-        if (l.IsKey && s->Keys.at(Lower(l.Key)) == k)
-            Lines.push_back(AnsiToUtf8(AnsiString(l.Key + '=' + std::string(DecodeValue(l.Text)))));
+    F->ForEachKey(Section, [&](const TLine& l) {
+        std::string line(F->View(l.Key));
+        line += '=';
+        line += DecodeValue(F->View(l.Text));
+        Lines.push_back(AnsiToUtf8(AnsiString(std::move(line))));
+    });
+}
+
+namespace {
+
+void Fill(TStrings* Strings, const std::vector<UnicodeString>& Items)
+{
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        for (const UnicodeString& s : Items)
+            Strings->Add(s);
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
     }
+    Strings->EndUpdate();
+}
+
+} // namespace
+
+void TIniFile::ReadSection(const UnicodeString& Section, TStrings* Strings) const
+{
+    std::vector<UnicodeString> names;
+    ReadSection(Section, names);
+    Fill(Strings, names);
+}
+
+void TIniFile::ReadSections(TStrings* Strings) const
+{
+    std::vector<UnicodeString> names;
+    ReadSections(names);
+    Fill(Strings, names);
+}
+
+void TIniFile::ReadSectionValues(const UnicodeString& Section, TStrings* Strings) const
+{
+    std::vector<UnicodeString> lines;
+    ReadSectionValues(Section, lines);
+    Fill(Strings, lines);
 }
 
 void TIniFile::EraseSection(const UnicodeString& Section)
 {
-    const std::string name = Lower(FileName8(Section));
-    if (F->Index.find(name) == F->Index.end())
+    const int si = F->FindSection(Section);
+    if (si <= 0)
         return;
     F->CheckWritable();
     // Every section of that name goes, so that no later duplicate comes to light.
+    const std::string name(F->View(F->Sections[static_cast<size_t>(si)].Name));
     std::vector<TSection> kept;
     kept.reserve(F->Sections.size());
     for (size_t i = 0; i < F->Sections.size(); ++i)
-        if (i == 0 || Lower(F->Sections[i].Name) != name)
+        if (i == 0 || !SameName(F->View(F->Sections[i].Name), name))
             kept.push_back(std::move(F->Sections[i]));
     F->Sections = std::move(kept);
     F->Reindex();
@@ -507,18 +716,16 @@ void TIniFile::EraseSection(const UnicodeString& Section)
 
 void TIniFile::DeleteKey(const UnicodeString& Section, const UnicodeString& Ident)
 {
-    TSection* s = F->Find(Section);
-    if (s == nullptr)
+    const int si = F->FindSection(Section);
+    if (si <= 0)
         return;
-    const std::string key = Lower(FileName8(Ident));
-    if (s->Keys.find(key) == s->Keys.end())
+    TSection& s = F->Sections[static_cast<size_t>(si)];
+    const std::string key(Name8(Ident, F->KeyScratch));
+    if (F->FindKey(s, key) < 0)
         return;
     F->CheckWritable();
-    std::erase_if(s->Lines, [&](const TLine& l) { return l.IsKey && Lower(l.Key) == key; });
-    s->Keys.clear();
-    for (size_t k = 0; k < s->Lines.size(); ++k)
-        if (s->Lines[k].IsKey)
-            s->Keys.emplace(Lower(s->Lines[k].Key), k);
+    std::erase_if(s.Lines, [&](const TLine& l) { return l.IsKey && SameName(F->View(l.Key), key); });
+    F->IndexKeys(s);
     F->Dirty = true;
 }
 
@@ -550,6 +757,7 @@ void TIniFile::UpdateFile()
         // The new file keeps the old one's permissions and, where allowed, its owner.
         ::fchmod(fd, old.st_mode & 07777);
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Not the owner: the file becomes ours, as any rewrite by us would.
         }
     }
     const bool ok = WriteAll(fd, F->Content()) && ::fsync(fd) == 0;

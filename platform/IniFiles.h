@@ -30,7 +30,9 @@
 // file) makes the first Write call raise EIniFileException "Unable to write to <FileName>";
 // UpdateFile raises the same when the write itself fails. Either way the file on disk stays
 // as it was. The destructor writes pending changes and swallows errors: callers that need to
-// know call UpdateFile().
+// know call UpdateFile(). When the object is destroyed by an exception that ends the operation
+// (a failed write, a fault while computing the values), the pending changes are dropped, so the
+// file never holds a half-done operation.
 class TIniFile : public TObject {
 public:
     explicit TIniFile(const UnicodeString& FileName);
@@ -68,28 +70,10 @@ public:
     // The "key=value" lines of a section, values as ReadString gives them.
     void ReadSectionValues(const UnicodeString& Section, std::vector<UnicodeString>& Lines) const;
 
-    // The same into a string list (anything with Clear() and Add()).
-    template <class TStringsLike>
-    void ReadSection(const UnicodeString& Section, TStringsLike* Strings) const
-    {
-        std::vector<UnicodeString> names;
-        ReadSection(Section, names);
-        Fill(Strings, names);
-    }
-    template <class TStringsLike>
-    void ReadSections(TStringsLike* Strings) const
-    {
-        std::vector<UnicodeString> names;
-        ReadSections(names);
-        Fill(Strings, names);
-    }
-    template <class TStringsLike>
-    void ReadSectionValues(const UnicodeString& Section, TStringsLike* Strings) const
-    {
-        std::vector<UnicodeString> lines;
-        ReadSectionValues(Section, lines);
-        Fill(Strings, lines);
-    }
+    // The same into a string list, replacing what it held.
+    void ReadSection(const UnicodeString& Section, TStrings* Strings) const;
+    void ReadSections(TStrings* Strings) const;
+    void ReadSectionValues(const UnicodeString& Section, TStrings* Strings) const;
 
     // Removes the section with all its lines, or the key's line.
     void EraseSection(const UnicodeString& Section);
@@ -99,18 +83,6 @@ public:
     void UpdateFile();
 
 private:
-    template <class TStringsLike>
-    static void Fill(TStringsLike* Strings, const std::vector<UnicodeString>& Items)
-    {
-        if constexpr (requires { Strings->BeginUpdate(); })
-            Strings->BeginUpdate();
-        Strings->Clear();
-        for (const UnicodeString& s : Items)
-            Strings->Add(s);
-        if constexpr (requires { Strings->EndUpdate(); })
-            Strings->EndUpdate();
-    }
-
     struct TData;
     std::unique_ptr<TData> F;
 };

@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cfloat>
 #include <climits>
 #include <clocale>
 #include <cstdlib>
@@ -24,6 +25,22 @@ constexpr std::array<char16_t, 32> Cp1252High = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+bool IsAscii(std::string_view S)
+{
+    const char* p = S.data();
+    size_t n = S.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; n > 0; ++p, --n)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    return true;
+}
 
 void AppendUtf8(std::string& Out, char32_t C)
 {
@@ -108,6 +125,8 @@ char AnsiByteOf(char32_t C)
 
 UnicodeString AnsiToUtf8(const AnsiString& S)
 {
+    if (IsAscii(S.Bytes()))
+        return S.Bytes();
     UnicodeString out;
     out.reserve(S.Bytes().size() + S.Bytes().size() / 4);
     for (char ch : S.Bytes()) {
@@ -124,6 +143,8 @@ UnicodeString AnsiToUtf8(const AnsiString& S)
 
 AnsiString Utf8ToAnsi(const UnicodeString& S)
 {
+    if (IsAscii(S))
+        return AnsiString(S);
     std::string out;
     out.reserve(S.size());
     size_t i = 0;
@@ -164,14 +185,6 @@ WideChar LocaleChar(const char* S, bool Utf8, WideChar Fallback)
     size_t i = 0;
     const char32_t c = DecodeUtf8(text, i);
     return c == BadUtf8 ? Fallback : static_cast<WideChar>(c);
-}
-
-bool IsAscii(std::string_view S)
-{
-    for (char c : S)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
 }
 
 bool ValidUtf8(std::string_view S)
@@ -265,64 +278,99 @@ namespace {
 
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 
+// Skips leading blanks and a sign; returns the position after them.
+size_t SkipBlanksAndSign(std::string_view S, bool& Negative)
+{
+    size_t i = 0;
+    while (i < S.size() && S[i] == ' ')
+        ++i;
+    Negative = false;
+    if (i < S.size() && (S[i] == '+' || S[i] == '-')) {
+        Negative = S[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
+// The decimal separator as UTF-8. One that is no character (L'\0', a surrogate) would glue
+// the integer digits to the decimals, so "." stands in for it.
+UnicodeString DecimalSeparatorText(const TFormatSettings& Settings)
+{
+    UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    return sep.empty() ? UnicodeString(".") : sep;
+}
+
 // Checks the syntax and rewrites the number in C syntax ("-12.5e-3") into Text.
 bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string& Text)
 {
-    const UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    char sep[8];
+    size_t sepLen = 0;
+    {
+        const UnicodeString u = DecimalSeparatorText(Settings);
+        sepLen = std::min(u.size(), sizeof sep);
+        std::memcpy(sep, u.data(), sepLen);
+    }
     const size_t n = S.size();
-    size_t i = 0;
-    while (i < n && S[i] == ' ')
-        ++i;
-
-    std::string& text = Text;
-    text.clear();
-    text.reserve(n + 8);
-    if (i < n && (S[i] == '+' || S[i] == '-')) {
-        if (S[i] == '-')
-            text += '-';
-        ++i;
-    }
+    bool negative = false;
+    size_t i = SkipBlanksAndSign(S, negative);
     const size_t mantissa = i;
-    bool digits = false;
-    while (i < n && IsDigit(S[i])) {
-        text += S[i++];
-        digits = true;
-    }
-    if (!digits)
-        text += '0';
-    if (!sep.empty() && S.substr(i, sep.size()) == sep) {
-        i += sep.size();
-        text += '.';
-        while (i < n && IsDigit(S[i])) {
-            text += S[i++];
-            digits = true;
-        }
+    const size_t intBegin = i;
+    while (i < n && IsDigit(S[i]))
+        ++i;
+    const size_t intEnd = i;
+    size_t fracBegin = i;
+    size_t fracEnd = i;
+    if (sepLen > 0 && S.substr(i, sepLen) == std::string_view(sep, sepLen)) {
+        i += sepLen;
+        fracBegin = i;
+        while (i < n && IsDigit(S[i]))
+            ++i;
+        fracEnd = i;
     }
     if (i == mantissa)
         return false;
+    bool expNegative = false;
+    size_t expBegin = i;
+    size_t expEnd = i;
     if (i < n && (S[i] == 'E' || S[i] == 'e')) {
         ++i;
-        bool negative = false;
         if (i < n && (S[i] == '+' || S[i] == '-')) {
-            negative = S[i] == '-';
+            expNegative = S[i] == '-';
             ++i;
         }
+        expBegin = i;
         int exponent = 0;
-        bool expDigits = false;
         while (i < n && IsDigit(S[i])) {
             exponent = exponent * 10 + (S[i++] - '0');
-            expDigits = true;
             if (exponent >= 500)
                 break;
         }
-        if (!expDigits)
+        expEnd = i;
+        if (expEnd == expBegin)
             return false;
-        text += negative ? "e-" : "e";
-        text += std::to_string(exponent);
     }
     while (i < n && S[i] == ' ')
         ++i;
-    return i == n;
+    if (i != n)
+        return false;
+
+    // In C syntax: "-12.5e-3".
+    Text.clear();
+    if (negative)
+        Text += '-';
+    if (intEnd > intBegin)
+        Text.append(S.substr(intBegin, intEnd - intBegin));
+    else
+        Text += '0';
+    if (fracEnd > fracBegin) {
+        Text += '.';
+        Text.append(S.substr(fracBegin, fracEnd - fracBegin));
+    }
+    if (expEnd > expBegin) {
+        Text += expNegative ? "e-" : "e";
+        Text.append(S.substr(expBegin, expEnd - expBegin));
+    }
+    return true;
 }
 
 // The correctly rounded nearest long double; false when the text is no number or the number
@@ -357,17 +405,30 @@ bool TryStrToFloat(const UnicodeString& S, long double& Value)
     return ParseFloat(S, FormatSettings, Value);
 }
 
-bool TryStrToFloat(const UnicodeString& S, double& Value, const TFormatSettings& Settings)
+bool TextToFloat(std::string_view Text, double& Value, const TFormatSettings& Settings)
 {
-    std::string text;
-    if (!ScanFloat(S, Settings, text))
+    thread_local std::string text;
+    if (!ScanFloat(Text, Settings, text))
         return false;
+    const char* const end = text.data() + text.size();
+    double d = 0;
+    const auto res = std::from_chars(text.data(), end, d);
+    if (res.ec == std::errc() && res.ptr == end && std::fabs(d) < 1.6e308) {
+        Value = d;
+        return true;
+    }
+    // Near the bound, beyond it, or fading below the smallest double: decided on the long
+    // double, then rounded once, from the digits, to the double.
     const long double v = strtold_l(text.c_str(), nullptr, CLocale());
     if (!(std::fabs(v) <= 1.7e308L))
         return false;
-    // Rounded once, from the digits, rather than twice through the long double.
     Value = strtod_l(text.c_str(), nullptr, CLocale());
     return true;
+}
+
+bool TryStrToFloat(const UnicodeString& S, double& Value, const TFormatSettings& Settings)
+{
+    return TextToFloat(S, Value, Settings);
 }
 
 bool TryStrToFloat(const UnicodeString& S, double& Value)
@@ -397,14 +458,8 @@ long double StrToFloatDef(const UnicodeString& S, long double Default)
 bool TryStrToInt(const UnicodeString& S, int& Value)
 {
     const size_t n = S.size();
-    size_t i = 0;
-    while (i < n && S[i] == ' ')
-        ++i;
     bool negative = false;
-    if (i < n && (S[i] == '+' || S[i] == '-')) {
-        negative = S[i] == '-';
-        ++i;
-    }
+    size_t i = SkipBlanksAndSign(S, negative);
     int base = 10;
     if (i < n && S[i] == '$') {
         base = 16;
@@ -456,16 +511,6 @@ int StrToInt(const UnicodeString& S)
 // ---------------------------------------------------------------------------------------------
 // Number to text
 
-UnicodeString IntToStr(int Value)
-{
-    return std::to_string(Value);
-}
-
-UnicodeString IntToStr(long long Value)
-{
-    return std::to_string(Value);
-}
-
 namespace {
 
 // A number as decimal digits: Value = 0.Digits x 10^Exponent, no trailing zeros; no digits for
@@ -496,18 +541,39 @@ TDecimal ToDecimal(long double Value, int Precision, int Decimals)
         d.Negative = false;
         return d;
     }
+    const long double magnitude = std::fabs(Value);
+    const auto asDouble = static_cast<double>(magnitude);
+    // Normal doubles only: a subnormal one carries fewer digits than its shortest text suggests.
+    const bool isDouble = static_cast<long double>(asDouble) == magnitude && asDouble >= DBL_MIN;
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(Value), std::chars_format::scientific, 17);
-    // buf: d.ddddddddddddddddde[+-]x
     std::string digits;
-    digits.reserve(18);
-    const char* p = buf;
-    for (; p < res.ptr && *p != 'e'; ++p)
-        if (IsDigit(*p))
-            digits += *p;
-    int exp10 = 0;
-    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), res.ptr, exp10);
-    d.Exponent = exp10 + 1;
+    digits.reserve(24);
+    // Digits and decimal exponent of the text of to_chars ("d.ddde+x").
+    auto split = [&](const char* end) {
+        const char* e = static_cast<const char*>(std::memchr(buf, 'e', static_cast<size_t>(end - buf)));
+        digits.assign(1, buf[0]);
+        if (e - buf > 2)
+            digits.append(buf + 2, static_cast<size_t>(e - buf - 2));
+        int exp10 = 0;
+        std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exp10);
+        d.Exponent = exp10 + 1;
+    };
+    if (isDouble) {
+        // The shortest digits that read back as the double are exactly its rounded digits when
+        // they are at most 15 and no rounding to fewer of them is asked for: the double lies
+        // within 1.2e-16 of them, far closer than half a step of the 15th digit.
+        split(std::to_chars(buf, buf + sizeof buf, asDouble, std::chars_format::scientific).ptr);
+        const long long wanted = std::min<long long>(Precision, static_cast<long long>(Decimals) + d.Exponent);
+        if (digits.size() <= 15 && static_cast<long long>(digits.size()) <= wanted && wanted <= 15) {
+            while (digits.size() > 1 && digits.back() == '0')
+                digits.pop_back();
+            d.Digits = std::move(digits);
+            return d;
+        }
+        split(std::to_chars(buf, buf + sizeof buf, asDouble, std::chars_format::scientific, 17).ptr);
+    } else {
+        split(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 17).ptr);
+    }
 
     const long long wanted = std::min<long long>(Precision, static_cast<long long>(Decimals) + d.Exponent);
     if (wanted < 0) {
@@ -686,7 +752,7 @@ UnicodeString FloatToStrF(long double Value, TFloatFormat Format, int Precision,
                           const TFormatSettings& Settings)
 {
     Precision = std::clamp(Precision, 2, 18);
-    const UnicodeString sep = WideCharToUtf8(Settings.DecimalSeparator);
+    const UnicodeString sep = DecimalSeparatorText(Settings);
     const int expDigits = (Digits >= 0 && Digits <= 4) ? Digits : 0;
     const int decimals = std::clamp(Digits, 0, 18);
 

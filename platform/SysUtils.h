@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <concepts>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -132,6 +133,8 @@ long double StrToFloat(const UnicodeString& S, const TFormatSettings& Settings);
 // Also refuses magnitudes above 1.7e308. Value is left unchanged on failure.
 bool TryStrToFloat(const UnicodeString& S, double& Value);
 bool TryStrToFloat(const UnicodeString& S, double& Value, const TFormatSettings& Settings);
+// The same on a piece of text.
+bool TextToFloat(std::string_view Text, double& Value, const TFormatSettings& Settings);
 // Extended precision, without the 1.7e308 bound.
 bool TryStrToFloat(const UnicodeString& S, long double& Value);
 bool TryStrToFloat(const UnicodeString& S, long double& Value, const TFormatSettings& Settings);
@@ -147,8 +150,12 @@ bool TryStrToInt(const UnicodeString& S, int& Value);
 // ---------------------------------------------------------------------------------------------
 // Number to text.
 
-UnicodeString IntToStr(int Value);
-UnicodeString IntToStr(long long Value);
+// Any integer type, decimal with a leading "-" when negative.
+template <std::integral T>
+UnicodeString IntToStr(T Value)
+{
+    return std::to_string(Value);
+}
 
 // General format with 15 significant digits: FloatToStrF(Value, ffGeneral, 15, 0).
 UnicodeString FloatToStr(long double Value);

@@ -13,8 +13,6 @@ namespace {
 class SeriesSetTest : public ::testing::Test {
 protected:
     std::unique_ptr<TChart> chart = std::make_unique<TChart>(nullptr);
-
-    bool Attached(const TChartSeries* s) const { return chart->IndexOfSeries(s) >= 0; }
 };
 
 TEST_F(SeriesSetTest, CreateGivesThreeStyledSeries)
@@ -56,10 +54,13 @@ TEST_F(SeriesSetTest, CreateReplacesTheOldSeries)
     SeriesSet set;
     set.Create(chart.get(), clRed, true);
     set.t1Series->AddXY(1, 2);
-    const TPointSeries* old = set.t1Series;
+    set.t1Series->SetName("OldT1");
+    set.MeasureSeries->SetName("OldMeasure");
     set.Create(chart.get(), clGreen, false);
     EXPECT_EQ(chart->SeriesCount(), 3);  // the first three were destroyed
-    EXPECT_FALSE(Attached(old) && old == set.t1Series);
+    EXPECT_EQ(chart->FindComponent("OldT1"), nullptr);
+    EXPECT_EQ(chart->FindComponent("OldMeasure"), nullptr);
+    EXPECT_EQ(chart->ComponentCount(), 3);
     EXPECT_EQ(set.t1Series->Count(), 0);
     EXPECT_EQ(chart->Series(0), set.t1Series);
     EXPECT_EQ(set.t1Series->GetSeriesColor(), clGreen);

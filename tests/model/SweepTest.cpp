@@ -77,7 +77,7 @@ TEST(HandCheck, MigrationTimesMatchTheTextbookForm)
         EXPECT_NEAR(s.t2[i], TextbookMinutes(s.c[i], 0.5), 1e-12) << s.c[i];
         EXPECT_NEAR(s.y[i], std::fabs(s.t2[i] - s.t1[i]), 1e-12);
     }
-    const PointValues v(p.phys, 10);
+    const PointValues v(p, 10);
     EXPECT_NEAR(v.t1 / 60, 38.8 / 13, 1e-12);  // ueff1 = 40/3
 }
 

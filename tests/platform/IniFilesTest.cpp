@@ -61,15 +61,6 @@ private:
     TFormatSettings FSaved;
 };
 
-struct TNameList {
-    std::vector<UnicodeString> Items;
-    int Updates = 0;
-    void BeginUpdate() { ++Updates; }
-    void EndUpdate() {}
-    void Clear() { Items.clear(); }
-    void Add(const UnicodeString& s) { Items.push_back(s); }
-};
-
 } // namespace
 
 TEST_F(IniFile, MissingFileGivesFallbacksAndIsNotCreatedByReading)
@@ -216,6 +207,14 @@ TEST_F(IniFile, GarbageBinaryAndEmptyFilesHoldNothing)
     }
 }
 
+TEST_F(IniFile, NamedPipeReadsAsEmptyWithoutBlockingAndIsNotWritten)
+{
+    ASSERT_EQ(mkfifo(Path().c_str(), 0644), 0);
+    TIniFile ini(Path());
+    EXPECT_FALSE(ini.SectionExists("General"));
+    EXPECT_THROW(ini.WriteInteger("General", "Count", 1), EIniFileException);
+}
+
 TEST_F(IniFile, IntegersBooleansAndFallbacks)
 {
     Save(Path(), "[S]\na=12abc\nb=\nc=$10\nd=0x1F\ne=2\nf=-1\ng=0\nh=yes\ni= 42 \nj=2147483648\n");
@@ -310,13 +309,15 @@ TEST_F(IniFile, EraseSectionDeleteKeyAndListings)
         std::vector<UnicodeString> lines;
         ini.ReadSectionValues("A", lines);
         EXPECT_EQ(lines, (std::vector<UnicodeString>{"x=1", "y=2"}));
-        TNameList list;
-        list.Items = {"stale"};
+        TStringList list;
+        list.Add("stale");
+        int changes = 0;
+        list.OnChange = [&](TObject*) { ++changes; };
         ini.ReadSections(&list);
-        EXPECT_EQ(list.Items, (std::vector<UnicodeString>{"A", "B", "C"}));
-        EXPECT_EQ(list.Updates, 1);
+        EXPECT_EQ(list.GetText(), "A\r\nB\r\nC\r\n");
+        EXPECT_EQ(changes, 1);
         ini.ReadSection("A", &list);
-        EXPECT_EQ(list.Items, (std::vector<UnicodeString>{"x", "y"}));
+        EXPECT_EQ(list.GetText(), "x\r\ny\r\n");
 
         ini.DeleteKey("a", "X");
         EXPECT_FALSE(ini.ValueExists("A", "x"));
@@ -390,6 +391,38 @@ TEST_F(IniFile, FailedUpdateKeepsThePreviousFile)
         fs::remove_all(Dir);   // the folder goes away before the update
         EXPECT_THROW(ini.UpdateFile(), EIniFileException);
     }
+}
+
+TEST_F(IniFile, AnOperationEndedByAnExceptionLeavesTheFileAsItWas)
+{
+    const std::string before = "[General]\r\nCount=5\r\n";
+    Save(Path(), before);
+    try {
+        TIniFile ini(Path());
+        ini.WriteInteger("General", "Count", 2);
+        ini.WriteString("Dependency0", "name", "half done");
+        ini.WriteFloat("Dependency0", "cMin", std::numeric_limits<double>::quiet_NaN());
+    } catch (const EInvalidOp&) {
+    }
+    EXPECT_EQ(Load(Path()), before);
+    EXPECT_TRUE(Others().empty());
+
+    // An object made while another exception unwinds (in a destructor) still writes when its
+    // own operation ends normally.
+    struct TWriter {
+        std::string Path;
+        ~TWriter()
+        {
+            TIniFile ini(Path);
+            ini.WriteInteger("General", "Count", 3);
+        }
+    };
+    try {
+        TWriter w{Path()};
+        throw std::runtime_error("unwinding");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(Load(Path()), "[General]\r\nCount=3\r\n");
 }
 
 TEST_F(IniFile, UpdateReplacesTheFileAtomicallyKeepingItsMode)

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -108,6 +114,82 @@ TEST_F(Conversion, GeneralFormatRoundsAtTheSixthDigitHalfAwayFromZero)
     EXPECT_EQ(FloatToStrF(0.000099999, ffGeneral, 3, 0), "0.0001");
 }
 
+namespace {
+
+// A double that is exactly halfway at the given digit: "d.ddd5000..." in its exact expansion.
+bool TieAt(const char* exact, const char* end, size_t digit)
+{
+    if (exact + digit >= end || exact[digit] != '5')
+        return false;
+    for (const char* p = exact + digit + 1; p < end && *p != 'e'; ++p)
+        if (*p != '0')
+            return false;
+    return true;
+}
+
+} // namespace
+
+// Away from exact ties, rounding half away from zero agrees with correct rounding, so the
+// standard library's correctly rounded digits are the reference, for random doubles of every
+// magnitude and for short decimals.
+TEST_F(Conversion, RoundedDigitsAgreeWithExactRounding)
+{
+    std::mt19937_64 random(11);
+    int checked = 0;
+    for (int n = 0; n < 40000; ++n) {
+        double x;
+        if (n % 2 == 0) {
+            const std::uint64_t bits = random();
+            std::memcpy(&x, &bits, sizeof x);
+            if (!std::isfinite(x) || std::fabs(x) < DBL_MIN)
+                continue;
+        } else {
+            const std::string text = std::to_string(random() % 100000000) + "e-" + std::to_string(random() % 12);
+            x = std::strtod(text.c_str(), nullptr);
+            if (x == 0)
+                continue;
+        }
+        const int p = 2 + n % 14;
+        // Rounding starts from 18 significant digits, as the original runtime's does: a typed
+        // 0.0051295205 is a tie at 7 digits although the double lies a hair below it.
+        char exact[64];
+        const char* exactEnd = std::to_chars(exact, exact + sizeof exact - 1, std::fabs(x), std::chars_format::scientific, 17).ptr;
+        exact[exactEnd - exact] = '\0';
+        if (TieAt(exact, exactEnd, static_cast<size_t>(p) + 1))
+            continue;
+        char buf[64];
+        const char* end = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific, p - 1).ptr;
+        buf[end - buf] = '\0';
+        const char* e = std::find(static_cast<const char*>(buf), end, 'e');
+        const int exponent = std::atoi(e + 1);
+        const std::string expected = std::string(x < 0 ? "-" : "") + std::string(buf, static_cast<size_t>(e - buf)) + "E" +
+                                     (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
+        ASSERT_EQ(FloatToStrF(x, ffExponent, p, 0), expected) << std::string_view(exact, static_cast<size_t>(exactEnd - exact)) << " p=" << p;
+
+        // Fixed notation wherever the precision does not bind.
+        const int decimals = n % 7;
+        if (std::fabs(x) < 1e7) {
+            char fixed[64];
+            const char* fend = std::to_chars(fixed, fixed + sizeof fixed, std::fabs(x), std::chars_format::fixed, decimals).ptr;
+            // Ties judged on the 18 significant digits again.
+            std::string digits18(exact, 1);
+            digits18.append(exact + 2, 17);
+            const int e10 = std::atoi(exact + 20);
+            const long long tieDigit = static_cast<long long>(e10) + decimals + 1;
+            const bool tie = tieDigit >= 0 && tieDigit < 18 &&
+                             TieAt(digits18.data(), digits18.data() + 18, static_cast<size_t>(tieDigit));
+            const std::string text(fixed, static_cast<size_t>(fend - fixed));
+            const bool zero = text.find_first_not_of("0.") == std::string::npos;
+            if (!tie && std::fabs(x) >= 1e-7) {
+                ASSERT_EQ(FloatToStrF(x, ffFixed, 15, decimals), (x < 0 && !zero ? "-" : "") + text)
+                    << digits18 << "e" << e10;
+            }
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 30000);
+}
+
 TEST_F(Conversion, PrecisionAndDigitsAreClamped)
 {
     EXPECT_EQ(FloatToStrF(1.25, ffGeneral, 1, 0), "1.3");
@@ -189,11 +271,33 @@ TEST_F(Conversion, DecimalSeparatorReplacedAtRunTime)
     EXPECT_TRUE(TryStrToFloat("1E-9", v));
     EXPECT_EQ(v, 1e-9);
 
+    // No separator at all must not glue the digits together.
+    FormatSettings.DecimalSeparator = L'\0';
+    EXPECT_EQ(FloatToStr(1.5), "1.5");
+    EXPECT_TRUE(TryStrToFloat("1.5", v));
+    EXPECT_EQ(v, 1.5);
+
     // A separator outside ASCII, both ways.
     FormatSettings.DecimalSeparator = L'\u066B';
     EXPECT_EQ(FloatToStr(2.5), "2\u066B5");
     EXPECT_TRUE(TryStrToFloat("2\u066B5", v));
     EXPECT_EQ(v, 2.5);
+}
+
+TEST_F(Conversion, SettingsOfTheCLocale)
+{
+    const char* saved = std::getenv("LC_ALL");
+    const std::string keep = saved != nullptr ? saved : "";
+    setenv("LC_ALL", "C", 1);
+    const TFormatSettings s = TFormatSettings::Create();
+    if (saved != nullptr)
+        setenv("LC_ALL", keep.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    EXPECT_EQ(s.DecimalSeparator, L'.');
+    EXPECT_EQ(s.ThousandSeparator, L',');
+    EXPECT_EQ(s.CurrencyString, "$");
+    EXPECT_EQ(FloatToStrF(-1234.5, ffCurrency, 15, 2, s), "-$1,234.50");
 }
 
 TEST_F(Conversion, ReadingAcceptsBlanksSignsAndLoneSeparators)
@@ -334,6 +438,8 @@ TEST(Integers, ReadAndWrite)
     EXPECT_THROW(StrToInt("x"), EConvertError);
     EXPECT_EQ(IntToStr(-2147483647 - 1), "-2147483648");
     EXPECT_EQ(IntToStr(46), "46");
+    EXPECT_EQ(IntToStr(std::vector<int>(3).size()), "3");
+    EXPECT_EQ(IntToStr(-9000000000LL), "-9000000000");
 }
 
 TEST(Texts, TrimRemovesBlanksAndControlCharacters)

@@ -1,0 +1,63 @@
+// Answers modal windows in tests as a person would: waits for the window to open, then
+// clicks or types into it from inside its own event loop.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// Calls Answer with the next modal window that opens (one other than After). Gives up with a
+// test failure when none opens within TimeoutMs.
+inline void WhenModalOpens(std::function<void(QWidget*)> Answer, QWidget* After = nullptr,
+                           int TimeoutMs = 10000)
+{
+    auto* timer = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QPointer<QWidget> previous(After);
+    const bool hadPrevious = After != nullptr;
+    QObject::connect(timer, &QTimer::timeout, [=]() {
+        QWidget* w = QApplication::activeModalWidget();
+        const bool isNew = w != nullptr && w->isVisible() && (!hadPrevious || w != previous.data());
+        if (isNew || clock->elapsed() > TimeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            if (isNew)
+                Answer(w);
+            else
+                ADD_FAILURE() << "no modal window opened";
+        }
+    });
+    timer->start(10);
+}
+
+// The key goes where the person's keyboard goes: the window's focused control.
+inline void PressKey(QWidget* Window, Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+{
+    QWidget* target = Window->focusWidget() != nullptr ? Window->focusWidget() : Window;
+    QTest::keyClick(target, Key, Modifiers);
+}
+
+// Clicks the button of a message box that carries Text (accelerator marks ignored).
+inline bool ClickButton(QWidget* Window, const QString& Text)
+{
+    for (QAbstractButton* b : Window->findChildren<QAbstractButton*>()) {
+        if (b->isVisible() && b->text().remove(QLatin1Char('&')) == Text) {
+            QTest::mouseClick(b, Qt::LeftButton);
+            return true;
+        }
+    }
+    ADD_FAILURE() << "no button " << Text.toStdString();
+    if (auto* dialog = qobject_cast<QDialog*>(Window))
+        dialog->reject();  // do not leave the test waiting
+    return false;
+}
