@@ -1,7 +1,19 @@
 // Corvane: creates the windows and runs the message loop.
-#include "platform/qt/Bootstrap.h"
+#include "platform/Forms.h"
 
-int main(int argc, char** argv)
+int main()
 {
-    return RunEmptyMainWindow(argc, argv, "Corvane");
+    try {
+        Application->Initialize();
+        Application->SetMainFormOnTaskBar(true);
+        TForm* FrmMain = nullptr;
+        Application->CreateForm(FrmMain);
+        FrmMain->SetCaption("Corvane");
+        FrmMain->SetClientWidth(1156);
+        FrmMain->SetClientHeight(679);
+        Application->Run();
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    return 0;
 }

@@ -57,6 +57,8 @@ bool SameName(std::string_view A, std::string_view B)
 {
     if (A.size() != B.size())
         return false;
+    if (A == B)
+        return true;
     for (size_t i = 0; i < A.size(); ++i)
         if (LowerTable[static_cast<unsigned char>(A[i])] != LowerTable[static_cast<unsigned char>(B[i])])
             return false;
@@ -99,6 +101,21 @@ public:
         FCount = 0;
     }
 
+    // Room for Count names without growing.
+    void Reserve(size_t Count)
+    {
+        size_t size = 16;
+        while (size < Count * 2)
+            size *= 2;
+        if (size > FSlots.size()) {
+            std::vector<TSlot> old = std::move(FSlots);
+            FSlots.assign(size, TSlot{});
+            for (const TSlot& s : old)
+                if (s.Pos != 0)
+                    Place(s.Hash, s.Pos);
+        }
+    }
+
 private:
     struct TSlot {
         std::uint32_t Hash = 0;
@@ -114,14 +131,7 @@ private:
         FSlots[i] = {Hash, Pos};
     }
 
-    void Grow()
-    {
-        std::vector<TSlot> old = std::move(FSlots);
-        FSlots.assign(old.empty() ? 16 : old.size() * 2, TSlot{});
-        for (const TSlot& s : old)
-            if (s.Pos != 0)
-                Place(s.Hash, s.Pos);
-    }
+    void Grow() { Reserve(FSlots.size()); }
 
     std::vector<TSlot> FSlots;
     size_t FCount = 0;
@@ -156,13 +166,18 @@ bool IsAsciiText(std::string_view S)
 // A name of the interface as it stands in the file: Windows-1252, without surrounding blanks,
 // line breaks and NULs made blanks. Plain ASCII names are used as they are; others are
 // converted into Scratch.
+constexpr std::array<bool, 256> PlainNameByte = [] {
+    std::array<bool, 256> t{};
+    for (int b = 1; b < 0x80; ++b)
+        t[static_cast<size_t>(b)] = b != '\r' && b != '\n';
+    return t;
+}();
+
 std::string_view Name8(const UnicodeString& Name, std::string& Scratch)
 {
     bool plain = Name.empty() || (!IsSpace(Name.front()) && !IsSpace(Name.back()));
-    for (size_t i = 0; plain && i < Name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(Name[i]);
-        plain = c < 0x80 && c != '\r' && c != '\n' && c != '\0';
-    }
+    for (size_t i = 0; plain && i < Name.size(); ++i)
+        plain = PlainNameByte[static_cast<unsigned char>(Name[i])];
     if (plain)
         return Name;
     Scratch = Utf8ToAnsi(Name).Bytes();
@@ -374,6 +389,10 @@ void TIniFile::TData::Parse()
 void TIniFile::TData::IndexKeys(TSection& S)
 {
     S.Keys.Clear();
+    size_t count = 0;
+    for (const TLine& l : S.Lines)
+        count += l.IsKey;
+    S.Keys.Reserve(count);
     auto at = [&](std::uint32_t i) { return View(S.Lines[i].Key); };
     for (size_t k = 0; k < S.Lines.size(); ++k) {
         if (!S.Lines[k].IsKey)
@@ -386,6 +405,7 @@ void TIniFile::TData::IndexKeys(TSection& S)
 void TIniFile::TData::Reindex()
 {
     Index.Clear();
+    Index.Reserve(Sections.size());
     auto at = [&](std::uint32_t i) { return View(Sections[i].Name); };
     for (size_t i = 1; i < Sections.size(); ++i) {
         const std::string_view name = View(Sections[i].Name);

@@ -300,8 +300,18 @@ UnicodeString DecimalSeparatorText(const TFormatSettings& Settings)
     return sep.empty() ? UnicodeString(".") : sep;
 }
 
-// Checks the syntax and rewrites the number in C syntax ("-12.5e-3") into Text.
-bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string& Text)
+// Where the parts of a number stand in its text.
+struct TNumberScan {
+    bool Negative = false;
+    bool ExpNegative = false;
+    size_t IntBegin = 0, IntEnd = 0, FracBegin = 0, FracEnd = 0, ExpBegin = 0, ExpEnd = 0;
+    // The number is already in C syntax between these (separator ".", no "+", digits present).
+    bool Plain = false;
+    size_t Begin = 0, End = 0;
+};
+
+// Checks the syntax of a number and finds its parts.
+bool ScanFloat(std::string_view S, const TFormatSettings& Settings, TNumberScan& N)
 {
     char sep[8];
     size_t sepLen = 0;
@@ -311,65 +321,78 @@ bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string&
         std::memcpy(sep, u.data(), sepLen);
     }
     const size_t n = S.size();
-    bool negative = false;
-    size_t i = SkipBlanksAndSign(S, negative);
+    size_t i = SkipBlanksAndSign(S, N.Negative);
     const size_t mantissa = i;
-    const size_t intBegin = i;
+    N.IntBegin = i;
     while (i < n && IsDigit(S[i]))
         ++i;
-    const size_t intEnd = i;
-    size_t fracBegin = i;
-    size_t fracEnd = i;
-    if (sepLen > 0 && S.substr(i, sepLen) == std::string_view(sep, sepLen)) {
+    N.IntEnd = N.FracBegin = N.FracEnd = i;
+    if (S.substr(i, sepLen) == std::string_view(sep, sepLen)) {
         i += sepLen;
-        fracBegin = i;
+        N.FracBegin = i;
         while (i < n && IsDigit(S[i]))
             ++i;
-        fracEnd = i;
+        N.FracEnd = i;
     }
     if (i == mantissa)
         return false;
-    bool expNegative = false;
-    size_t expBegin = i;
-    size_t expEnd = i;
+    N.ExpBegin = N.ExpEnd = i;
     if (i < n && (S[i] == 'E' || S[i] == 'e')) {
         ++i;
         if (i < n && (S[i] == '+' || S[i] == '-')) {
-            expNegative = S[i] == '-';
+            N.ExpNegative = S[i] == '-';
             ++i;
         }
-        expBegin = i;
+        N.ExpBegin = i;
         int exponent = 0;
         while (i < n && IsDigit(S[i])) {
             exponent = exponent * 10 + (S[i++] - '0');
             if (exponent >= 500)
                 break;
         }
-        expEnd = i;
-        if (expEnd == expBegin)
+        N.ExpEnd = i;
+        if (N.ExpEnd == N.ExpBegin)
             return false;
     }
+    N.End = i;
     while (i < n && S[i] == ' ')
         ++i;
     if (i != n)
         return false;
+    const bool signed_ = mantissa > 0 && (S[mantissa - 1] == '-' || S[mantissa - 1] == '+');
+    N.Begin = signed_ ? mantissa - 1 : mantissa;
+    N.Plain = sepLen == 1 && sep[0] == '.' && !(signed_ && S[mantissa - 1] == '+') &&
+              (N.IntEnd > N.IntBegin || N.FracEnd > N.FracBegin);
+    return true;
+}
 
-    // In C syntax: "-12.5e-3".
+// The scanned number in C syntax: "-12.5e-3".
+void CText(std::string_view S, const TNumberScan& N, std::string& Text)
+{
     Text.clear();
-    if (negative)
+    if (N.Negative)
         Text += '-';
-    if (intEnd > intBegin)
-        Text.append(S.substr(intBegin, intEnd - intBegin));
+    if (N.IntEnd > N.IntBegin)
+        Text.append(S.substr(N.IntBegin, N.IntEnd - N.IntBegin));
     else
         Text += '0';
-    if (fracEnd > fracBegin) {
+    if (N.FracEnd > N.FracBegin) {
         Text += '.';
-        Text.append(S.substr(fracBegin, fracEnd - fracBegin));
+        Text.append(S.substr(N.FracBegin, N.FracEnd - N.FracBegin));
     }
-    if (expEnd > expBegin) {
-        Text += expNegative ? "e-" : "e";
-        Text.append(S.substr(expBegin, expEnd - expBegin));
+    if (N.ExpEnd > N.ExpBegin) {
+        Text += N.ExpNegative ? "e-" : "e";
+        Text.append(S.substr(N.ExpBegin, N.ExpEnd - N.ExpBegin));
     }
+}
+
+// Checks the syntax and rewrites the number in C syntax into Text.
+bool ScanFloat(std::string_view S, const TFormatSettings& Settings, std::string& Text)
+{
+    TNumberScan n;
+    if (!ScanFloat(S, Settings, n))
+        return false;
+    CText(S, n, Text);
     return true;
 }
 
@@ -407,11 +430,22 @@ bool TryStrToFloat(const UnicodeString& S, long double& Value)
 
 bool TextToFloat(std::string_view Text, double& Value, const TFormatSettings& Settings)
 {
-    thread_local std::string text;
-    if (!ScanFloat(Text, Settings, text))
+    TNumberScan scan;
+    if (!ScanFloat(Text, Settings, scan))
         return false;
-    const char* const end = text.data() + text.size();
     double d = 0;
+    if (scan.Plain) {
+        const char* const begin = Text.data() + scan.Begin;
+        const char* const end = Text.data() + scan.End;
+        const auto res = std::from_chars(begin, end, d);
+        if (res.ec == std::errc() && res.ptr == end && std::fabs(d) < 1.6e308) {
+            Value = d;
+            return true;
+        }
+    }
+    thread_local std::string text;
+    CText(Text, scan, text);
+    const char* const end = text.data() + text.size();
     const auto res = std::from_chars(text.data(), end, d);
     if (res.ec == std::errc() && res.ptr == end && std::fabs(d) < 1.6e308) {
         Value = d;

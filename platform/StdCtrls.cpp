@@ -1,0 +1,289 @@
+// The label: text drawn on the parent's surface through the canvas.
+#include "platform/StdCtrls.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace {
+
+// Length in bytes of the UTF-8 character that starts with byte B.
+size_t CharLength(unsigned char B)
+{
+    if (B >= 0xF0) return 4;
+    if (B >= 0xE0) return 3;
+    if (B >= 0xC0) return 2;
+    return 1;
+}
+
+Char DecodeChar(const UnicodeString& S, size_t At)
+{
+    const auto b = static_cast<unsigned char>(S[At]);
+    const size_t n = std::min(CharLength(b), S.size() - At);
+    if (n == 1)
+        return static_cast<Char>(b);
+    std::uint32_t cp = b & (0xFF >> (n + 1));
+    for (size_t i = 1; i < n; ++i)
+        cp = (cp << 6) | (static_cast<unsigned char>(S[At + i]) & 0x3F);
+    return static_cast<Char>(cp);
+}
+
+// Removes the accelerator marks of one line: "&&" becomes "&", "&x" marks x (the first one is
+// underlined). Returns the byte offset of the marked character in the plain text, or -1.
+int StripAccel(const UnicodeString& Line, UnicodeString& Plain)
+{
+    int accel = -1;
+    Plain.clear();
+    for (size_t i = 0; i < Line.size(); ++i) {
+        if (Line[i] == '&') {
+            if (i + 1 < Line.size() && Line[i + 1] == '&') {
+                Plain += '&';
+                ++i;
+            } else if (i + 1 < Line.size() && accel < 0) {
+                accel = static_cast<int>(Plain.size());
+            }
+            continue;
+        }
+        Plain += Line[i];
+    }
+    return accel;
+}
+
+}  // namespace
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetControlStyle(GetControlStyle() + TControlStyle{csOpaque, csReplicatable});
+    SetBounds(0, 0, 65, 17);
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value)
+{
+    if (FAlignment == Value)
+        return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value)
+{
+    if (FLayout == Value)
+        return;
+    FLayout = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value)
+{
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetTransparent(bool Value)
+{
+    if (FTransparent == Value)
+        return;
+    FTransparent = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool Value)
+{
+    if (FWordWrap == Value)
+        return;
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value)
+{
+    if (FShowAccelChar == Value)
+        return;
+    FShowAccelChar = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+TWinControl* TCustomLabel::GetFocusControl() const
+{
+    return FFocusControlLife.expired() ? nullptr : FFocusControl;
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* Value)
+{
+    FFocusControl = Value;
+    FFocusControlLife = Value != nullptr ? Value->LifeToken() : std::weak_ptr<void>();
+}
+
+Char TCustomLabel::GetAccelChar() const
+{
+    if (!FShowAccelChar)
+        return 0;
+    const UnicodeString text = GetText();
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return static_cast<Char>(std::towupper(static_cast<wint_t>(DecodeChar(text, i + 1))));
+    }
+    return 0;
+}
+
+std::vector<TCustomLabel::TLine> TCustomLabel::Lines(int MaxWidth) const
+{
+    std::vector<TLine> result;
+    const UnicodeString text = GetText();
+    size_t start = 0;
+    while (true) {
+        size_t end = text.find('\n', start);
+        UnicodeString raw = text.substr(start, end == UnicodeString::npos ? UnicodeString::npos : end - start);
+        if (!raw.empty() && raw.back() == '\r')
+            raw.pop_back();
+        TLine line;
+        if (FShowAccelChar)
+            line.Accel = StripAccel(raw, line.Text);
+        else
+            line.Text = raw;
+        if (!FWordWrap || MaxWidth <= 0 || Canvas->TextWidth(line.Text) <= MaxWidth) {
+            result.push_back(line);
+        } else {
+            // Break at blanks; a word wider than the label stays whole on its own line.
+            size_t pos = 0;
+            const UnicodeString& s = line.Text;
+            while (pos < s.size()) {
+                size_t lineEnd = pos;
+                size_t scan = pos;
+                while (scan <= s.size()) {
+                    size_t blank = s.find(' ', scan);
+                    const size_t wordEnd = blank == UnicodeString::npos ? s.size() : blank;
+                    if (lineEnd > pos && Canvas->TextWidth(s.substr(pos, wordEnd - pos)) > MaxWidth)
+                        break;
+                    lineEnd = wordEnd;
+                    if (blank == UnicodeString::npos)
+                        break;
+                    scan = blank + 1;
+                }
+                TLine piece;
+                piece.Text = s.substr(pos, lineEnd - pos);
+                if (line.Accel >= static_cast<int>(pos) && line.Accel < static_cast<int>(lineEnd))
+                    piece.Accel = line.Accel - static_cast<int>(pos);
+                result.push_back(piece);
+                pos = lineEnd;
+                while (pos < s.size() && s[pos] == ' ')
+                    ++pos;
+            }
+        }
+        if (end == UnicodeString::npos)
+            break;
+        start = end + 1;
+    }
+    return result;
+}
+
+void TCustomLabel::Paint()
+{
+    TCanvas* c = Canvas;
+    c->Font->Assign(GetFont());
+    const TRect client = GetClientRect();
+    if (!FTransparent) {
+        c->Brush->SetColor(GetColor());
+        c->Brush->SetStyle(bsSolid);
+        c->FillRect(client);
+    }
+    c->Brush->SetStyle(bsClear);
+    const std::vector<TLine> lines = Lines(client.Width());
+    const int lineHeight = c->TextHeight("Wg");
+    const int total = lineHeight * static_cast<int>(lines.size());
+    int y = 0;
+    if (FLayout == tlCenter)
+        y = (client.Height() - total) / 2;
+    else if (FLayout == tlBottom)
+        y = client.Height() - total;
+    auto drawLine = [c](int x, int top, const TLine& line) {
+        if (line.Accel < 0) {
+            c->TextOut(x, top, line.Text);
+            return;
+        }
+        const size_t at = static_cast<size_t>(line.Accel);
+        const UnicodeString before = line.Text.substr(0, at);
+        const size_t n = std::min(CharLength(static_cast<unsigned char>(line.Text[at])), line.Text.size() - at);
+        const UnicodeString marked = line.Text.substr(at, n);
+        const UnicodeString after = line.Text.substr(at + n);
+        c->TextOut(x, top, before);
+        x += c->TextWidth(before);
+        const TFontStyles style = c->Font->GetStyle();
+        c->Font->SetStyle(style + TFontStyles{fsUnderline});
+        c->TextOut(x, top, marked);
+        x += c->TextWidth(marked);
+        c->Font->SetStyle(style);
+        c->TextOut(x, top, after);
+    };
+    for (const TLine& line : lines) {
+        const int width = c->TextWidth(line.Text);
+        int x = 0;
+        if (FAlignment == taRightJustify)
+            x = client.Width() - width;
+        else if (FAlignment == taCenter)
+            x = (client.Width() - width) / 2;
+        if (GetEnabled()) {
+            drawLine(x, y, line);
+        } else {
+            c->Font->SetColor(clBtnHighlight);
+            drawLine(x + 1, y + 1, line);
+            c->Font->SetColor(clBtnShadow);
+            drawLine(x, y, line);
+        }
+        y += lineHeight;
+    }
+}
+
+void TCustomLabel::AdjustBounds()
+{
+    if (!FAutoSize)
+        return;
+    Canvas->Font->Assign(GetFont());
+    std::vector<TLine> lines = Lines(FWordWrap ? GetWidth() : 0);
+    int width = 0;
+    for (const TLine& line : lines)
+        width = std::max(width, Canvas->TextWidth(line.Text.empty() ? UnicodeString(" ") : line.Text));
+    const int height = Canvas->TextHeight("Wg") * static_cast<int>(std::max<size_t>(lines.size(), 1));
+    if (FWordWrap)
+        width = GetWidth();
+    int left = GetLeft();
+    if (FAlignment == taRightJustify)
+        left = GetLeft() + GetWidth() - width;
+    SetBounds(left, GetTop(), width, height);
+}
+
+void TCustomLabel::TextChanged()
+{
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::FontChanged()
+{
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::Dispatch(void* Message)
+{
+    TMessage& m = *static_cast<TMessage*>(Message);
+    if (m.Msg == CM_DIALOGCHAR) {
+        TWinControl* target = GetFocusControl();
+        const Char accel = GetAccelChar();
+        if (target != nullptr && GetEnabled() && accel != 0 && Char(m.WParam) == accel &&
+            target->CanFocus()) {
+            m.Result = 1;
+            target->SetFocus();
+        }
+        return;
+    }
+    TGraphicControl::Dispatch(Message);
+}

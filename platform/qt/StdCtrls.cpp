@@ -1,0 +1,464 @@
+// Edits, buttons and check boxes on Qt widgets.
+#include "platform/StdCtrls.h"
+
+#include "platform/Forms.h"
+#include "platform/qt/QtControls.h"
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPalette>
+#include <QPushButton>
+
+namespace {
+
+// The single-line edit. Its context menu sends Cut, Copy, Paste, Delete and Undo through the
+// control's Dispatch (WM_CUT ... WM_UNDO); the control's default handling does the edit.
+class TEditWidget : public QLineEdit {
+public:
+    TEditWidget() = default;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* Event) override;
+};
+
+Cardinal MenuMessage(const QAction* Action)
+{
+    const QString name = Action->objectName();
+    if (name == QLatin1String("edit-cut")) return WM_CUT;
+    if (name == QLatin1String("edit-copy")) return WM_COPY;
+    if (name == QLatin1String("edit-paste")) return WM_PASTE;
+    if (name == QLatin1String("edit-delete")) return WM_CLEAR;
+    if (name == QLatin1String("edit-undo")) return WM_UNDO;
+    QString text = Action->text();
+    text.remove(QLatin1Char('&'));
+    if (text.startsWith(QLatin1String("Cut"))) return WM_CUT;
+    if (text.startsWith(QLatin1String("Copy"))) return WM_COPY;
+    if (text.startsWith(QLatin1String("Paste"))) return WM_PASTE;
+    if (text.startsWith(QLatin1String("Delete"))) return WM_CLEAR;
+    if (text.startsWith(QLatin1String("Undo"))) return WM_UNDO;
+    return 0;
+}
+
+void TEditWidget::contextMenuEvent(QContextMenuEvent* Event)
+{
+    TWinControl* control = QtControls::ControlOf(this);
+    QMenu* menu = createStandardContextMenu();
+    if (menu == nullptr)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (control != nullptr) {
+        const auto life = control->LifeToken();
+        for (QAction* action : menu->actions()) {
+            const Cardinal msg = MenuMessage(action);
+            if (msg == 0)
+                continue;
+            QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+            QObject::connect(action, &QAction::triggered, menu, [control, life, msg, menu] {
+                if (life.expired())
+                    return;
+                QtControls::TBusyScope busy(menu);
+                QtControls::Guarded(control, [&] { control->Perform(msg, 0, 0); });
+            });
+        }
+    }
+    menu->popup(Event->globalPos());
+}
+
+QLineEdit* Edit(const TWinControl* C)
+{
+    return static_cast<QLineEdit*>(C->Widget());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TCustomEdit
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner, new TEditWidget)
+{
+    SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
+    SetColor(clWindow);
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 21);
+    QLineEdit* edit = Edit(this);
+    edit->setFont(QtControls::ToQFont(*GetFont()));
+    ColorChanged();
+    const auto life = LifeToken();
+    QObject::connect(edit, &QLineEdit::textChanged, SignalContext(), [this, edit, life] {
+        QtControls::TBusyScope busy(edit);
+        QtControls::Guarded(this, [&] {
+            if (!life.expired())
+                Change();
+        });
+    });
+}
+
+TCustomEdit::~TCustomEdit() = default;
+
+UnicodeString TCustomEdit::GetText() const
+{
+    return Edit(this)->text().toStdString();
+}
+
+void TCustomEdit::SetText(const UnicodeString& Value)
+{
+    QLineEdit* edit = Edit(this);
+    const QString text = QString::fromStdString(Value);
+    if (edit->text() == text)
+        return;
+    edit->setText(text);
+}
+
+void TCustomEdit::TextChanged() {}
+
+bool TCustomEdit::GetReadOnly() const
+{
+    return Edit(this)->isReadOnly();
+}
+
+void TCustomEdit::SetReadOnly(bool Value)
+{
+    Edit(this)->setReadOnly(Value);
+}
+
+int TCustomEdit::GetMaxLength() const
+{
+    const int n = Edit(this)->maxLength();
+    return n >= 32767 ? 0 : n;
+}
+
+void TCustomEdit::SetMaxLength(int Value)
+{
+    Edit(this)->setMaxLength(Value <= 0 ? 32767 : Value);
+}
+
+bool TCustomEdit::GetModified() const
+{
+    return Edit(this)->isModified();
+}
+
+void TCustomEdit::SetModified(bool Value)
+{
+    Edit(this)->setModified(Value);
+}
+
+int TCustomEdit::GetSelStart() const
+{
+    const QLineEdit* edit = Edit(this);
+    return edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+}
+
+void TCustomEdit::SetSelStart(int Value)
+{
+    Edit(this)->setCursorPosition(Value);
+}
+
+int TCustomEdit::GetSelLength() const
+{
+    return static_cast<int>(Edit(this)->selectedText().size());
+}
+
+void TCustomEdit::SetSelLength(int Value)
+{
+    QLineEdit* edit = Edit(this);
+    const int start = GetSelStart();
+    if (Value <= 0)
+        edit->setCursorPosition(start);
+    else
+        edit->setSelection(start, Value);
+}
+
+UnicodeString TCustomEdit::GetSelText() const
+{
+    return Edit(this)->selectedText().toStdString();
+}
+
+void TCustomEdit::SelectAll()
+{
+    Edit(this)->selectAll();
+}
+
+void TCustomEdit::ClearSelection()
+{
+    Perform(WM_CLEAR, 0, 0);
+}
+
+void TCustomEdit::CutToClipboard()
+{
+    Perform(WM_CUT, 0, 0);
+}
+
+void TCustomEdit::CopyToClipboard()
+{
+    Perform(WM_COPY, 0, 0);
+}
+
+void TCustomEdit::PasteFromClipboard()
+{
+    Perform(WM_PASTE, 0, 0);
+}
+
+void TCustomEdit::Undo()
+{
+    Perform(WM_UNDO, 0, 0);
+}
+
+bool TCustomEdit::GetCanUndo() const
+{
+    return Edit(this)->isUndoAvailable();
+}
+
+void TCustomEdit::ClearUndo()
+{
+    // Setting the text empties the edit's undo history; the text and the selection stay.
+    QLineEdit* edit = Edit(this);
+    const bool selected = edit->hasSelectedText();
+    const int start = edit->selectionStart();
+    const int length = static_cast<int>(edit->selectedText().size());
+    const int cursor = edit->cursorPosition();
+    const bool modified = edit->isModified();
+    const QSignalBlocker block(edit);
+    edit->setText(edit->text());
+    if (selected && cursor == start)
+        edit->setSelection(start + length, -length);
+    else if (selected)
+        edit->setSelection(start, length);
+    else
+        edit->setCursorPosition(cursor);
+    edit->setModified(modified);
+}
+
+void TCustomEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomEdit::DoDefault(TMessage& Message)
+{
+    QLineEdit* edit = Edit(this);
+    const bool writable = !edit->isReadOnly();
+    switch (Message.Msg) {
+    case WM_CUT:
+        if (writable && edit->hasSelectedText())
+            edit->cut();
+        break;
+    case WM_COPY:
+        edit->copy();
+        break;
+    case WM_PASTE:
+        if (writable)
+            edit->paste();
+        break;
+    case WM_CLEAR:
+        if (writable && edit->hasSelectedText())
+            edit->del();
+        break;
+    case WM_UNDO:
+        if (writable && edit->isUndoAvailable()) {
+            edit->undo();
+            Message.Result = 1;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TCustomEdit::ColorChanged()
+{
+    QLineEdit* edit = Edit(this);
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, QtControls::ToQColor(GetColor()));
+    p.setColor(QPalette::Text, QtControls::ToQColor(GetFont()->GetColor()));
+    edit->setPalette(p);
+    TWinControl::ColorChanged();
+}
+
+void TCustomEdit::FontChanged()
+{
+    TWinControl::FontChanged();
+    ColorChanged();
+}
+
+void TCustomEdit::EnabledChanged()
+{
+    TWinControl::EnabledChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TButton
+
+namespace {
+
+QPushButton* Button(const TWinControl* C)
+{
+    return static_cast<QPushButton*>(C->Widget());
+}
+
+void SetTextColor(QWidget* W, TColor Color, TColor Background = clNone)
+{
+    QPalette p = W->palette();
+    const QColor c = QtControls::ToQColor(Color);
+    p.setColor(QPalette::ButtonText, c);
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::Text, c);
+    if (Background != clNone)
+        p.setColor(QPalette::Window, QtControls::ToQColor(Background));
+    W->setPalette(p);
+}
+
+}  // namespace
+
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new QPushButton)
+{
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetTabStop(true);
+    SetBounds(0, 0, 75, 25);
+    QPushButton* button = Button(this);
+    button->setAutoDefault(false);
+    FontChanged();
+    const auto life = LifeToken();
+    QObject::connect(button, &QPushButton::clicked, SignalContext(), [this, button, life] {
+        QtControls::TBusyScope busy(button);
+        QtControls::Guarded(this, [&] {
+            if (!life.expired())
+                Click();
+        });
+    });
+}
+
+void TButton::SetDefault(bool Value)
+{
+    FDefault = Value;
+    Button(this)->setDefault(Value);
+}
+
+void TButton::Click()
+{
+    if (TForm* form = GetParentForm(this))
+        form->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+void TButton::Dispatch(void* Message)
+{
+    TMessage& m = *static_cast<TMessage*>(Message);
+    if (m.Msg == CM_DIALOGKEY) {
+        TWinControl* focused = FindFocusedControl();
+        const bool buttonFocused = dynamic_cast<TButton*>(focused) != nullptr;
+        const bool active = focused == this || (FDefault && !buttonFocused);
+        if (((m.WParam == VK_RETURN && active) || (m.WParam == VK_ESCAPE && FCancel)) &&
+            m.LParam == 0 && CanFocus()) {
+            m.Result = 1;
+            Click();
+        }
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+void TButton::FontChanged()
+{
+    TWinControl::FontChanged();
+    // The caption takes the font's colour under every style.
+    SetTextColor(Button(this), GetFont()->GetColor());
+}
+
+void TButton::TextChanged()
+{
+    Button(this)->setText(QString::fromStdString(GetText()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCheckBox
+
+namespace {
+
+QCheckBox* Check(const TWinControl* C)
+{
+    return static_cast<QCheckBox*>(C->Widget());
+}
+
+}  // namespace
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new QCheckBox)
+{
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    SetTabStop(true);
+    SetBounds(0, 0, 97, 17);
+    QCheckBox* box = Check(this);
+    box->setAutoFillBackground(true);
+    FontChanged();
+    const auto life = LifeToken();
+    QObject::connect(box, &QCheckBox::clicked, SignalContext(), [this, box, life] {
+        QtControls::TBusyScope busy(box);
+        QtControls::Guarded(this, [&] {
+            if (!life.expired())
+                Click();
+        });
+    });
+}
+
+bool TCheckBox::GetChecked() const
+{
+    return Check(this)->checkState() == Qt::Checked;
+}
+
+void TCheckBox::SetChecked(bool Value)
+{
+    SetState(Value ? cbChecked : cbUnchecked);
+}
+
+TCheckBoxState TCheckBox::GetState() const
+{
+    switch (Check(this)->checkState()) {
+    case Qt::Checked: return cbChecked;
+    case Qt::PartiallyChecked: return cbGrayed;
+    default: return cbUnchecked;
+    }
+}
+
+void TCheckBox::SetState(TCheckBoxState Value)
+{
+    if (GetState() == Value)
+        return;
+    QCheckBox* box = Check(this);
+    if (Value == cbGrayed)
+        box->setTristate(true);
+    box->setCheckState(Value == cbChecked ? Qt::Checked
+                       : Value == cbGrayed ? Qt::PartiallyChecked
+                                           : Qt::Unchecked);
+    Click();
+}
+
+void TCheckBox::SetAllowGrayed(bool Value)
+{
+    FAllowGrayed = Value;
+    Check(this)->setTristate(Value);
+}
+
+void TCheckBox::SetAlignment(TAlignment Value)
+{
+    FAlignment = Value;
+    Check(this)->setLayoutDirection(Value == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TCheckBox::FontChanged()
+{
+    TWinControl::FontChanged();
+    ColorChanged();
+}
+
+void TCheckBox::ColorChanged()
+{
+    SetTextColor(Check(this), GetFont()->GetColor(), GetColor());
+    TWinControl::ColorChanged();
+}
+
+void TCheckBox::TextChanged()
+{
+    Check(this)->setText(QString::fromStdString(GetText()));
+}
