@@ -1017,6 +1017,7 @@ TWinControl::TWinControl(TComponent* AOwner, QWidget* AWidget)
         AWidget->setFocusPolicy(Qt::NoFocus);
     }
     d.Widget = AWidget;
+    AWidget->setMouseTracking(true);  // mouse moves without a button held reach the control too
     AWidget->setGeometry(0, 0, 0, 0);
     QtControls::RegisterWidget(AWidget, this);
 }
@@ -1398,6 +1399,46 @@ void TGraphicControl::AttachCanvas()
         if (!impl->Rendering && impl->Widget)
             impl->Widget->update(ToQRect(R));
     };
+}
+
+void TGraphicControl::Repaint()
+{
+    TWinControl* parent = GetParent();
+    if (parent == nullptr || !GetVisible() || !ImplOf(parent).Surface) {
+        TControl::Repaint();
+        return;
+    }
+    AttachCanvas();
+    auto& d = ImplOf(parent);
+    if (d.Raster.isNull())
+        return;
+    const QRect area = ToQRect(GetBoundsRect()) & QRect(0, 0, d.Raster.width(), d.Raster.height());
+    if (area.isEmpty())
+        return;
+    // This control and the graphic controls above it, clipped to this control's bounds.
+    std::vector<TGraphicControl*> layers;
+    bool above = false;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        above = above || c == this;
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (above && g != nullptr && g->GetVisible() && ToQRect(g->GetBoundsRect()).intersects(area))
+            layers.push_back(g);
+    }
+    const auto parentLife = parent->LifeToken();
+    for (TGraphicControl* g : layers) {
+        if (parentLife.expired() || g->GetParent() != parent)
+            return;
+        const QRect bounds = ToQRect(g->GetBoundsRect());
+        g->AttachCanvas();
+        g->Canvas->SetClipRect(ToTRect((bounds & area).translated(-bounds.topLeft())));
+        const auto life = g->LifeToken();
+        g->Paint();
+        if (!life.expired() && g->GetParent() == parent)
+            g->AttachCanvas();
+    }
+    if (!parentLife.expired() && !d.Rendering && d.Widget)
+        d.Widget->update(area);
 }
 
 void TGraphicControl::BoundsChanged(bool, bool)
