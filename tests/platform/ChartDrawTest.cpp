@@ -413,3 +413,29 @@ TEST(ChartDraw, MarkerShapesSpanTheirSizeAndMirrorEachOther)
     EXPECT_FALSE(tri.Fill.empty());
     EXPECT_FALSE(tri.Outline.empty());
 }
+
+TEST(ChartDraw, TinySizesAndExtremeValuesDrawWithoutHarm)
+{
+    TwoAxesChart t;
+    t.Times->AddXY(1e300, -1e300);
+    t.Measure->AddXY(-1e-300, 1e-300);
+    auto* line = new TFastLineSeries(&t.Chart);
+    t.Chart.AddSeries(line);
+    line->AddXY(-1e308, 1e308);
+    line->AddXY(1e308, -1e308);
+    for (int w : {1, 2, 7, 30, 90}) {
+        for (int h : {1, 3, 25, 70}) {
+            TBitmap bmp(w, h);
+            t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+            const TRect p = t.Chart.GetChartRect();
+            EXPECT_LT(p.Left, p.Right);
+            EXPECT_LT(p.Top, p.Bottom);
+        }
+    }
+    // Zoomed far into one point: the lines are clipped, not walked pixel by pixel.
+    t.Chart.GetBottomAxis()->SetMinMax(0, 1e-290);
+    t.Chart.GetLeftAxis()->SetMinMax(0, 1e-290);
+    TBitmap bmp(640, 400);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.GetBottomAxis()->GetMaximum(), 1e-290);
+}
