@@ -211,7 +211,7 @@ struct TThreeDependencies {
         Chart.GetBottomAxis()->GetTitle()->SetCaption("Selector concentration");
         Chart.GetLeftAxis()->GetTitle()->SetCaption("Time / min");
         Chart.GetLeftAxis()->GetTitle()->SetRoundRectangle(true);
-        Chart.GetRightAxis()->GetTitle()->SetCaption("Time difference / min");
+        Chart.GetRightAxis()->GetTitle()->SetCaption("Mobility dif. / 1E-9 m.m/V/s");
         Chart.GetZoomPen()->SetColor(clGray);
         Chart.GetZoomPen()->SetStyle(psDot);
         Chart.GetZoomPen()->SetWidth(2);
@@ -219,7 +219,7 @@ struct TThreeDependencies {
         for (int d = 0; d < 3; ++d) {
             TPointSeries* s[3];
             const TSeriesPointerStyle styles[3] = {psTriangle, psDownTriangle, psCircle};
-            const char* titles[3] = {"t1 [min]", "t2 [min]", "Time difference / min"};
+            const char* titles[3] = {"t1 [min]", "t2 [min]", "Mobility dif. / 1E-9 m.m/V/s"};
             for (int k = 0; k < 3; ++k) {
                 s[k] = new TPointSeries(&Chart);
                 s[k]->GetPointer()->SetStyle(styles[k]);
