@@ -140,6 +140,10 @@ bool TForm::CloseQuery()
 
 void TForm::Close()
 {
+    if (FModal) {
+        SetModalResult(mrCancel);  // the modal loop closes the form
+        return;
+    }
     const auto life = LifeToken();
     if (!CloseQuery() || life.expired())
         return;
@@ -237,6 +241,8 @@ void TForm::SetWindowState(TWindowState Value)
 void TForm::SetModalResult(int Value)
 {
     FModalResult = Value;
+    if (FModal && Value != mrNone && FEndModal)
+        FEndModal();
 }
 
 TWinControl* TForm::GetActiveControl() const
