@@ -32,13 +32,17 @@ int TForm::ShowModal()
         }
     } restore{this, w, life};
 
+    // The application ending while the form is shown cancels it. (An application that was
+    // already told to end may still ask a last question.)
+    const bool terminatedBefore = Application->GetTerminated();
+    auto terminated = [terminatedBefore] { return !terminatedBefore && Application->GetTerminated(); };
     Show();
     while (!life.expired()) {
-        if (FModalResult == mrNone && !Application->GetTerminated())
+        if (FModalResult == mrNone && !terminated())
             loop.exec();
         if (life.expired())
             break;
-        if (Application->GetTerminated())
+        if (terminated())
             FModalResult = mrCancel;
         if (FModalResult == mrNone)
             continue;
@@ -50,7 +54,7 @@ int TForm::ShowModal()
         }
         if (life.expired())
             break;
-        if (action == caNone && !Application->GetTerminated()) {
+        if (action == caNone && !terminated()) {
             FModalResult = mrNone;
             continue;
         }
