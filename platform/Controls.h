@@ -227,7 +227,9 @@ public:
     virtual void Invalidate();
     // Paints invalid parts now.
     virtual void Update();
-    void Repaint();
+    // Paints the control now (a graphic control draws itself, and the graphic controls above
+    // it, straight onto its parent's surface).
+    virtual void Repaint();
     void Refresh() { Repaint(); }
 
     // --- Messages
@@ -494,6 +496,7 @@ public:
 
     TCanvas* GetCanvas() const { return Canvas; }
     virtual void Paint();
+    void Repaint() override;
 
     TCanvas* const Canvas;
 

@@ -222,6 +222,8 @@ bool TEventPath::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::Resize:
     case QEvent::Close:
     case QEvent::ToolTip:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
         break;
     default:
         return false;
@@ -313,6 +315,14 @@ bool TEventPath::Handle(TWinControl* C, QWidget* W, QEvent* E)
         }
         return false;
     }
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        if (W != C->Widget() || C->GetParent() != nullptr)
+            return false;
+        m.Msg = WM_ACTIVATE;
+        m.WParam = E->type() == QEvent::WindowActivate ? 1 : 0;
+        QtControls::Deliver(C, m, alive);
+        return false;
     case QEvent::ToolTip: {
         const auto* he = static_cast<QHelpEvent*>(E);
         QPoint p = he->pos();
@@ -355,6 +365,16 @@ bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
     if (!press) data |= KF_REPEAT_BIT | KF_UP_BIT;
     m.LParam = data;
     bool alive = true;
+    // A form with KeyPreview sees the key first; clearing it there swallows it.
+    auto* form = dynamic_cast<TForm*>(GetTopLevelControl(C));
+    if (form != nullptr && form != C && form->GetKeyPreview()) {
+        TMessage preview = m;
+        const auto life = C->LifeToken();
+        if (!QtControls::Deliver(form, preview, alive) || life.expired())
+            return true;
+        if (preview.WParam == 0)
+            return true;
+    }
     if (!QtControls::Deliver(C, m, alive) || !alive)
         return true;
     if (!press)
@@ -369,6 +389,13 @@ bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
         cm.Msg = sys ? WM_SYSCHAR : WM_CHAR;
         cm.WParam = ch.unicode();
         cm.LParam = data;
+        form = dynamic_cast<TForm*>(GetTopLevelControl(C));
+        if (form != nullptr && form != C && form->GetKeyPreview()) {
+            TMessage preview = cm;
+            const auto life = C->LifeToken();
+            if (!QtControls::Deliver(form, preview, alive) || life.expired() || preview.WParam == 0)
+                return true;
+        }
         if (!QtControls::Deliver(C, cm, alive) || !alive)
             return true;
     }
@@ -1017,6 +1044,7 @@ TWinControl::TWinControl(TComponent* AOwner, QWidget* AWidget)
         AWidget->setFocusPolicy(Qt::NoFocus);
     }
     d.Widget = AWidget;
+    AWidget->setMouseTracking(true);  // mouse moves without a button held reach the control too
     AWidget->setGeometry(0, 0, 0, 0);
     QtControls::RegisterWidget(AWidget, this);
 }
@@ -1281,26 +1309,32 @@ void TWinControl::Dispatch(void* Message)
     case WM_SYSKEYDOWN: {
         Word key = Word(m.WParam);
         KeyDown(key, KeyShiftState());
-        if (life.expired() || key == 0)
+        if (life.expired())
             return;
         m.WParam = key;
+        if (key == 0)
+            return;
         break;
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
         Word key = Word(m.WParam);
         KeyUp(key, KeyShiftState());
-        if (life.expired() || key == 0)
+        if (life.expired())
             return;
         m.WParam = key;
+        if (key == 0)
+            return;
         break;
     }
     case WM_CHAR: {
         Char key = Char(m.WParam);
         KeyPress(key);
-        if (life.expired() || key == 0)
+        if (life.expired())
             return;
         m.WParam = WPARAM(key);
+        if (key == 0)
+            return;
         break;
     }
     default:
@@ -1398,6 +1432,46 @@ void TGraphicControl::AttachCanvas()
         if (!impl->Rendering && impl->Widget)
             impl->Widget->update(ToQRect(R));
     };
+}
+
+void TGraphicControl::Repaint()
+{
+    TWinControl* parent = GetParent();
+    if (parent == nullptr || !GetVisible() || !ImplOf(parent).Surface) {
+        TControl::Repaint();
+        return;
+    }
+    AttachCanvas();
+    auto& d = ImplOf(parent);
+    if (d.Raster.isNull())
+        return;
+    const QRect area = ToQRect(GetBoundsRect()) & QRect(0, 0, d.Raster.width(), d.Raster.height());
+    if (area.isEmpty())
+        return;
+    // This control and the graphic controls above it, clipped to this control's bounds.
+    std::vector<TGraphicControl*> layers;
+    bool above = false;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        above = above || c == this;
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (above && g != nullptr && g->GetVisible() && ToQRect(g->GetBoundsRect()).intersects(area))
+            layers.push_back(g);
+    }
+    const auto parentLife = parent->LifeToken();
+    for (TGraphicControl* g : layers) {
+        if (parentLife.expired() || g->GetParent() != parent)
+            return;
+        const QRect bounds = ToQRect(g->GetBoundsRect());
+        g->AttachCanvas();
+        g->Canvas->SetClipRect(ToTRect((bounds & area).translated(-bounds.topLeft())));
+        const auto life = g->LifeToken();
+        g->Paint();
+        if (!life.expired() && g->GetParent() == parent)
+            g->AttachCanvas();
+    }
+    if (!parentLife.expired() && !d.Rendering && d.Widget)
+        d.Widget->update(area);
 }
 
 void TGraphicControl::BoundsChanged(bool, bool)

@@ -212,3 +212,157 @@ TEST(Painting, MouseEventsOverAGraphicControlReachIt)
 }
 
 }  // namespace
+
+namespace {
+
+// A frame that paints over its whole area and then has the control inside it refreshed, as a
+// caption frame does with its label (which lies below it in z-order).
+class TCover : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    void Paint() override
+    {
+        if (Painting)
+            return;
+        Painting = true;
+        Canvas->Brush->SetColor(clGray);
+        Canvas->FillRect(GetClientRect());
+        if (Inner != nullptr)
+            Inner->Refresh();
+        Painting = false;
+    }
+    TControl* Inner = nullptr;
+    bool Painting = false;
+};
+
+TEST(Painting, RefreshDrawsAGraphicControlAndThoseAboveItAtOnce)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    form.SetColor(clWhite);
+    auto* inner = new TBlot(&form);
+    inner->SetParent(&form);
+    inner->SetBounds(30, 30, 20, 10);
+    auto* cover = new TCover(&form);
+    cover->SetParent(&form);
+    cover->SetBounds(20, 20, 60, 40);
+    cover->Inner = inner;
+    TBitmap shot(200, 100);
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_EQ(shot.Canvas->Pixels(35, 35), clRed);
+    EXPECT_EQ(shot.Canvas->Pixels(25, 25), clGray);
+    // Painting the cover by program brings the inner control back on top as well.
+    inner->Colour = clBlue;
+    cover->Paint();
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_EQ(shot.Canvas->Pixels(35, 35), clBlue);
+    EXPECT_EQ(shot.Canvas->Pixels(55, 45), clGray);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    QApplication::processEvents();
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_EQ(shot.Canvas->Pixels(35, 35), clBlue);
+}
+
+TEST(Painting, MouseEnterAndLeaveReachGraphicControls)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    auto* a = new TBlot(&form);
+    a->SetParent(&form);
+    a->SetBounds(10, 10, 50, 50);
+    auto* b = new TBlot(&form);
+    b->SetParent(&form);
+    b->SetBounds(100, 10, 50, 50);
+    std::vector<std::string> events;
+    a->OnMouseEnter = [&](TObject*) { events.push_back("enter a"); };
+    a->OnMouseLeave = [&](TObject*) { events.push_back("leave a"); };
+    b->OnMouseEnter = [&](TObject*) { events.push_back("enter b"); };
+    b->OnMouseLeave = [&](TObject*) { events.push_back("leave b"); };
+    std::vector<TPoint> moves;
+    b->OnMouseMove = [&](TObject*, TShiftState, int X, int Y) { moves.emplace_back(X, Y); };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    QTest::mouseMove(form.Widget(), QPoint(20, 20));
+    QTest::mouseMove(form.Widget(), QPoint(80, 20));
+    QTest::mouseMove(form.Widget(), QPoint(110, 25));
+    QTest::mouseMove(form.Widget(), QPoint(120, 30));
+    const std::vector<std::string> want = {"enter a", "leave a", "enter b"};
+    EXPECT_EQ(events, want);
+    ASSERT_FALSE(moves.empty());
+    EXPECT_EQ(moves.back(), TPoint(20, 20));
+}
+
+TEST(Painting, CustomControlPaintsOnItsOwnSurface)
+{
+    struct TDisc : TCustomControl {
+        using TCustomControl::TCustomControl;
+        void Paint() override
+        {
+            Canvas->Brush->SetColor(clNavy);
+            Canvas->Pen->SetColor(clNavy);
+            Canvas->Rectangle(2, 2, GetWidth() - 2, GetHeight() - 2);
+        }
+    };
+    TForm form(nullptr);
+    form.SetClientWidth(100);
+    form.SetClientHeight(100);
+    auto* disc = new TDisc(&form);
+    disc->SetParent(&form);
+    disc->SetColor(clYellow);
+    disc->SetBounds(10, 10, 40, 30);
+    TBitmap shot(100, 100);
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_EQ(shot.Canvas->Pixels(10, 10), clYellow);
+    EXPECT_EQ(shot.Canvas->Pixels(12, 12), clNavy);
+    EXPECT_EQ(shot.Canvas->Pixels(47, 37), clNavy);
+    EXPECT_EQ(shot.Canvas->Pixels(48, 38), clYellow);
+    EXPECT_EQ(shot.Canvas->Pixels(50, 40), ColorToRGB(clBtnFace));
+}
+
+TEST(Dragging, AControlDraggedOntoAnotherIsDroppedThere)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    auto* source = new TBlot(&form);
+    source->SetParent(&form);
+    source->SetBounds(10, 10, 40, 40);
+    source->SetDragMode(dmAutomatic);
+    auto* target = new TPanel(&form);
+    target->SetParent(&form);
+    target->SetBounds(100, 10, 80, 80);
+    TObject* dropped = nullptr;
+    TPoint at;
+    std::vector<TDragState> states;
+    target->OnDragOver = [&](TObject*, TObject* Source, int, int, TDragState State, bool& Accept) {
+        states.push_back(State);
+        Accept = Source == source;
+    };
+    target->OnDragDrop = [&](TObject*, TObject* Source, int X, int Y) {
+        dropped = Source;
+        at = TPoint(X, Y);
+    };
+    TObject* endTarget = nullptr;
+    source->OnEndDrag = [&](TObject*, TObject* Target, int, int) { endTarget = Target; };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    QWidget* w = form.Widget();
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_TRUE(source->Dragging());
+    QTest::mouseMove(w, QPoint(60, 20));
+    QTest::mouseMove(w, QPoint(120, 30));
+    QTest::mouseMove(w, QPoint(130, 40));
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(130, 40));
+    EXPECT_FALSE(source->Dragging());
+    EXPECT_EQ(dropped, source);
+    EXPECT_EQ(at, TPoint(30, 30));
+    EXPECT_EQ(endTarget, target);
+    ASSERT_GE(states.size(), 2u);
+    EXPECT_EQ(states.front(), dsDragEnter);
+    EXPECT_EQ(states.back(), dsDragMove);
+}
+
+}  // namespace
