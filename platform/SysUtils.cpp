@@ -223,8 +223,8 @@ Byte NegativeCurrencyFormat(char Precedes, char SepBySpace, char SignPosn)
     case 0: return space ? 15 : 4;      // (1 $)
     case 1: return space ? 8 : 5;       // -1 $
     case 2: return space ? 10 : 7;      // 1 $-
-    case 3: return space ? 8 : 5;       // -1 $ (sign before the number, symbol after)
-    default: return space ? 13 : 6;     // 1- $
+    case 3: return space ? 13 : 6;      // 1- $ (sign just before the symbol)
+    default: return space ? 10 : 7;     // 1 $- (sign just after the symbol)
     }
 }
 
