@@ -1205,7 +1205,14 @@ void TWinControl::CursorChanged()
     }
 }
 
-void TWinControl::HintChanged() {}
+void TWinControl::HintChanged()
+{
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (c->FParentShowHint && c->FShowHint != GetShowHint()) {
+            c->FShowHint = GetShowHint();
+            c->HintChanged();
+        }
+}
 
 void TWinControl::TextChanged()
 {
@@ -1240,6 +1247,8 @@ void TWinControl::InvalidateRect(const TRect& R)
 
 void TWinControl::Update()
 {
+    if (FImpl->Rendering)
+        return;  // the paint under way shows it
     if (QWidget* w = Widget())
         if (w->isVisible())
             w->repaint();
@@ -1394,7 +1403,9 @@ void TWinControl::DoExit()
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), Canvas(new TCanvas)
 {
-    SetControlStyle(GetControlStyle() + TControlStyle{csReplicatable});
+    // Taken to paint its whole area, so that Repaint can draw it straight onto the surface; a
+    // control that leaves parts of its area unpainted (a transparent label) drops csOpaque.
+    SetControlStyle(GetControlStyle() + TControlStyle{csReplicatable, csOpaque});
 }
 
 TGraphicControl::~TGraphicControl()
@@ -1437,7 +1448,8 @@ void TGraphicControl::AttachCanvas()
 void TGraphicControl::Repaint()
 {
     TWinControl* parent = GetParent();
-    if (parent == nullptr || !GetVisible() || !ImplOf(parent).Surface) {
+    if (parent == nullptr || !GetVisible() || !ImplOf(parent).Surface ||
+        !GetControlStyle().Contains(csOpaque)) {
         TControl::Repaint();
         return;
     }
