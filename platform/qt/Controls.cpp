@@ -12,6 +12,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -999,7 +1000,21 @@ void TSurfaceWidget::paintEvent(QPaintEvent* event)
 void QtControls::PaintSurface(TWinControl* Control, QWidget* Widget, const QRect& Rect)
 {
     const auto life = Control->LifeToken();
-    Guarded(Control, [&] { Render(Control); });
+    try {
+        Render(Control);
+    } catch (...) {
+        // Shown once the paint is over: a message box inside a paint event would paint again.
+        if (!life.expired())
+            ImplOf(Control).Dirty = QRect();
+        std::exception_ptr error = std::current_exception();
+        QTimer::singleShot(0, QCoreApplication::instance(), [error] {
+            try {
+                std::rethrow_exception(error);
+            } catch (...) {
+                ReportException(nullptr);
+            }
+        });
+    }
     if (life.expired())
         return;
     auto& d = ImplOf(Control);
