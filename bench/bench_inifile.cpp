@@ -197,6 +197,29 @@ void BM_RawRead(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size()));
 }
 
+// The number conversions behind the real values, per value.
+void BM_FloatToStr(benchmark::State& state)
+{
+    double x = 0.485;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FloatToStr(x));
+        x *= 1.0000001;
+    }
+}
+
+void BM_TryStrToFloat(benchmark::State& state)
+{
+    const UnicodeString texts[] = {"0.485", "25000", "5E-5", "1.00033333333333E-9", "6.43851629851034E-10"};
+    size_t i = 0;
+    double v = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TryStrToFloat(texts[i++ % std::size(texts)], v));
+        benchmark::DoNotOptimize(v);
+    }
+}
+
+BENCHMARK(BM_FloatToStr);
+BENCHMARK(BM_TryStrToFloat);
 BENCHMARK(BM_IniWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteSynced)->Unit(benchmark::kMillisecond);

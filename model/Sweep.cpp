@@ -119,5 +119,8 @@ SweepRange::SweepRange(double cMin, double cMax, std::int32_t points)
 {
     if (points > MaxSweepPoints)
         throw Exception("Too many data points: " + IntToStr(points) + " (at most 1000000).");
+    // No steps at all is a division by zero, also when the range is empty (0 / 0).
+    if (points == 0)
+        RaiseFloatFault(TFloatFault::ZeroDivide);
     FStep = FDiv(FSub(cMax, cMin), static_cast<double>(points));
 }

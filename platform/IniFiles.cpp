@@ -785,6 +785,12 @@ void TIniFile::UpdateFile()
         ::unlink(temp.c_str());
         F->WriteError();
     }
+    // The rename itself made durable too; a folder that cannot be synced changes nothing here.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
     F->Dirty = false;
     F->WriteFailed = false;
 }

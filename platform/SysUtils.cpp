@@ -223,8 +223,8 @@ Byte NegativeCurrencyFormat(char Precedes, char SepBySpace, char SignPosn)
     case 0: return space ? 15 : 4;      // (1 $)
     case 1: return space ? 8 : 5;       // -1 $
     case 2: return space ? 10 : 7;      // 1 $-
-    case 3: return space ? 8 : 5;       // -1 $ (sign before the number, symbol after)
-    default: return space ? 13 : 6;     // 1- $
+    case 3: return space ? 13 : 6;      // 1- $ (sign just before the symbol)
+    default: return space ? 10 : 7;     // 1 $- (sign just after the symbol)
     }
 }
 
@@ -556,6 +556,109 @@ struct TDecimal {
     std::string Digits;
 };
 
+using UInt128 = unsigned __int128;
+
+constexpr std::array<UInt128, 32> Pow5 = [] {
+    std::array<UInt128, 32> t{};
+    t[0] = 1;
+    for (size_t i = 1; i < t.size(); ++i)
+        t[i] = t[i - 1] * 5;
+    return t;
+}();
+
+constexpr std::uint64_t Ten17 = 100000000000000000ull;
+constexpr std::uint64_t Ten18 = 1000000000000000000ull;
+
+// Rounds A / 2^Shift to the nearest integer, ties to even.
+UInt128 ShiftRound(UInt128 A, int Shift)
+{
+    if (Shift <= 0)
+        return A << -Shift;
+    if (Shift >= 127)
+        return 0;
+    const UInt128 q = A >> Shift;
+    const UInt128 rest = A & ((UInt128(1) << Shift) - 1);
+    const UInt128 half = UInt128(1) << (Shift - 1);
+    return (rest > half || (rest == half && (q & 1) != 0)) ? q + 1 : q;
+}
+
+// The 18 significant digits of a normal double as an integer N (10^17 <= N < 10^18),
+// correctly rounded, with X ~ N x 10^(Exponent - 18), computed exactly in 128-bit integers.
+// False outside the range where they hold the arithmetic (about 1e-14 to 1e47).
+bool ExactDigits18(double X, std::uint64_t& N, int& Exponent)
+{
+    int e2 = 0;
+    const auto m = static_cast<std::uint64_t>(std::ldexp(std::frexp(X, &e2), 53));   // X = m 2^e
+    const int e = e2 - 53;
+    // X lies in [2^(e2-1), 2^e2): the decimal exponent is this or one more.
+    int E = static_cast<int>(std::floor((e2 - 1) * 0.30102999566398120)) + 1;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int s = 18 - E;   // N = round(X 10^s)
+        UInt128 q;
+        if (s >= 0) {
+            if (s >= static_cast<int>(Pow5.size()) || e + s > 0)
+                return false;
+            q = ShiftRound(UInt128(m) * Pow5[static_cast<size_t>(s)], -(e + s));
+        } else {
+            const int t = -s;
+            const int shift = e - t;   // X 10^s = m 2^(e-t) / 5^t
+            if (t >= static_cast<int>(Pow5.size()) || shift < 0 || shift > 74)
+                return false;
+            const UInt128 a = UInt128(m) << shift;
+            const UInt128 d = Pow5[static_cast<size_t>(t)];
+            q = a / d;
+            const UInt128 r = a % d;
+            if (2 * r > d || (2 * r == d && (q & 1) != 0))
+                ++q;
+        }
+        if (q >= Ten18)
+            ++E;
+        else if (q < Ten17)
+            --E;
+        else {
+            N = static_cast<std::uint64_t>(q);
+            Exponent = E;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The 18 significant digits of Magnitude (> 0), correctly rounded, into Out; returns the
+// decimal exponent: Magnitude ~ 0.d1d2...d18 x 10^Exponent.
+int Digits18(long double Magnitude, char* Out)
+{
+    const auto x = static_cast<double>(Magnitude);
+    const bool isDouble = static_cast<long double>(x) == Magnitude && x >= DBL_MIN;
+    std::uint64_t n = 0;
+    int exponent = 0;
+    if (isDouble && ExactDigits18(x, n, exponent)) {
+        // Two halves of nine digits, two digits at a time.
+        static constexpr char Pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                        "8081828384858687888990919293949596979899";
+        auto nine = [](std::uint32_t v, char* at) {
+            at[8] = static_cast<char>('0' + v % 10);
+            v /= 10;
+            for (int i = 6; i >= 0; i -= 2) {
+                std::memcpy(at + i, Pairs + 2 * (v % 100), 2);
+                v /= 100;
+            }
+        };
+        nine(static_cast<std::uint32_t>(n / 1000000000u), Out);
+        nine(static_cast<std::uint32_t>(n % 1000000000u), Out + 9);
+        return exponent;
+    }
+    char buf[64];
+    const char* end = isDouble ? std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 17).ptr
+                               : std::to_chars(buf, buf + sizeof buf, Magnitude, std::chars_format::scientific, 17).ptr;
+    // buf: "d.ddddddddddddddddde[+-]x"
+    Out[0] = buf[0];
+    std::memcpy(Out + 1, buf + 2, 17);
+    std::from_chars(buf + 20 + (buf[20] == '+' ? 1 : 0), end, exponent);
+    return exponent + 1;
+}
+
 // Rounds to Precision significant digits and at most Decimals digits after the point, half
 // away from zero, working from the 18 significant digits of the value (as the original runtime
 // does with its extended numbers).
@@ -575,39 +678,8 @@ TDecimal ToDecimal(long double Value, int Precision, int Decimals)
         d.Negative = false;
         return d;
     }
-    const long double magnitude = std::fabs(Value);
-    const auto asDouble = static_cast<double>(magnitude);
-    // Normal doubles only: a subnormal one carries fewer digits than its shortest text suggests.
-    const bool isDouble = static_cast<long double>(asDouble) == magnitude && asDouble >= DBL_MIN;
-    char buf[64];
-    std::string digits;
-    digits.reserve(24);
-    // Digits and decimal exponent of the text of to_chars ("d.ddde+x").
-    auto split = [&](const char* end) {
-        const char* e = static_cast<const char*>(std::memchr(buf, 'e', static_cast<size_t>(end - buf)));
-        digits.assign(1, buf[0]);
-        if (e - buf > 2)
-            digits.append(buf + 2, static_cast<size_t>(e - buf - 2));
-        int exp10 = 0;
-        std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), end, exp10);
-        d.Exponent = exp10 + 1;
-    };
-    if (isDouble) {
-        // The shortest digits that read back as the double are exactly its rounded digits when
-        // they are at most 15 and no rounding to fewer of them is asked for: the double lies
-        // within 1.2e-16 of them, far closer than half a step of the 15th digit.
-        split(std::to_chars(buf, buf + sizeof buf, asDouble, std::chars_format::scientific).ptr);
-        const long long wanted = std::min<long long>(Precision, static_cast<long long>(Decimals) + d.Exponent);
-        if (digits.size() <= 15 && static_cast<long long>(digits.size()) <= wanted && wanted <= 15) {
-            while (digits.size() > 1 && digits.back() == '0')
-                digits.pop_back();
-            d.Digits = std::move(digits);
-            return d;
-        }
-        split(std::to_chars(buf, buf + sizeof buf, asDouble, std::chars_format::scientific, 17).ptr);
-    } else {
-        split(std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 17).ptr);
-    }
+    char digits[18];
+    d.Exponent = Digits18(std::fabs(Value), digits);
 
     const long long wanted = std::min<long long>(Precision, static_cast<long long>(Decimals) + d.Exponent);
     if (wanted < 0) {
@@ -615,34 +687,33 @@ TDecimal ToDecimal(long double Value, int Precision, int Decimals)
         d.Exponent = 0;
         return d;
     }
+    size_t count = sizeof digits;
     const auto keep = static_cast<size_t>(wanted);
-    if (keep < digits.size()) {
+    if (keep < count) {
         const bool up = digits[keep] >= '5';
-        digits.resize(keep);
+        count = keep;
         if (up) {
             size_t k = keep;
-            while (k > 0 && digits[k - 1] == '9') {
-                digits[k - 1] = '0';
+            while (k > 0 && digits[k - 1] == '9')
                 --k;
-            }
             if (k == 0) {
-                digits.insert(digits.begin(), '1');
-                digits.pop_back();
-                if (digits.empty())
-                    digits = "1";
+                // All nines: one digit more in front.
+                digits[0] = '1';
+                count = 1;
                 ++d.Exponent;
             } else {
                 ++digits[k - 1];
+                count = k;
             }
         }
     }
-    while (!digits.empty() && digits.back() == '0')
-        digits.pop_back();
-    if (digits.empty()) {
+    while (count > 0 && digits[count - 1] == '0')
+        --count;
+    if (count == 0) {
         d.Negative = false;
         d.Exponent = 0;
     }
-    d.Digits = std::move(digits);
+    d.Digits.assign(digits, count);
     return d;
 }
 

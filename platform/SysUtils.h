@@ -15,6 +15,8 @@ using TCaption = UnicodeString;
 using WideChar = wchar_t;
 using Char = WideChar;
 using Byte = std::uint8_t;
+// Extended precision.
+using Extended = long double;
 
 // Base of every exception the platform and the program raise.
 class Exception : public std::exception {

@@ -222,6 +222,8 @@ bool TEventPath::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::Resize:
     case QEvent::Close:
     case QEvent::ToolTip:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
         break;
     default:
         return false;
@@ -313,6 +315,14 @@ bool TEventPath::Handle(TWinControl* C, QWidget* W, QEvent* E)
         }
         return false;
     }
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        if (W != C->Widget() || C->GetParent() != nullptr)
+            return false;
+        m.Msg = WM_ACTIVATE;
+        m.WParam = E->type() == QEvent::WindowActivate ? 1 : 0;
+        QtControls::Deliver(C, m, alive);
+        return false;
     case QEvent::ToolTip: {
         const auto* he = static_cast<QHelpEvent*>(E);
         QPoint p = he->pos();
@@ -355,6 +365,16 @@ bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
     if (!press) data |= KF_REPEAT_BIT | KF_UP_BIT;
     m.LParam = data;
     bool alive = true;
+    // A form with KeyPreview sees the key first; clearing it there swallows it.
+    auto* form = dynamic_cast<TForm*>(GetTopLevelControl(C));
+    if (form != nullptr && form != C && form->GetKeyPreview()) {
+        TMessage preview = m;
+        const auto life = C->LifeToken();
+        if (!QtControls::Deliver(form, preview, alive) || life.expired())
+            return true;
+        if (preview.WParam == 0)
+            return true;
+    }
     if (!QtControls::Deliver(C, m, alive) || !alive)
         return true;
     if (!press)
@@ -369,6 +389,13 @@ bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
         cm.Msg = sys ? WM_SYSCHAR : WM_CHAR;
         cm.WParam = ch.unicode();
         cm.LParam = data;
+        form = dynamic_cast<TForm*>(GetTopLevelControl(C));
+        if (form != nullptr && form != C && form->GetKeyPreview()) {
+            TMessage preview = cm;
+            const auto life = C->LifeToken();
+            if (!QtControls::Deliver(form, preview, alive) || life.expired() || preview.WParam == 0)
+                return true;
+        }
         if (!QtControls::Deliver(C, cm, alive) || !alive)
             return true;
     }
@@ -1282,26 +1309,32 @@ void TWinControl::Dispatch(void* Message)
     case WM_SYSKEYDOWN: {
         Word key = Word(m.WParam);
         KeyDown(key, KeyShiftState());
-        if (life.expired() || key == 0)
+        if (life.expired())
             return;
         m.WParam = key;
+        if (key == 0)
+            return;
         break;
     }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
         Word key = Word(m.WParam);
         KeyUp(key, KeyShiftState());
-        if (life.expired() || key == 0)
+        if (life.expired())
             return;
         m.WParam = key;
+        if (key == 0)
+            return;
         break;
     }
     case WM_CHAR: {
         Char key = Char(m.WParam);
         KeyPress(key);
-        if (life.expired() || key == 0)
+        if (life.expired())
             return;
         m.WParam = WPARAM(key);
+        if (key == 0)
+            return;
         break;
     }
     default:

@@ -280,6 +280,9 @@ TEST(SweepLoop, EndCases)
 
     p.points = 0;
     EXPECT_THROW(Collected(p, 0), EZeroDivide);
+    p.cMin = p.cMax;  // 0 / 0 steps: still no steps at all
+    EXPECT_THROW(Collected(p, 0), EZeroDivide);
+    p.cMin = 12;
 
     p.points = MaxSweepPoints + 1;
     try {

@@ -281,3 +281,47 @@ TEST_F(KeysTest, AControlDestroyedByItsOwnHandlerDoesNotBreakTheEventPath)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KeysTest, AFormWithKeyPreviewSeesKeysFirst)
+{
+    std::vector<Word> seen;
+    Form->OnKeyDown = [&](TObject* Sender, Word& Key, TShiftState) {
+        EXPECT_EQ(Sender, Form);
+        seen.push_back(Key);
+        if (Key == 'K')
+            Key = 0;
+    };
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_J);
+    EXPECT_TRUE(seen.empty());
+    Form->SetKeyPreview(true);
+    QTest::keyClicks(Edits[0]->Widget(), "jkl");
+    EXPECT_EQ(seen, (std::vector<Word>{'J', 'K', 'L'}));
+    EXPECT_EQ(Edits[0]->GetText(), "jjl");
+    for (const auto& k : Edits[0]->Keys())
+        EXPECT_FALSE(k.Msg == WM_KEYDOWN && k.WParam == 'K');
+}
+
+TEST_F(KeysTest, ActivationReachesTheForm)
+{
+    int deactivated = 0, activated = 0;
+    Form->OnDeactivate = [&](TObject*) { ++deactivated; };
+    Form->OnActivate = [&](TObject*) { ++activated; };
+    TForm other(nullptr);
+    other.SetClientWidth(100);
+    other.SetClientHeight(100);
+    other.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(other.Widget()));
+    EXPECT_EQ(deactivated, 1);
+    EXPECT_FALSE(Form->Active());
+    Form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form->Widget()));
+    EXPECT_EQ(activated, 1);
+    EXPECT_TRUE(Form->Active());
+    // The field that had the focus gets it back with its window.
+    EXPECT_TRUE(Edits[0]->Focused());
+    EXPECT_EQ(Form->GetActiveControl(), Edits[0]);
+}
+
+}  // namespace

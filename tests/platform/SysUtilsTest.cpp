@@ -190,6 +190,38 @@ TEST_F(Conversion, RoundedDigitsAgreeWithExactRounding)
     EXPECT_GT(checked, 30000);
 }
 
+// With 18 digits nothing is rounded twice: every digit must be the correctly rounded one, over
+// the whole range of doubles, near powers of ten and at the limits of the 128-bit arithmetic.
+TEST_F(Conversion, EighteenDigitsAreCorrectlyRounded)
+{
+    std::mt19937_64 random(5);
+    auto check = [](double x) {
+        char buf[64];
+        const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 17).ptr;
+        const char* e = std::find(static_cast<const char*>(buf), end, 'e');
+        const int exponent = std::atoi(std::string(e + 1, end).c_str());
+        const std::string expected = std::string(buf, static_cast<size_t>(e - buf)) + "E" +
+                                     (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
+        EXPECT_EQ(FloatToStrF(x, ffExponent, 18, 0), expected);
+        return FloatToStrF(x, ffExponent, 18, 0) == expected;
+    };
+    for (int n = 0; n < 100000; ++n) {
+        const double mantissa = std::ldexp(static_cast<double>(random() >> 11), -53) + 0.5;
+        const int binaryExponent = static_cast<int>(random() % 260) - 90;   // about 1e-27 to 1e51
+        if (!check(std::ldexp(mantissa, binaryExponent)))
+            break;
+    }
+    for (int p = -20; p <= 60; ++p) {
+        const double ten = std::pow(10.0, p);
+        for (double x : {ten, std::nextafter(ten, 0.0), std::nextafter(ten, 1e300)})
+            ASSERT_TRUE(check(x)) << x;
+    }
+    // 123456789012345.6875 has 19 digits: an exact tie at the 18th, rounded to even.
+    for (double x : {DBL_MIN, DBL_MAX, 1e-14, 9.999999999999999e-15, 1e47, 1.0000000000000001e47, 0.5, 1.0, 0.1, 1e23,
+                     123456789012345.6875, 123456789012345.5625})
+        ASSERT_TRUE(check(x)) << x;
+}
+
 TEST_F(Conversion, PrecisionAndDigitsAreClamped)
 {
     EXPECT_EQ(FloatToStrF(1.25, ffGeneral, 1, 0), "1.3");
