@@ -91,7 +91,7 @@ void BM_FullRepaint(benchmark::State& State)
 {
     TBenchChart b(static_cast<int>(State.range(0)));
     for (auto _ : State) {
-        b.Chart.Invalidate();
+        b.Chart.InvalidatePlot();
         b.Paint();
     }
     State.counters["series"] = b.Chart.SeriesCount() - 2;

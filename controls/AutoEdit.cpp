@@ -84,11 +84,6 @@ void TAutoEdit::KeyDown(unsigned Key)
     case VK_CONTROL:
         FCtrlDown = true;
         return;
-    case VK_INSERT:
-        // Shift+Insert pastes.
-        if (FShiftDown && !FCtrlDown)
-            EnterModifiedState();
-        return;
     default:
         if (!IsNonEditingKey(Key))
             EnterModifiedState();

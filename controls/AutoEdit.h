@@ -80,16 +80,16 @@ public:
     TNotifyEvent OnAccepted;
     TNotifyEvent OnCancel;
 
-protected:
-    bool FEdited = false;
-    UnicodeString FAcceptedText;
-
     // The class's own check of a submitted text (here: every text).
     virtual bool _Accept(const UnicodeString& Text);
     // After a text has been accepted, before OnAccepted.
     virtual void _Accepted();
     // After the accepted text has been restored, before OnCancel.
     virtual void _Cancel();
+
+protected:
+    bool FEdited = false;
+    UnicodeString FAcceptedText;
 
     // Shows a text without starting acceptance.
     void ShowText(const UnicodeString& Value);

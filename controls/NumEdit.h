@@ -69,13 +69,15 @@ public:
     // 1.7e308 in magnitude. Value is left alone when the text is not a number.
     static bool TextToValue(const UnicodeString& Text, double& Value);
 
+    // Reads Text into FNewValue; false when it is not a number.
+    bool _Accept(const UnicodeString& Text) override;
+    // Takes the new number as value and accepted value, then re-formats the text.
+    void _Accepted() override;
+
 protected:
     double FValue = 0;
     std::unique_ptr<TFloatFormatProperty> FFloatFormat;
     double FNewValue = 0;
-
-    bool _Accept(const UnicodeString& Text) override;
-    void _Accepted() override;
 
 private:
     double FAcceptedValue = 0;

@@ -113,7 +113,7 @@ struct TChart::TLayout {
 // TChart
 
 TChart::TChart(TComponent* AOwner)
-    : TComponent(AOwner),
+    : TCustomControl(AOwner),
       FTitle(std::make_unique<TChartTitle>(this)),
       FLegend(std::make_unique<TChartLegend>(this)),
       FBottomAxis(std::make_unique<TChartAxis>(this, true, false)),
@@ -127,6 +127,9 @@ TChart::TChart(TComponent* AOwner)
     FZoomPen->SetColor(clGray);
     FZoomPen->SetStyle(psDot);
     FZoomPen->OnChange = [this] { InvalidateOverlay(); };
+    SetBounds(GetLeft(), GetTop(), 400, 250);
+    FLayoutWidth = GetWidth();
+    FLayoutHeight = GetHeight();
 }
 
 TChart::~TChart()
@@ -178,13 +181,6 @@ void TChart::DetachSeries(TChartSeries* ASeries)
     Changed();
 }
 
-void TChart::SetColor(TColor Value)
-{
-    if (FColor == Value) return;
-    FColor = Value;
-    Changed();
-}
-
 void TChart::SetBackColor(TColor Value)
 {
     if (FBackColor == Value) return;
@@ -192,17 +188,18 @@ void TChart::SetBackColor(TColor Value)
     Changed();
 }
 
-void TChart::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+void TChart::BoundsChanged(bool Moved, bool Resized)
 {
-    FLeft = ALeft;
-    FTop = ATop;
-    AWidth = std::max(0, AWidth);
-    AHeight = std::max(0, AHeight);
-    if (FWidth == AWidth && FHeight == AHeight) return;
-    FWidth = AWidth;
-    FHeight = AHeight;
-    FLayoutWidth = AWidth;
-    FLayoutHeight = AHeight;
+    TCustomControl::BoundsChanged(Moved, Resized);
+    if (!Resized) return;
+    FLayoutWidth = GetWidth();
+    FLayoutHeight = GetHeight();
+    Changed();
+}
+
+void TChart::ColorChanged()
+{
+    TCustomControl::ColorChanged();
     Changed();
 }
 
@@ -214,13 +211,13 @@ void TChart::Changed()
     RequestRepaint();
 }
 
-void TChart::Invalidate() { Changed(); }
+void TChart::InvalidatePlot() { Changed(); }
 
 void TChart::InvalidateOverlay() { RequestRepaint(); }
 
 void TChart::RequestRepaint()
 {
-    if (FDestroying) return;
+    if (!FDestroying) TCustomControl::Invalidate();
 }
 
 void TChart::SeriesDataChanged(TChartSeries* ASeries)
@@ -266,8 +263,9 @@ void TChart::UpdateAutoRanges()
 
 bool TChart::AxisInUse(const TChartAxis* Axis) const
 {
+    // The right axis shows when a series is plotted against it (shown or not, so that hiding
+    // series does not move the plot).
     if (!Axis->GetOtherSide()) return true;
-    if (!Axis->GetAutomatic()) return true;
     for (const TChartSeries* s : FSeries)
         if (!s->GetOverlay() && s->GetVertAxis() == aRightAxis) return true;
     return false;
@@ -576,9 +574,11 @@ void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
     ++FPaints;
 }
 
+void TChart::Paint() { PaintTo(Canvas, GetClientRect()); }
+
 void TChart::SaveToPng(const UnicodeString& FileName)
 {
-    TBitmap bmp(std::max(1, FWidth), std::max(1, FHeight));
+    TBitmap bmp(std::max(1, GetWidth()), std::max(1, GetHeight()));
     PaintTo(bmp.GetCanvas(), TRect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
     bmp.SaveToFile(FileName);
 }
@@ -588,7 +588,7 @@ void TChart::RenderPlot(TCanvas* Canvas)
     const TLayout& L = *FLayout;
     const TRect all(0, 0, L.Width, L.Height);
     TChartRaster r(Canvas, all);
-    const std::uint32_t back = ColorToPixel(FColor);
+    const std::uint32_t back = ColorToPixel(GetColor());
     r.Fill(0, 0, L.Width, L.Height, back);
     const TRect& P = L.Plot;
     if (FBackColor != clTeeColor && FBackColor != clNone)
@@ -690,7 +690,7 @@ void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)
     if (!box.HasTitle) return;
     TChartAxisTitle* t = Axis->GetTitle();
     const TRect& tb = box.TitleBox;
-    std::uint32_t fill = ColorToPixel(FColor);
+    std::uint32_t fill = ColorToPixel(GetColor());
     const bool framed = !t->GetTransparent();
     if (framed) {
         if (t->GetColor() != clTeeColor && t->GetColor() != clNone) fill = ColorToPixel(t->GetColor());
@@ -781,4 +781,50 @@ void TChart::RenderOverlay(TCanvas* Canvas)
         TChartRaster r(Canvas, TRect(0, 0, L.Width, L.Height));
         r.Frame(d, ColorToPixel(FZoomPen->GetColor()), FZoomPen->GetWidth(), FZoomPen->GetStyle());
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse
+
+namespace {
+// A drag shorter than this (in both directions) is a click, not a zoom.
+constexpr int kMinDrag = 4;
+}  // namespace
+
+void TChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft && FAllowZoom && !Shift.Contains(ssDouble)) {
+        FDragging = true;
+        FDragStart = TPoint(X, Y);
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TChart::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (FDragging) {
+        if (std::abs(X - FDragStart.X) >= kMinDrag || std::abs(Y - FDragStart.Y) >= kMinDrag)
+            SetDragRect(TRect(FDragStart.X, FDragStart.Y, X, Y));
+        else
+            ClearDragRect();
+    }
+    TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TChart::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button == mbLeft && FDragging) {
+        FDragging = false;
+        ClearDragRect();
+        const int dx = X - FDragStart.X, dy = Y - FDragStart.Y;
+        if (dx >= kMinDrag && dy >= kMinDrag) {
+            // The part of the dragged rectangle that lies over the plot.
+            const TRect p = GetChartRect();
+            ZoomRect(TRect(std::max(FDragStart.X, p.Left), std::max(FDragStart.Y, p.Top),
+                           std::min(X, p.Right - 1), std::min(Y, p.Bottom - 1)));
+        } else if (dx <= -kMinDrag || dy <= -kMinDrag) {
+            UndoZoom();
+        }
+    }
+    TCustomControl::MouseUp(Button, Shift, X, Y);
 }

@@ -9,6 +9,7 @@
 
 #include "platform/ChartAxis.h"
 #include "platform/Classes.h"
+#include "platform/Controls.h"
 #include "platform/Graphics.h"
 #include "platform/Series.h"
 
@@ -61,7 +62,10 @@ private:
     std::unique_ptr<TChartPen> FFrame;
 };
 
-class TChart : public TComponent {
+// The chart control. Dragging with the left button from top-left to bottom-right zooms to the
+// dragged rectangle (drawn with the zoom pen meanwhile); dragging the other way undoes the last
+// zoom. Mouse events (OnMouseMove in chart pixels, OnDblClick ...) reach the owner's handlers.
+class TChart : public TCustomControl {
 public:
     explicit TChart(TComponent* AOwner);
     // Destroys the series it owns; series owned by others are only detached.
@@ -85,9 +89,7 @@ public:
     TChartAxis* GetLeftAxis() const { return FLeftAxis.get(); }
     TChartAxis* GetRightAxis() const { return FRightAxis.get(); }
 
-    // Background of the whole chart and of the plot area (clTeeColor: the chart's colour).
-    TColor GetColor() const { return FColor; }
-    void SetColor(TColor Value);
+    // Background of the plot area (clTeeColor: the chart's Color, which fills the rest).
     TColor GetBackColor() const { return FBackColor; }
     void SetBackColor(TColor Value);
     // Kept for compatibility; the chart always draws in two dimensions.
@@ -104,34 +106,39 @@ public:
     void SetAllowZoom(bool Value) { FAllowZoom = Value; }
     TChartPen* GetZoomPen() const { return FZoomPen.get(); }
 
-    // --- Size. The chart lays itself out within (0, 0, Width, Height).
-    int GetWidth() const { return FWidth; }
-    int GetHeight() const { return FHeight; }
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
-    int GetLeft() const { return FLeft; }
-    int GetTop() const { return FTop; }
-
     // The plot rectangle of the current layout (the pixels between the axes, Right and Bottom
     // excluded).
     TRect GetChartRect();
 
     // --- Rendering
     // The whole chart into Rect of Canvas (laid out for Rect's size; the chart keeps that
-    // layout for its conversions until its own size is next used).
+    // layout for its conversions until its own size next changes).
     void PaintTo(TCanvas* Canvas, const TRect& Rect);
+    using TCustomControl::PaintTo;
     // The chart at its own size as a PNG file.
     void SaveToPng(const UnicodeString& FileName);
     // The zoom rectangle shown in the overlay (chart pixels), or none.
     void SetDragRect(const TRect& Rect);
     void ClearDragRect();
 
-    // Repaint requests: the plot cache is stale (data, ranges or look) or only the overlay is.
-    void Invalidate();
+    // Repaint requests: the plot must be rendered again (ranges, layout and all), or only the
+    // overlay changed. Changes made through the chart's and the series' setters call these
+    // themselves; Invalidate repaints from the cached plot.
+    void InvalidatePlot();
     void InvalidateOverlay();
+
+    void Paint() override;
     // Counters for tests and measurements: how often the plot was rendered into the cache and
     // how often the chart was painted.
     int PlotRenderCount() const { return FPlotRenders; }
     int PaintCount() const { return FPaints; }
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void BoundsChanged(bool Moved, bool Resized) override;
+    void ColorChanged() override;
 
 private:
     friend class TChartSeries;
@@ -176,17 +183,14 @@ private:
     std::unique_ptr<TBitmap> FCache;
     std::unique_ptr<TBitmap> FMeasure;  // text measurement
     std::vector<TAxisRanges> FZoomStack;
-    TColor FColor = clWindow;
     TColor FBackColor = clTeeColor;
     bool FView3D = false;
     bool FAllowZoom = true;
-    int FLeft = 0;
-    int FTop = 0;
-    int FWidth = 400;
-    int FHeight = 250;
     // The size the current layout is made for: the chart's own, or that of the last PaintTo.
-    int FLayoutWidth = 400;
-    int FLayoutHeight = 250;
+    int FLayoutWidth = 0;
+    int FLayoutHeight = 0;
+    bool FDragging = false;
+    TPoint FDragStart;
     bool FDestroying = false;
     bool FRangesValid = false;
     bool FLayoutValid = false;

@@ -268,7 +268,8 @@ const TChartRaster::TMarker& TChartRaster::Marker(TSeriesPointerStyle Style, int
 
     const int w = 2 * h + 1, ht = 2 * v + 1;
     std::vector<char> inside(static_cast<std::size_t>(w * ht), 0);
-    bool lineMark = false;  // drawn in the fill colour only
+    // Line marks, and markers too small for an inside, are drawn in the fill colour only.
+    bool lineMark = h < 1 || v < 1;
     for (int dy = -v; dy <= v; ++dy) {
         for (int dx = -h; dx <= h; ++dx) {
             bool in = false;

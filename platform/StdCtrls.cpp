@@ -85,6 +85,11 @@ void TCustomLabel::SetTransparent(bool Value)
     if (FTransparent == Value)
         return;
     FTransparent = Value;
+    // A transparent label shows what lies below it: it is repainted with its background.
+    if (Value)
+        SetControlStyle(GetControlStyle() - TControlStyle{csOpaque});
+    else
+        SetControlStyle(GetControlStyle() + TControlStyle{csOpaque});
     Invalidate();
 }
 

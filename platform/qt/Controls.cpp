@@ -12,6 +12,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -999,7 +1000,21 @@ void TSurfaceWidget::paintEvent(QPaintEvent* event)
 void QtControls::PaintSurface(TWinControl* Control, QWidget* Widget, const QRect& Rect)
 {
     const auto life = Control->LifeToken();
-    Guarded(Control, [&] { Render(Control); });
+    try {
+        Render(Control);
+    } catch (...) {
+        // Shown once the paint is over: a message box inside a paint event would paint again.
+        if (!life.expired())
+            ImplOf(Control).Dirty = QRect();
+        std::exception_ptr error = std::current_exception();
+        QTimer::singleShot(0, QCoreApplication::instance(), [error] {
+            try {
+                std::rethrow_exception(error);
+            } catch (...) {
+                ReportException(nullptr);
+            }
+        });
+    }
     if (life.expired())
         return;
     auto& d = ImplOf(Control);
@@ -1205,7 +1220,14 @@ void TWinControl::CursorChanged()
     }
 }
 
-void TWinControl::HintChanged() {}
+void TWinControl::HintChanged()
+{
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (c->FParentShowHint && c->FShowHint != GetShowHint()) {
+            c->FShowHint = GetShowHint();
+            c->HintChanged();
+        }
+}
 
 void TWinControl::TextChanged()
 {
@@ -1240,6 +1262,8 @@ void TWinControl::InvalidateRect(const TRect& R)
 
 void TWinControl::Update()
 {
+    if (FImpl->Rendering)
+        return;  // the paint under way shows it
     if (QWidget* w = Widget())
         if (w->isVisible())
             w->repaint();
@@ -1394,7 +1418,9 @@ void TWinControl::DoExit()
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), Canvas(new TCanvas)
 {
-    SetControlStyle(GetControlStyle() + TControlStyle{csReplicatable});
+    // Taken to paint its whole area, so that Repaint can draw it straight onto the surface; a
+    // control that leaves parts of its area unpainted (a transparent label) drops csOpaque.
+    SetControlStyle(GetControlStyle() + TControlStyle{csReplicatable, csOpaque});
 }
 
 TGraphicControl::~TGraphicControl()
@@ -1443,7 +1469,8 @@ void TGraphicControl::AttachCanvas()
 void TGraphicControl::Repaint()
 {
     TWinControl* parent = GetParent();
-    if (parent == nullptr || !GetVisible() || !ImplOf(parent).Surface) {
+    if (parent == nullptr || !GetVisible() || !ImplOf(parent).Surface ||
+        !GetControlStyle().Contains(csOpaque)) {
         TControl::Repaint();
         return;
     }

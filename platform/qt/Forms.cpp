@@ -104,8 +104,15 @@ void TForm::SetVisible(bool Value)
         if (life.expired())
             return;
         TControl::SetVisible(true);
-        if (FActiveControl != nullptr && !FActiveControlLife.expired() && FActiveControl->CanFocus())
-            FActiveControl->SetFocus();
+        if (life.expired())
+            return;
+        // The active control, or else the first in tab order, gets the focus.
+        TWinControl* first = (FActiveControl != nullptr && !FActiveControlLife.expired() &&
+                              FActiveControl->CanFocus())
+                                 ? FActiveControl
+                                 : FindNextControl(nullptr, true, true, false);
+        if (first != nullptr)
+            first->SetFocus();
     } else {
         TControl::SetVisible(false);
         DoHide();

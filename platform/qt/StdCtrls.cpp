@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPalette>
@@ -21,7 +23,32 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
 };
+
+// The clipboard and undo keys (Ctrl+X, Ctrl+C, Ctrl+V, Shift+Insert, Ctrl+Z ...) become the
+// edit's commands WM_CUT ... WM_UNDO, as the original edit control sends them to itself, so a
+// control that pre-processes those commands sees every way of giving them.
+void TEditWidget::keyPressEvent(QKeyEvent* Event)
+{
+    Cardinal msg = 0;
+    if (Event->matches(QKeySequence::Cut))
+        msg = WM_CUT;
+    else if (Event->matches(QKeySequence::Copy))
+        msg = WM_COPY;
+    else if (Event->matches(QKeySequence::Paste))
+        msg = WM_PASTE;
+    else if (Event->matches(QKeySequence::Undo))
+        msg = WM_UNDO;
+    TWinControl* control = QtControls::ControlOf(this);
+    if (msg == 0 || control == nullptr) {
+        QLineEdit::keyPressEvent(Event);
+        return;
+    }
+    Event->accept();
+    QtControls::TBusyScope busy(this);
+    QtControls::Guarded(control, [&] { control->Perform(msg, 0, 0); });
+}
 
 Cardinal MenuMessage(const QAction* Action)
 {

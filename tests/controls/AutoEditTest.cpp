@@ -147,7 +147,7 @@ TEST_F(AutoEditKeys, EditingKeysEnterTheModifiedState)
         {Qt::Key_Delete, Qt::NoModifier},    {Qt::Key_Period, Qt::NoModifier},
         {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_Z, Qt::ControlModifier},
         {Qt::Key_V, Qt::ControlModifier},    {Qt::Key_X, Qt::ControlModifier},
-        {Qt::Key_Insert, Qt::ShiftModifier}, {Qt::Key_7, Qt::KeypadModifier},
+        {Qt::Key_7, Qt::KeypadModifier},
     };
     for (const Press& p : presses) {
         A->SetText("x");
@@ -450,6 +450,13 @@ TEST_F(AutoEditKeys, TextChangedWithoutAKeyIsAnEditToo)
     EXPECT_EQ(A->GetColor(), clRed);
     EXPECT_EQ(A->GetText(), "2");
     EXPECT_EQ(A->GetAcceptedText(), "2");
+    // Shift+Insert pastes: Insert is no editing key, the changed text is.
+    QApplication::clipboard()->setText("9");
+    Focus(A);
+    Key(A, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(Shown(A), "9");
+    EXPECT_TRUE(A->GetEdited());
+    A->Cancel();
     // The control's own text changes are not.
     A->SetText("3");
     A->Cancel();

@@ -155,3 +155,24 @@ TEST(ReadingANumber, FollowsTheProgramWideDecimalSeparator)
     EXPECT_FALSE(TNumEdit::TextToValue("1.5", v));
     EXPECT_EQ(v, 9);
 }
+
+TEST(NumEditWithoutAWindow, DefaultFormatOfWrittenValues)
+{
+    TNumEdit n(nullptr);
+    int accepted = 0;
+    n.OnAccepted = [&](TObject*) { ++accepted; };
+    const std::pair<double, const char*> cases[] = {
+        {1234567, "1.23457E0006"}, {123456, "123456"}, {0.0001, "0.0001"}, {0.00005, "5E-0005"},
+        {0.5, "0.5"}, {-1e-9, "-1E-0009"}, {0, "0"},
+    };
+    for (auto [value, shown] : cases) {
+        n.SetValue(value);
+        EXPECT_EQ(n.GetText(), shown) << value;
+        EXPECT_EQ(n.GetValue(), value);
+        EXPECT_EQ(n.AcceptedValue, value);
+    }
+    EXPECT_EQ(accepted, 7);
+    // Writing the number already shown as text does nothing.
+    n.SetValue(0);
+    EXPECT_EQ(accepted, 7);
+}

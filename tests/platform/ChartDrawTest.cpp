@@ -1,7 +1,9 @@
 #include "platform/Chart.h"
+#include "platform/ChartRaster.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -368,4 +370,46 @@ TEST(ChartDraw, ALongTitleIsShortenedInTheMiddleNotCut)
     EXPECT_LT(CountPixels(bmp, clWhite, TRect(5, 0, 295, h)), 290 * h);
     // The text itself is kept whole.
     EXPECT_EQ(chart.GetTitle()->GetText()->Get(0).size(), 108u);
+}
+
+TEST(ChartDraw, MarkerShapesSpanTheirSizeAndMirrorEachOther)
+{
+    auto cells = [](TSeriesPointerStyle style, int h, int v) {
+        std::vector<std::pair<int, int>> all;  // (dy, dx)
+        const auto& m = TChartRaster::Marker(style, h, v);
+        for (const auto* spans : {&m.Fill, &m.Outline})
+            for (const auto& s : *spans)
+                for (int x = s.X0; x < s.X1; ++x) all.emplace_back(s.DY, x);
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    EXPECT_EQ(cells(psRectangle, 4, 4).size(), 81u);
+    EXPECT_EQ(cells(psRectangle, 4, 2).size(), 45u);
+    EXPECT_EQ(cells(psSmallDot, 4, 4).size(), 1u);
+    // A marker of size 0 is one pixel, in the fill colour.
+    EXPECT_EQ(TChartRaster::Marker(psCircle, 0, 0).Fill.size(), 1u);
+    EXPECT_TRUE(TChartRaster::Marker(psCircle, 0, 0).Outline.empty());
+    for (TSeriesPointerStyle style : {psCircle, psTriangle, psDiamond, psStar, psCross, psDiagCross}) {
+        const auto c = cells(style, 4, 4);
+        EXPECT_FALSE(c.empty()) << style;
+        for (const auto& [dy, dx] : c) {
+            EXPECT_LE(std::abs(dx), 4);
+            EXPECT_LE(std::abs(dy), 4);
+            // Left-right symmetric.
+            EXPECT_TRUE(std::binary_search(c.begin(), c.end(), std::make_pair(dy, -dx))) << style;
+        }
+    }
+    // The down triangle is the triangle upside down; the circle is round both ways.
+    auto up = cells(psTriangle, 4, 4);
+    for (auto& [dy, dx] : up) dy = -dy;
+    std::sort(up.begin(), up.end());
+    EXPECT_EQ(up, cells(psDownTriangle, 4, 4));
+    for (const auto& [dy, dx] : cells(psCircle, 4, 4)) {
+        const auto c = cells(psCircle, 4, 4);
+        EXPECT_TRUE(std::binary_search(c.begin(), c.end(), std::make_pair(dx, dy)));
+    }
+    // The outline of a filled marker surrounds its fill.
+    const auto& tri = TChartRaster::Marker(psTriangle, 4, 4);
+    EXPECT_FALSE(tri.Fill.empty());
+    EXPECT_FALSE(tri.Outline.empty());
 }

@@ -353,3 +353,19 @@ TEST(ChartZoom, RangesSetByProgramEndTheZoomHistory)
     chart.ZoomRect(TRect(300, 200, 300, 250));
     EXPECT_FALSE(chart.GetZoomed());
 }
+
+TEST(ChartZoom, TheRightAxisShowsOnlyForSeriesPlottedAgainstIt)
+{
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 800, 500);
+    auto* l = NewSeries(chart);
+    l->AddXY(0, 0);
+    l->AddXY(100, 10);
+    const int right = chart.GetChartRect().Right;
+    EXPECT_GT(right, 800 - 40);
+    chart.ZoomRect(TRect(200, 100, 400, 300));
+    EXPECT_GT(chart.GetChartRect().Right, 800 - 40);
+    auto* r = NewSeries(chart, aRightAxis);
+    r->SetActive(false);
+    EXPECT_LT(chart.GetChartRect().Right, right - 20);
+}

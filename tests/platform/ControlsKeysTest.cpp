@@ -325,3 +325,55 @@ TEST_F(KeysTest, ActivationReachesTheForm)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KeysTest, ClipboardKeysBecomeTheEditsCommands)
+{
+    QApplication::clipboard()->setText(QStringLiteral("7.5"));
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(Edits[0]->Got(WM_PASTE));
+    EXPECT_EQ(Edits[0]->GetText(), "7.5");
+    Edits[0]->Seen.clear();
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_TRUE(Edits[0]->Got(WM_PASTE));
+    EXPECT_EQ(Edits[0]->GetText(), "7.57.5");
+    Edits[0]->SelectAll();
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(Edits[0]->Got(WM_CUT));
+    EXPECT_EQ(Edits[0]->GetText(), "");
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Edits[0]->Got(WM_UNDO));
+    EXPECT_EQ(Edits[0]->GetText(), "7.57.5");
+}
+
+TEST_F(KeysTest, AShownFormFocusesTheFirstControlInTabOrder)
+{
+    TForm other(nullptr);
+    other.SetClientWidth(200);
+    other.SetClientHeight(100);
+    auto* a = new TEdit(&other);
+    a->SetParent(&other);
+    auto* b = new TEdit(&other);
+    b->SetParent(&other);
+    b->SetTabOrder(0);
+    other.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(other.Widget()));
+    EXPECT_TRUE(b->Focused());
+    EXPECT_EQ(other.GetActiveControl(), b);
+}
+
+TEST_F(KeysTest, AWindowResizedFromOutsideIsLaidOutAnew)
+{
+    auto* panel = new TEdit(Form);
+    panel->SetParent(Form);
+    panel->SetBounds(0, 0, 300, 21);
+    panel->SetAnchors(TAnchors{akLeft, akTop, akRight});
+    Form->Widget()->resize(500, 260);
+    QApplication::processEvents();
+    EXPECT_EQ(Form->GetClientWidth(), 500);
+    EXPECT_EQ(Form->GetClientHeight(), 260);
+    EXPECT_EQ(panel->GetWidth(), 500);
+}
+
+}  // namespace

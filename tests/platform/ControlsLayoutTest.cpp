@@ -366,3 +366,43 @@ TEST(Dragging, AControlDraggedOntoAnotherIsDroppedThere)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Painting, AnExceptionInPaintIsShownAfterThePaint)
+{
+    struct TFaulty : TGraphicControl {
+        using TGraphicControl::TGraphicControl;
+        void Paint() override
+        {
+            if (Fail)
+                throw EInvalidOp("Invalid floating point operation");
+            Canvas->Brush->SetColor(clGreen);
+            Canvas->FillRect(GetClientRect());
+        }
+        bool Fail = true;
+    };
+    std::vector<UnicodeString> errors;
+    Application->OnException = [&](TObject*, Exception* E) { errors.push_back(E->Message()); };
+    TForm form(nullptr);
+    form.SetClientWidth(100);
+    form.SetClientHeight(100);
+    auto* faulty = new TFaulty(&form);
+    faulty->SetParent(&form);
+    faulty->SetBounds(10, 10, 20, 20);
+    TBitmap shot(100, 100);
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_TRUE(errors.empty());
+    QApplication::processEvents();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Invalid floating point operation");
+    faulty->Fail = false;
+    faulty->Invalidate();
+    form.PaintTo(shot.Canvas, 0, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(shot.Canvas->Pixels(15, 15), clGreen);
+    Application->OnException = nullptr;
+}
+
+}  // namespace

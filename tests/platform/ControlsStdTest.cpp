@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -386,6 +388,105 @@ TEST_F(StdTest, ErrorDisplayAddsAFullStopAsTheOriginalDoes)
     });
     Application->ShowException(EConvertError("Invalid value"));
     EXPECT_EQ(text, QStringLiteral("Invalid value."));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StdTest, ParentColourAndFontReachTheChildrenThatFollowThem)
+{
+    auto* panel = Make<TPanel>(0, 0, 200, 100);
+    auto* follows = new TLabel(Form);
+    follows->SetParent(panel);
+    auto* own = new TLabel(Form);
+    own->SetParent(panel);
+    own->SetColor(clYellow);
+    own->GetFont()->SetHeight(-20);
+    EXPECT_TRUE(follows->GetParentColor());
+    EXPECT_FALSE(own->GetParentColor());
+    EXPECT_FALSE(own->GetParentFont());
+    panel->SetColor(clAqua);
+    panel->GetFont()->SetName("DejaVu Sans");
+    panel->GetFont()->SetColor(clMaroon);
+    EXPECT_EQ(follows->GetColor(), clAqua);
+    EXPECT_TRUE(follows->GetParentColor());
+    EXPECT_EQ(follows->GetFont()->GetName(), "DejaVu Sans");
+    EXPECT_EQ(follows->GetFont()->GetColor(), clMaroon);
+    EXPECT_TRUE(follows->GetParentFont());
+    EXPECT_EQ(own->GetColor(), clYellow);
+    EXPECT_EQ(own->GetFont()->GetHeight(), -20);
+    // Switching ParentColor on takes the parent's colour at once.
+    own->SetParentColor(true);
+    EXPECT_EQ(own->GetColor(), clAqua);
+    // A control moved to another parent takes that parent's colour.
+    follows->SetParent(Form);
+    EXPECT_EQ(follows->GetColor(), Form->GetColor());
+}
+
+TEST_F(StdTest, ADemonstrationWindowRenders)
+{
+    Form->SetClientWidth(420);
+    Form->SetClientHeight(150);
+    auto* panel = Make<TPanel>(0, 0, 420, 150);
+    panel->SetAlign(alClient);
+    panel->SetBevelOuter(bvNone);
+    panel->SetColor(clWindow);
+    const char* captions[] = {"Capillary length [cm]", "Detector length [cm]", "Voltage [kV]"};
+    for (int i = 0; i < 3; ++i) {
+        auto* label = Make<TLabel>(8, 6 + 27 * i, 121, 21, panel);
+        label->SetAutoSize(false);
+        label->SetLayout(tlCenter);
+        label->SetColor(clBtnFace);
+        label->SetCaption(captions[i]);
+        auto* edit = Make<TEdit>(135, 6 + 27 * i, 121, 21, panel);
+        edit->SetText(i == 1 ? "40" : "48.5");
+        if (i == 2)
+            edit->SetColor(clMoneyGreen);
+    }
+    auto* apply = Make<TButton>(300, 6, 84, 41, panel);
+    apply->SetCaption("A&pply");
+    apply->GetFont()->SetColor(clRed);
+    auto* check = Make<TCheckBox>(300, 60, 97, 17, panel);
+    check->SetCaption("Apply");
+    check->SetChecked(true);
+    auto* bevel = Make<TBevel>(8, 92, 404, 2, panel);
+    bevel->SetShape(bsTopLine);
+    ShowActive();
+    const auto path = std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) /
+                      "controls_demo.png";
+    Form->SaveToPng(path.string());
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StdTest, HintsShowForControlsThatAskForThem)
+{
+    auto* label = Make<TLabel>(10, 10, 100, 20);
+    label->SetAutoSize(false);
+    label->SetHint("Mobility of the free analyte|Shown in 1E-9 m2/(V s)");
+    auto* edit = Make<TEdit>(10, 40, 100, 21);
+    edit->SetHint("Name of the dependency");
+    ShowActive();
+    auto tip = [](QWidget* W, QPoint P) {
+        QToolTip::hideText();
+        QApplication::processEvents();
+        QHelpEvent event(QEvent::ToolTip, P, W->mapToGlobal(P));
+        QApplication::sendEvent(W, &event);
+        QApplication::processEvents();
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tip(Form->Widget(), QPoint(20, 15)), QString());
+    Form->SetShowHint(true);  // reaches the children that follow their parent
+    EXPECT_TRUE(label->GetShowHint());
+    EXPECT_EQ(tip(Form->Widget(), QPoint(20, 15)), QStringLiteral("Mobility of the free analyte"));
+    EXPECT_EQ(tip(edit->Widget(), QPoint(5, 5)), QStringLiteral("Name of the dependency"));
+    edit->SetShowHint(false);
+    EXPECT_FALSE(edit->GetParentShowHint());
+    QToolTip::hideText();
 }
 
 }  // namespace
