@@ -47,12 +47,12 @@ public:
     // On a const control: the shown text, without acceptance.
     using TEdit::GetText;
     // Shows the text and accepts it at once; the text already shown does nothing.
-    void SetText(const UnicodeString& Value);
+    void SetText(const UnicodeString& Value) override;
 
-    bool GetReadOnly() const { return TEdit::GetReadOnly(); }
-    void SetReadOnly(bool Value);
-    bool GetTabStop() const { return TEdit::GetTabStop(); }
-    void SetTabStop(bool Value);
+    // Sets the flag, then the tab stop (under AutoTabStop) and the colour.
+    void SetReadOnly(bool Value) override;
+    // A tab stop that contradicts !ReadOnly switches AutoTabStop off.
+    void SetTabStop(bool Value) override;
     bool GetAutoTabStop() const { return AutoTabStop; }
     void SetAutoTabStop(bool Value);
     TColor GetDefaultColor() const { return DefaultColor; }

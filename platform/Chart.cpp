@@ -467,7 +467,9 @@ void TChart::Layout(int W, int H)
     }
     for (int i : {axLeft, axRight}) {
         if (!L.Axes[i].HasTitle) continue;
-        const int y = std::max(top, (plotTop + plotBottom) / 2 - titleLen[i] / 2);
+        // Centred on the plot, kept inside the chart as far as it fits.
+        const int centred = (plotTop + plotBottom) / 2 - titleLen[i] / 2;
+        const int y = std::max(top, std::min(centred, H - kMargin - titleLen[i]));
         const int x = i == axLeft ? kMargin : W - kMargin - titleThick[i];
         L.Axes[i].TitleBox = TRect(x, y, x + titleThick[i], y + titleLen[i]);
     }

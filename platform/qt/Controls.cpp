@@ -1140,11 +1140,8 @@ void TWinControl::ParentChanged()
     if (parentWidget != nullptr) {
         w->setGeometry(GetLeft(), GetTop(), GetWidth(), GetHeight());
         w->setVisible(GetVisible());
-        // Keep the widgets' stacking in the order of the children.
-        for (int i = 0; i < GetParent()->ControlCount(); ++i)
-            if (auto* sibling = dynamic_cast<TWinControl*>(GetParent()->Controls(i)))
-                if (sibling->Widget() != nullptr)
-                    sibling->Widget()->raise();
+        // A new child is the topmost: its widget goes above its siblings.
+        w->raise();
     }
 }
 

@@ -462,3 +462,30 @@ TEST_F(AutoEditKeys, TextChangedWithoutAKeyIsAnEditToo)
     A->Cancel();
     EXPECT_FALSE(A->GetEdited());
 }
+
+TEST_F(AutoEditKeys, MessagesSentByProgramTakeTheSameRoads)
+{
+    A->Perform(WM_KEYDOWN, 'Q', 0);
+    EXPECT_TRUE(A->GetEdited());
+    A->Perform(WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(Joined(), "cancel A ");
+
+    Log.clear();
+    A->Perform(WM_KEYDOWN, VK_DELETE, 0);
+    A->Perform(WM_KEYDOWN, VK_CONTROL, 0);
+    A->Perform(WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(Log.empty()) << Joined();
+    A->Perform(WM_KEYUP, VK_CONTROL, 0);
+    A->Perform(WM_SYSKEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(Log.empty()) << Joined();
+    A->Perform(WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(Joined(), "accept A |accepted A ");
+
+    Log.clear();
+    A->Perform(WM_KEYDOWN, VK_F2, 0);
+    A->Perform(WM_KILLFOCUS, 0, 0);
+    EXPECT_TRUE(Log.empty()) << Joined();
+    A->Perform(WM_KEYDOWN, VK_BACK, 0);
+    A->Perform(WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(Joined(), "accept A |accepted A ");
+}

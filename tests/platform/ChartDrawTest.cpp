@@ -211,7 +211,7 @@ struct TThreeDependencies {
         Chart.GetBottomAxis()->GetTitle()->SetCaption("Selector concentration");
         Chart.GetLeftAxis()->GetTitle()->SetCaption("Time / min");
         Chart.GetLeftAxis()->GetTitle()->SetRoundRectangle(true);
-        Chart.GetRightAxis()->GetTitle()->SetCaption("Time difference / min");
+        Chart.GetRightAxis()->GetTitle()->SetCaption("Mobility dif. / 1E-9 m.m/V/s");
         Chart.GetZoomPen()->SetColor(clGray);
         Chart.GetZoomPen()->SetStyle(psDot);
         Chart.GetZoomPen()->SetWidth(2);
@@ -219,7 +219,7 @@ struct TThreeDependencies {
         for (int d = 0; d < 3; ++d) {
             TPointSeries* s[3];
             const TSeriesPointerStyle styles[3] = {psTriangle, psDownTriangle, psCircle};
-            const char* titles[3] = {"t1 [min]", "t2 [min]", "Time difference / min"};
+            const char* titles[3] = {"t1 [min]", "t2 [min]", "Mobility dif. / 1E-9 m.m/V/s"};
             for (int k = 0; k < 3; ++k) {
                 s[k] = new TPointSeries(&Chart);
                 s[k]->GetPointer()->SetStyle(styles[k]);
@@ -412,4 +412,30 @@ TEST(ChartDraw, MarkerShapesSpanTheirSizeAndMirrorEachOther)
     const auto& tri = TChartRaster::Marker(psTriangle, 4, 4);
     EXPECT_FALSE(tri.Fill.empty());
     EXPECT_FALSE(tri.Outline.empty());
+}
+
+TEST(ChartDraw, TinySizesAndExtremeValuesDrawWithoutHarm)
+{
+    TwoAxesChart t;
+    t.Times->AddXY(1e300, -1e300);
+    t.Measure->AddXY(-1e-300, 1e-300);
+    auto* line = new TFastLineSeries(&t.Chart);
+    t.Chart.AddSeries(line);
+    line->AddXY(-1e308, 1e308);
+    line->AddXY(1e308, -1e308);
+    for (int w : {1, 2, 7, 30, 90}) {
+        for (int h : {1, 3, 25, 70}) {
+            TBitmap bmp(w, h);
+            t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+            const TRect p = t.Chart.GetChartRect();
+            EXPECT_LT(p.Left, p.Right);
+            EXPECT_LT(p.Top, p.Bottom);
+        }
+    }
+    // Zoomed far into one point: the lines are clipped, not walked pixel by pixel.
+    t.Chart.GetBottomAxis()->SetMinMax(0, 1e-290);
+    t.Chart.GetLeftAxis()->SetMinMax(0, 1e-290);
+    TBitmap bmp(640, 400);
+    t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    EXPECT_EQ(t.Chart.GetBottomAxis()->GetMaximum(), 1e-290);
 }

@@ -406,3 +406,72 @@ TEST(Painting, AnExceptionInPaintIsShownAfterThePaint)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Destruction, ControlsDestroyedByTheirOwnMouseHandlersDoNotBreakTheEventPath)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(300);
+    form.SetClientHeight(200);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 50, 20);
+    label->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { delete label; };
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(100, 10, 150, 100);
+    auto* button = new TButton(&form);
+    button->SetParent(panel);
+    button->SetBounds(10, 10, 80, 30);
+    // The button's click destroys the panel that holds it.
+    button->OnClick = [&](TObject*) { delete panel; };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    QTest::mouseClick(form.Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_EQ(form.ControlCount(), 1);
+    QPointer<QWidget> buttonWidget = button->Widget();
+    QTest::mouseClick(buttonWidget.data(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(form.ControlCount(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(buttonWidget.isNull());
+    // The window still answers.
+    int clicks = 0;
+    form.OnClick = [&](TObject*) { ++clicks; };
+    QTest::mouseClick(form.Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Destruction, AFormReleasedByItsButtonGoesAfterTheEvent)
+{
+    auto* form = new TForm(nullptr);
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    const auto life = form->LifeToken();
+    button->OnClick = [&](TObject*) { form->Release(); };
+    form->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
+    QTest::mouseClick(button->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(life.expired());
+    EXPECT_FALSE(form->GetVisible());
+    QApplication::processEvents();
+    EXPECT_TRUE(life.expired());
+}
+
+TEST(Destruction, AParentDestroysItsChildrenAndOwnersForgetThem)
+{
+    TForm owner(nullptr);
+    auto* panel = new TPanel(&owner);
+    panel->SetParent(&owner);
+    auto* edit = new TEdit(&owner);  // owned by the form, parented by the panel
+    edit->SetParent(panel);
+    auto* label = new TLabel(&owner);
+    label->SetParent(panel);
+    EXPECT_EQ(owner.ComponentCount(), 3);
+    delete panel;
+    EXPECT_EQ(owner.ComponentCount(), 0);
+    EXPECT_EQ(owner.ControlCount(), 0);
+}
+
+}  // namespace
