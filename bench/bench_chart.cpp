@@ -2,6 +2,7 @@
 // the full repaint (plot rendered again) against the cross-hair repaint (cached plot, overlay
 // only), and the cost of adding points.
 #include "platform/Chart.h"
+#include "platform/Forms.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -109,6 +110,29 @@ void BM_CrossHairRepaint(benchmark::State& State)
     if (b.Chart.PlotRenderCount() != renders) State.SkipWithError("the cross-hair rendered the plot");
 }
 
+// The same through the control on a shown form: the windows layer's repaint of the chart's
+// surface (background, the chart's Paint, the widget's image) as a mouse move causes it.
+void BM_CrossHairOnScreen(benchmark::State& State)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(1156);
+    form.SetClientHeight(440);
+    TBenchChart b(static_cast<int>(State.range(0)));
+    b.Chart.SetParent(&form);
+    form.Show();
+    QApplication::processEvents();
+    b.Chart.Repaint();
+    const int renders = b.Chart.PlotRenderCount();
+    int i = 0;
+    for (auto _ : State) {
+        b.MoveCrossHair(200 + i % 600, 100 + i % 250);
+        b.Chart.Update();
+        ++i;
+    }
+    if (b.Chart.PlotRenderCount() != renders) State.SkipWithError("the cross-hair rendered the plot");
+    b.Chart.SetParent(nullptr);
+}
+
 void BM_AddXY(benchmark::State& State)
 {
     TChart chart(nullptr);
@@ -126,6 +150,7 @@ void BM_AddXY(benchmark::State& State)
 
 BENCHMARK(BM_FullRepaint)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CrossHairRepaint)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossHairOnScreen)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddXY)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

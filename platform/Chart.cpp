@@ -796,6 +796,8 @@ constexpr int kMinDrag = 4;
 void TChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Button == mbLeft && FAllowZoom && !Shift.Contains(ssDouble)) {
+        // A drag cut short (the mouse taken away mid-drag) leaves nothing behind.
+        ClearDragRect();
         FDragging = true;
         FDragStart = TPoint(X, Y);
     }

@@ -312,27 +312,29 @@ void TChartAxis::SetRange(bool Automatic, double AMin, double AMax)
     if (OnChange) OnChange();
 }
 
-double TChartAxis::GetMinimum() const
+void TChartAxis::ShownRange(double& Min, double& Max) const
 {
-    double mn = FMinimum, mx = FMaximum;
+    Min = FMinimum;
+    Max = FMaximum;
     if (FAutomatic) {
         if (FChart) FChart->UpdateAutoRanges();
-        mn = FAutoMin;
-        mx = FAutoMax;
+        Min = FAutoMin;
+        Max = FAutoMax;
     }
-    TAxisScale::WidenFlat(mn, mx);
+    TAxisScale::WidenFlat(Min, Max);
+}
+
+double TChartAxis::GetMinimum() const
+{
+    double mn, mx;
+    ShownRange(mn, mx);
     return mn;
 }
 
 double TChartAxis::GetMaximum() const
 {
-    double mn = FMinimum, mx = FMaximum;
-    if (FAutomatic) {
-        if (FChart) FChart->UpdateAutoRanges();
-        mn = FAutoMin;
-        mx = FAutoMax;
-    }
-    TAxisScale::WidenFlat(mn, mx);
+    double mn, mx;
+    ShownRange(mn, mx);
     return mx;
 }
 

@@ -183,7 +183,7 @@ public:
 private:
     friend class TChart;
     void Changed();
-    void RangeChanged();
+    void ShownRange(double& Min, double& Max) const;
     // Sets the shown range without touching the zoom history (zoom and undo).
     void SetRange(bool Automatic, double AMin, double AMax);
 
