@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/UITypes.h"
 
 #include <functional>
 #include <new>
@@ -43,6 +44,11 @@ public:
     void SetWindowState(TWindowState Value);
     int GetModalResult() const { return FModalResult; }
     virtual void SetModalResult(int Value);
+    // Shows the form as a modal window: other windows take no input, and the caller waits until
+    // ModalResult is set (a button with a ModalResult, Enter or Escape on the default or cancel
+    // button, the close box: mrCancel). Then the form hides and ShowModal returns ModalResult.
+    int ShowModal();
+    bool Modal() const { return FModal; }
     // The control that has (or gets, when the form is activated) the focus.
     TWinControl* GetActiveControl() const;
     void SetActiveControl(TWinControl* Value);
@@ -74,6 +80,8 @@ private:
     TFormBorderStyle FBorderStyle = bsSizeable;
     TWindowState FWindowState = wsNormal;
     int FModalResult = 0;
+    bool FModal = false;
+    std::function<void()> FEndModal;  // ends the modal loop
     bool FKeyPreview = false;
     bool FShownOnce = false;
     TWinControl* FActiveControl = nullptr;

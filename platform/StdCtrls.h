@@ -177,3 +177,6 @@ private:
     TAlignment FAlignment = taRightJustify;
     bool FSettingState = false;
 };
+
+// List box and combo box.
+#include "platform/ListCtrls.h"

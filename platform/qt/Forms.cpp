@@ -147,6 +147,10 @@ bool TForm::CloseQuery()
 
 void TForm::Close()
 {
+    if (FModal) {
+        SetModalResult(mrCancel);  // the modal loop closes the form
+        return;
+    }
     const auto life = LifeToken();
     if (!CloseQuery() || life.expired())
         return;
@@ -244,6 +248,8 @@ void TForm::SetWindowState(TWindowState Value)
 void TForm::SetModalResult(int Value)
 {
     FModalResult = Value;
+    if (FModal && Value != mrNone && FEndModal)
+        FEndModal();
 }
 
 TWinControl* TForm::GetActiveControl() const

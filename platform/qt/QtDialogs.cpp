@@ -1,6 +1,7 @@
 // Message boxes and file dialogs on Qt's own (non-native) dialogs, so that they look and
 // behave the same on every desktop.
 #include "platform/Dialogs.h"
+#include "platform/Forms.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,8 +25,9 @@ QWidget* DialogParent()
 
 QString ApplicationTitle()
 {
-    const QString title = QGuiApplication::applicationDisplayName();
-    return title.isEmpty() ? QStringLiteral("Corvane") : title;
+    if (Application != nullptr && !Application->GetTitle().empty())
+        return ToQ(Application->GetTitle());
+    return QGuiApplication::applicationDisplayName();
 }
 
 struct TButtonKind {
