@@ -1,6 +1,7 @@
 #include "platform/ListCtrls.h"
 
 #include <algorithm>
+#include <cctype>
 
 // The rows of a list box: keeps the list's marks and caret in step with every change.
 class TListBoxStrings : public TStrings {
@@ -559,6 +560,24 @@ void TListBox::KeyDown(Word& Key, TShiftState Shift)
         return;
     }
     KeyToRow(std::clamp(row, 0, last), Shift);
+}
+
+void TListBox::KeyPress(Char& Key)
+{
+    const auto life = LifeToken();
+    TCustomControl::KeyPress(Key);
+    if (life.expired() || Key <= L' ' || Key > 0x7E || GetCount() == 0)
+        return;
+    const int wanted = std::tolower(static_cast<int>(Key));
+    const int count = GetCount();
+    for (int step = 1; step <= count; ++step) {
+        const int row = (std::max(FCaret, 0) + step) % count;
+        const UnicodeString text = Items->Get(row);
+        if (!text.empty() && std::tolower(static_cast<unsigned char>(text[0])) == wanted) {
+            KeyToRow(row, TShiftState());
+            return;
+        }
+    }
 }
 
 void TListBox::Dispatch(void* Message)

@@ -113,6 +113,8 @@ protected:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // A typed character moves to the next row whose text begins with it.
+    void KeyPress(Char& Key) override;
     void BoundsChanged(bool Moved, bool Resized) override;
     void FontChanged() override;
     void EnabledChanged() override;

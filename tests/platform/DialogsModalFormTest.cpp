@@ -78,11 +78,15 @@ TEST_F(ModalFormTest, EnterInAFieldChoosesTheDefaultButton)
     EXPECT_EQ(Edit->GetText(), "7.5");
 }
 
-TEST_F(ModalFormTest, EscapeChoosesTheCancelButton)
+TEST_F(ModalFormTest, EscapeChoosesTheCancelButtonAndTheFieldIsLeftBeforeShowModalReturns)
 {
+    int exits = 0;
+    Edit->OnExit = [&](TObject*) { ++exits; };
     TypeThenPress(Qt::Key_Escape);
     EXPECT_EQ(Dialog->ShowModal(), mrCancel);
     EXPECT_FALSE(Dialog->GetVisible());
+    // The field being edited has lost the focus (and so accepted its text) by now.
+    EXPECT_EQ(exits, 1);
 }
 
 TEST_F(ModalFormTest, CloseBoxEndsWithCancelAndTheFormCanBeShownAgain)

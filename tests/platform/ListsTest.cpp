@@ -129,6 +129,13 @@ TEST_F(ListBoxTest, KeyboardMovesCaretAndSelection)
     Key(Qt::Key_Down);  // at the end: nothing moves, OnClick still follows the key
     EXPECT_EQ(List->GetItemIndex(), 5);
     EXPECT_EQ(Clicks, 10);
+    // Typing a row's first character goes to the next such row, round the end.
+    List->Items->Put(2, "Ibuprofen");
+    List->Items->Put(4, "ibu 2");
+    Key(Qt::Key_I);
+    EXPECT_EQ(Marked(), Rows({2}));
+    Key(Qt::Key_I);
+    EXPECT_EQ(Marked(), Rows({4}));
 }
 
 TEST_F(ListBoxTest, DeletingRowsKeepsAValidCaretOrNone)
