@@ -660,12 +660,13 @@ void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)
     const auto& ticks = Axis->FTickValues;
     const double inc = Axis->FTickIncrement;
     // Minor ticks between (and beyond) the major ones, within the range.
-    if (Axis->GetMinorTickCount() > 0 && !ticks.empty() && inc > 0) {
-        const double step = inc / (Axis->GetMinorTickCount() + 1);
+    const int minors = Axis->MinorTicksFor(inc);
+    if (minors > 0 && !ticks.empty() && inc > 0) {
+        const double step = inc / (minors + 1);
         const double first = ticks.front() - inc;
-        const int count = static_cast<int>(ticks.size() + 1) * (Axis->GetMinorTickCount() + 1);
+        const int count = static_cast<int>(ticks.size() + 1) * (minors + 1);
         for (int k = 1; k < count; ++k) {
-            if (k % (Axis->GetMinorTickCount() + 1) == 0) continue;
+            if (k % (minors + 1) == 0) continue;
             const double v = first + k * step;
             if (v < s.GetMin() - step * 1e-6 || v > s.GetMax() + step * 1e-6) continue;
             tick(s.CalcPosValue(v), Axis->GetMinorTickLength(), Axis->GetMinorTicks());

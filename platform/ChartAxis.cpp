@@ -264,10 +264,18 @@ void TChartAxis::SetMinorTickLength(int Value)
 
 void TChartAxis::SetMinorTickCount(int Value)
 {
-    Value = std::clamp(Value, 0, 100);
+    Value = std::clamp(Value, -1, 100);
     if (FMinorTickCount == Value) return;
     FMinorTickCount = Value;
     Changed();
+}
+
+int TChartAxis::MinorTicksFor(double Increment) const
+{
+    if (FMinorTickCount >= 0) return FMinorTickCount;
+    if (!(Increment > 0) || !std::isfinite(Increment)) return 0;
+    const double mantissa = Increment / std::pow(10.0, std::floor(std::log10(Increment) + 1e-9));
+    return std::fabs(mantissa - 2) < 1e-6 ? 3 : 4;
 }
 
 void TChartAxis::SetIncrement(double Value)

@@ -142,9 +142,12 @@ public:
     TChartPen* GetMinorTicks() const { return FMinorTicks.get(); }
     int GetMinorTickLength() const { return FMinorTickLength; }
     void SetMinorTickLength(int Value);
-    // Minor ticks between two major ticks.
+    // Minor ticks between two major ticks; -1 (the default) divides each step into tidy parts
+    // (fifths of a step of 1 or 5, quarters of a step of 2).
     int GetMinorTickCount() const { return FMinorTickCount; }
     void SetMinorTickCount(int Value);
+    // The count used with a step of Increment.
+    int MinorTicksFor(double Increment) const;
     TChartPen* GetGrid() const { return FGrid.get(); }
 
     // Automatic: the range follows the active series on this axis. SetMinMax fixes the range
@@ -200,7 +203,7 @@ private:
     std::unique_ptr<TChartPen> FGrid;
     int FTickLength = 4;
     int FMinorTickLength = 2;
-    int FMinorTickCount = 4;
+    int FMinorTickCount = -1;
     bool FAutomatic = true;
     double FMinimum = 0;
     double FMaximum = 0;

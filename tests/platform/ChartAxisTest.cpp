@@ -107,3 +107,16 @@ TEST(ChartScale, LabelsShowTheDecimalsTheIncrementNeeds)
     EXPECT_EQ(TAxisScale::FormatLabel(3e-7, 1e-7), "3E-7");
     EXPECT_EQ(TAxisScale::FormatLabel(2.5e10, 5e9), "2.5E10");
 }
+
+TEST(ChartScale, MinorTicksDivideStepsIntoTidyParts)
+{
+    TChartAxis axis(nullptr, false, false);
+    EXPECT_EQ(axis.MinorTicksFor(1), 4);
+    EXPECT_EQ(axis.MinorTicksFor(0.5), 4);
+    EXPECT_EQ(axis.MinorTicksFor(20), 3);
+    EXPECT_EQ(axis.MinorTicksFor(0.002), 3);
+    axis.SetMinorTickCount(2);
+    EXPECT_EQ(axis.MinorTicksFor(20), 2);
+    axis.SetMinorTickCount(0);
+    EXPECT_EQ(axis.MinorTicksFor(1), 0);
+}
