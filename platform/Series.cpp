@@ -107,21 +107,31 @@ void TChartSeries::SetXValuesOrder(TChartListOrder Value) { FXOrder = Value; }
 
 int TChartSeries::AddXY(double X, double Y, const UnicodeString& Label, TColor Color)
 {
-    int index = static_cast<int>(FX.size());
-    if (FXOrder == loAscending && index > 0 && X < FX.back()) {
-        index = static_cast<int>(std::upper_bound(FX.begin(), FX.end(), X) - FX.begin());
-        InsertAt(index, X, Y, Label, Color);
-    } else {
-        FX.push_back(X);
-        FY.push_back(Y);
-        if (Color != clTeeColor || !FColors.empty()) {
-            if (FColors.empty()) FColors.assign(FX.size() - 1, clTeeColor);
-            FColors.push_back(Color);
+    const std::size_t count = FX.size();
+    int index = static_cast<int>(count);
+    try {
+        if (FXOrder == loAscending && index > 0 && X < FX.back()) {
+            index = static_cast<int>(std::upper_bound(FX.begin(), FX.end(), X) - FX.begin());
+            InsertAt(index, X, Y, Label, Color);
+        } else {
+            FX.push_back(X);
+            FY.push_back(Y);
+            if (Color != clTeeColor || !FColors.empty()) {
+                if (FColors.empty()) FColors.assign(count, clTeeColor);
+                FColors.push_back(Color);
+            }
+            if (!Label.empty() || !FLabels.empty()) {
+                if (FLabels.empty()) FLabels.resize(count);
+                FLabels.push_back(Label);
+            }
         }
-        if (!Label.empty() || !FLabels.empty()) {
-            if (FLabels.empty()) FLabels.resize(FX.size() - 1);
-            FLabels.push_back(Label);
-        }
+    } catch (...) {
+        // Out of memory half way: the lists keep one length, the point is not added.
+        if (FX.size() > count) FX.erase(FX.begin() + index);
+        if (FY.size() > count) FY.erase(FY.begin() + index);
+        if (FColors.size() > count) FColors.erase(FColors.begin() + index);
+        if (FLabels.size() > count) FLabels.erase(FLabels.begin() + index);
+        throw;
     }
     if (std::isfinite(X) && std::isfinite(Y)) {
         if (X < FMinX) FMinX = X;
