@@ -1438,6 +1438,12 @@ void TGraphicControl::AttachCanvas()
         Canvas->OnPainted = nullptr;
         return;
     }
+    // A parent without area has no raster; asking it for one would come back here.
+    if (parent->GetWidth() <= 0 || parent->GetHeight() <= 0) {
+        Canvas->Detach();
+        Canvas->OnPainted = nullptr;
+        return;
+    }
     auto& d = ImplOf(parent);
     if (d.Raster.isNull() || d.Raster.width() != parent->GetWidth() ||
         d.Raster.height() != parent->GetHeight()) {
