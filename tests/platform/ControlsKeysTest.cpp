@@ -256,9 +256,10 @@ TEST_F(KeysTest, AnExceptionInAHandlerGoesToTheErrorDisplayAndTheNextEventIsHand
 TEST_F(KeysTest, AControlDestroyedByItsOwnHandlerDoesNotBreakTheEventPath)
 {
     TRecordingEdit* victim = Edits[0];
+    // The handler touches nothing of its own after the delete: its closure goes with the edit.
     victim->OnKeyDown = [&](TObject*, Word&, TShiftState) {
-        delete victim;
         Edits[0] = nullptr;
+        delete victim;
     };
     QPointer<QWidget> widget = victim->Widget();
     QTest::keyClick(widget.data(), Qt::Key_A);
@@ -269,8 +270,8 @@ TEST_F(KeysTest, AControlDestroyedByItsOwnHandlerDoesNotBreakTheEventPath)
     TRecordingEdit* second = Edits[1];
     second->SetFocus();
     second->OnChange = [&](TObject*) {
-        delete second;
         Edits[1] = nullptr;
+        delete second;
     };
     QTest::keyClick(second->Widget(), Qt::Key_B);
     EXPECT_EQ(Form->ControlCount(), 1);
