@@ -77,6 +77,13 @@ TEST_F(CaptionForm, PropertiesAreForwardedToTheLabel)
     EXPECT_TRUE(Caption->GetParentColor());
     EXPECT_EQ(Caption->GetColor(), Form->GetColor());
 
+    // A new colour of the parent reaches label and frame, and both keep following it.
+    Form->SetColor(clYellow);
+    EXPECT_EQ(label->GetColor(), clYellow);
+    EXPECT_EQ(Caption->ExternBevels->GetBackgroundColor(), clYellow);
+    EXPECT_TRUE(Caption->GetParentColor());
+    EXPECT_TRUE(Caption->TExternBevelsCustom::GetParentColor());
+
     Caption->SetEnabled(false);
     EXPECT_FALSE(label->GetEnabled());
     EXPECT_FALSE(Caption->GetEnabled());
@@ -161,6 +168,24 @@ TEST_F(CaptionForm, OuterLinkPlacesTheFieldAndTheAcceleratorFocusesIt)
     ASSERT_TRUE(other->Focused());
     QTest::keyClick(Form->Widget()->focusWidget(), Qt::Key_N, Qt::AltModifier);
     EXPECT_TRUE(Edit->Focused());
+}
+
+TEST(LabeledBevels, FormGoesWithCaptionsLinkedToLaterFields)
+{
+    // Fields created after their captions are destroyed first; the captions must not touch
+    // them afterwards, nor the label its focus control.
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 300, 200);
+    for (int i = 0; i < 4; ++i) {
+        auto* caption = new TLabeledBevels(form);
+        caption->SetParent(form);
+        caption->SetTop(i * 25);
+        auto* edit = new TEdit(form);
+        edit->SetParent(form);
+        caption->SetOuterLink(edit);
+    }
+    form->Show();
+    delete form;
 }
 
 TEST_F(CaptionForm, ForeignOuterLinkStillBecomesTheFocusControl)
