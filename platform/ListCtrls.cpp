@@ -326,8 +326,14 @@ int TListBox::RowHeight() const
 {
     if (FStyle != lbStandard)
         return std::max(FItemHeight, 1);
-    Canvas->Font->Assign(Font);
-    return std::max(Canvas->TextHeight("Wg"), 1);
+    // Standard rows are as high as the font's text; measured apart from the Canvas, whose font
+    // a row's drawing may have changed.
+    if (FTextHeight <= 0) {
+        TCanvas measure;
+        measure.Font->Assign(Font);
+        FTextHeight = std::max(measure.TextHeight("Wg"), 1);
+    }
+    return FTextHeight;
 }
 
 TRect TListBox::RowArea() const
@@ -388,6 +394,7 @@ void TListBox::BoundsChanged(bool Moved, bool Resized)
 
 void TListBox::FontChanged()
 {
+    FTextHeight = 0;
     TCustomControl::FontChanged();
     RowsChanged();
 }

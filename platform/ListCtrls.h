@@ -160,6 +160,7 @@ private:
     bool FExtendedSelect = true;
     TListBoxStyle FStyle = lbStandard;
     int FItemHeight = 16;
+    mutable int FTextHeight = 0;  // row height of lbStandard, measured when first needed
     bool FDragSelecting = false;
     TShiftState FDragShift;
     std::unique_ptr<TListBoxScroll> FScroll;

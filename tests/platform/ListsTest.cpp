@@ -264,6 +264,14 @@ TEST_F(ListBoxTest, SingleSelectionListHasItemIndexAsItsSelection)
     List->SetItemIndex(1);
     List->Items->Delete(1);
     EXPECT_EQ(List->GetItemIndex(), -1);
+
+    // Standard rows follow the font's height.
+    List->SetStyle(lbStandard);
+    const int small = List->ItemRect(0).Height();
+    List->Font->SetHeight(-22);
+    EXPECT_GT(List->ItemRect(0).Height(), small + 5);
+    ClickRow(1);
+    EXPECT_EQ(List->GetItemIndex(), 1);
 }
 
 TEST(ComboBox, UserPickFiresTheEventAndProgramChangesDoNot)
