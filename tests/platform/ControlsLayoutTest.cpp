@@ -475,3 +475,126 @@ TEST(Destruction, AParentDestroysItsChildrenAndOwnersForgetThem)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Layout, AnchorsWithoutOppositeSidesKeepTheRelativeCentre)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    auto* centred = new TPanel(&form);
+    centred->SetParent(&form);
+    centred->SetBounds(80, 40, 40, 20);
+    centred->SetAnchors(TAnchors{});
+    auto* corner = new TPanel(&form);
+    corner->SetParent(&form);
+    corner->SetBounds(150, 70, 40, 20);
+    corner->SetAnchors(TAnchors{akRight, akBottom});
+    form.SetClientWidth(400);
+    form.SetClientHeight(200);
+    EXPECT_EQ(centred->GetBoundsRect(), TRect(180, 90, 220, 110));
+    EXPECT_EQ(corner->GetBoundsRect(), TRect(350, 170, 390, 190));
+    // Moving a control by program records its new distances.
+    corner->SetLeft(300);
+    form.SetClientWidth(300);
+    EXPECT_EQ(corner->GetLeft(), 200);
+}
+
+TEST(Layout, DisableAlignDefersTheLayoutToEnableAlign)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(200);
+    form.SetClientHeight(100);
+    auto* top = new TPanel(&form);
+    top->SetParent(&form);
+    top->SetHeight(30);
+    form.DisableAlign();
+    top->SetAlign(alTop);
+    auto* rest = new TPanel(&form);
+    rest->SetParent(&form);
+    rest->SetAlign(alClient);
+    EXPECT_EQ(top->GetWidth(), 185);  // not laid out yet
+    form.EnableAlign();
+    EXPECT_EQ(top->GetBoundsRect(), TRect(0, 0, 200, 30));
+    EXPECT_EQ(rest->GetBoundsRect(), TRect(0, 30, 200, 100));
+    // Two top-aligned controls stack in the order of their tops.
+    auto* above = new TPanel(&form);
+    above->SetParent(&form);
+    above->SetBounds(0, -5, 10, 10);
+    above->SetAlign(alTop);
+    EXPECT_EQ(above->GetBoundsRect(), TRect(0, 0, 200, 10));
+    EXPECT_EQ(top->GetBoundsRect(), TRect(0, 10, 200, 40));
+    EXPECT_EQ(rest->GetBoundsRect(), TRect(0, 40, 200, 100));
+}
+
+TEST(Layout, ASplitterKeepsTheMinimumSizeOrSnapsShut)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(400);
+    form.SetClientHeight(100);
+    auto* left = new TPanel(&form);
+    left->SetParent(&form);
+    left->SetWidth(100);
+    left->SetAlign(alLeft);
+    auto* split = new TSplitter(&form);
+    split->SetParent(&form);
+    split->SetLeft(100);
+    split->SetAlign(alLeft);
+    auto* rest = new TPanel(&form);
+    rest->SetParent(&form);
+    rest->SetAlign(alClient);
+    EXPECT_EQ(split->GetBoundsRect(), TRect(100, 0, 103, 100));
+    int moved = 0;
+    split->OnMoved = [&](TObject*) { ++moved; };
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    QWidget* w = form.Widget();
+    auto drag = [w](int From, int To) {
+        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(From, 50));
+        QTest::mouseMove(w, QPoint(To, 50));
+        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(To, 50));
+    };
+    drag(101, 500);  // the rest keeps MinSize (30)
+    EXPECT_EQ(left->GetWidth(), 400 - 3 - 30);
+    EXPECT_EQ(rest->GetWidth(), 30);
+    drag(368, 50);
+    EXPECT_EQ(left->GetWidth(), 49);
+    split->SetAutoSnap(false);
+    drag(50, 10);
+    EXPECT_EQ(left->GetWidth(), 30);
+    split->SetAutoSnap(true);
+    drag(31, 5);  // below MinSize: snaps shut
+    EXPECT_EQ(left->GetWidth(), 0);
+    EXPECT_EQ(split->GetLeft(), 0);
+    drag(1, 80);  // and opens again from there
+    EXPECT_EQ(left->GetWidth(), 79);
+    EXPECT_EQ(moved, 5);
+    EXPECT_EQ(split->GetCursor(), crHSplit);
+}
+
+TEST(Painting, BringToFrontChangesThePaintOrder)
+{
+    TForm form(nullptr);
+    form.SetClientWidth(100);
+    form.SetClientHeight(100);
+    auto* red = new TBlot(&form);
+    red->SetParent(&form);
+    red->SetBounds(10, 10, 50, 50);
+    auto* blue = new TBlot(&form);
+    blue->Colour = clBlue;
+    blue->SetParent(&form);
+    blue->SetBounds(30, 30, 50, 50);
+    TBitmap shot(100, 100);
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_EQ(shot.Canvas->Pixels(40, 40), clBlue);
+    red->BringToFront();
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_EQ(shot.Canvas->Pixels(40, 40), clRed);
+    EXPECT_EQ(form.Controls(1), red);
+    red->SendToBack();
+    form.PaintTo(shot.Canvas, 0, 0);
+    EXPECT_EQ(shot.Canvas->Pixels(40, 40), clBlue);
+}
+
+}  // namespace

@@ -490,3 +490,61 @@ TEST_F(StdTest, HintsShowForControlsThatAskForThem)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StdTest, LabelWrapsWordsAndBreaksLines)
+{
+    Form->SetColor(clWhite);
+    auto* label = Make<TLabel>(10, 10, 90, 20);
+    label->SetTransparent(true);
+    label->SetWordWrap(true);
+    label->SetCaption("Selector concentration axis");
+    // Wrapped: the width stays, the height grows to the lines.
+    EXPECT_EQ(label->GetWidth(), 90);
+    auto* one = Make<TLabel>(200, 10, 10, 10);
+    one->SetCaption("Selector");
+    const int lineHeight = one->GetHeight();
+    EXPECT_GE(label->GetHeight(), 2 * lineHeight);
+    auto* lines = Make<TLabel>(200, 50, 10, 10);
+    lines->SetCaption("first\nsecond\r\nthird");
+    EXPECT_EQ(lines->GetHeight(), 3 * lineHeight);
+    TBitmap shot(400, 220);
+    Form->PaintTo(shot.Canvas, 0, 0);
+    // Every line has ink; none lies to the right of the label.
+    for (int line = 0; line < label->GetHeight() / lineHeight; ++line) {
+        int ink = 0;
+        for (int y = 10 + line * lineHeight; y < 10 + (line + 1) * lineHeight; ++y)
+            for (int x = 10; x < 100; ++x)
+                ink += shot.Canvas->Pixels(x, y) != clWhite;
+        EXPECT_GT(ink, 5) << "line " << line;
+    }
+    for (int y = 10; y < 10 + label->GetHeight(); ++y)
+        for (int x = 100; x < 190; ++x)
+            ASSERT_EQ(shot.Canvas->Pixels(x, y), clWhite);
+}
+
+TEST_F(StdTest, DisabledLabelDrawsEmbossedText)
+{
+    Form->SetColor(clSilver);
+    auto* label = Make<TLabel>(10, 10, 100, 20);
+    label->SetCaption("Charge");
+    label->SetEnabled(false);
+    TBitmap shot(400, 220);
+    Form->PaintTo(shot.Canvas, 0, 0);
+
+    bool light = false, shadow = false, black = false;
+    for (int y = 10; y < 30; ++y)
+        for (int x = 10; x < 110; ++x) {
+            // Silver background: lighter ink is the highlight, darker ink the shadow.
+            const int g = GetGValue(shot.Canvas->Pixels(x, y));
+            light = light || g > 0xD8;
+            shadow = shadow || (g < 0xB0 && g >= 0x90);
+            black = black || g < 0x60;
+        }
+    EXPECT_TRUE(light);
+    EXPECT_TRUE(shadow);
+    EXPECT_FALSE(black);
+}
+
+}  // namespace
