@@ -46,6 +46,12 @@ TEST_F(CaptionForm, LabelFillsTheFrameInsideItsMargins)
     EXPECT_FALSE(Caption->SkipOuterLinkCheck);
     EXPECT_TRUE(Caption->SkipInnerLinkCheck);
 
+    // Also without a parent the label has its place from the start.
+    TLabeledBevels loose(nullptr);
+    EXPECT_EQ(loose.CaptionLabel->GetBoundsRect(), TRect(3, 3, 118, 18));
+    loose.SetBounds(5, 5, 121, 21);
+    EXPECT_EQ(loose.CaptionLabel->GetBoundsRect(), TRect(8, 8, 123, 23));
+
     // The label follows size and frame changes at once.
     Caption->SetWidth(200);
     Caption->SetHeight(30);
