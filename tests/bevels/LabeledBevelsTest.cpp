@@ -150,11 +150,19 @@ TEST_F(CaptionForm, MouseEnterAndLeaveFollowTheLabel)
     TObject* sender = nullptr;
     Caption->OnMouseEnter = [&](TObject* s) { ++entered; sender = s; };
     Caption->OnMouseLeave = [&](TObject*) { ++left; };
-    Caption->CaptionLabel->OnMouseEnter(Caption->CaptionLabel);
-    Caption->CaptionLabel->OnMouseLeave(Caption->CaptionLabel);
+    Form->Show();
+    QWidget* w = Form->Widget();
+    QTest::mouseMove(w, QPoint(200, 100));                 // outside the caption
+    QTest::mouseMove(w, QPoint(10 + 1, 20 + 1));           // on the frame: nothing yet
+    EXPECT_EQ(entered, 0);
+    QTest::mouseMove(w, QPoint(10 + 30, 20 + 10));         // on the label
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(sender, Caption);
+    QTest::mouseMove(w, QPoint(10 + 1, 20 + 1));           // back on the frame: the label is left
+    EXPECT_EQ(left, 1);
+    QTest::mouseMove(w, QPoint(200, 100));
     EXPECT_EQ(entered, 1);
     EXPECT_EQ(left, 1);
-    EXPECT_EQ(sender, Caption);
 }
 
 TEST_F(CaptionForm, OuterLinkPlacesTheFieldAndTheAcceleratorFocusesIt)
