@@ -115,9 +115,15 @@ TEST_F(BevelForm, OuterLinkIsAttachedToTheChosenSide)
     EXPECT_EQ(Field->GetBoundsRect(), TRect(20, 37, 141, 37 + 21));
     Bevel->SetOuterLinkStyle(lsTop);
     EXPECT_EQ(Field->GetBoundsRect(), TRect(20, 10 - 6 - 21, 141, 4));
-    // Moving the bevel control moves the link on the next paint.
+    // Moving the bevel control moves the link along; so does the end of a drag.
     Bevel->SetLeft(40);
-    Bevel->Paint();
+    EXPECT_EQ(Field->GetLeft(), 40);
+    Field->SetLeft(0);
+    struct TDragged : TExternBevelsCustom {
+        using TExternBevelsCustom::DoEndDrag;
+    };
+    void (TExternBevelsCustom::*endDrag)(TObject*, int, int) = &TDragged::DoEndDrag;
+    (Bevel->*endDrag)(nullptr, 0, 0);
     EXPECT_EQ(Field->GetLeft(), 40);
 }
 

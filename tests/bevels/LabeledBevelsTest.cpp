@@ -46,6 +46,12 @@ TEST_F(CaptionForm, LabelFillsTheFrameInsideItsMargins)
     EXPECT_FALSE(Caption->SkipOuterLinkCheck);
     EXPECT_TRUE(Caption->SkipInnerLinkCheck);
 
+    // Also without a parent the label has its place from the start.
+    TLabeledBevels loose(nullptr);
+    EXPECT_EQ(loose.CaptionLabel->GetBoundsRect(), TRect(3, 3, 118, 18));
+    loose.SetBounds(5, 5, 121, 21);
+    EXPECT_EQ(loose.CaptionLabel->GetBoundsRect(), TRect(8, 8, 123, 23));
+
     // The label follows size and frame changes at once.
     Caption->SetWidth(200);
     Caption->SetHeight(30);
@@ -76,6 +82,13 @@ TEST_F(CaptionForm, PropertiesAreForwardedToTheLabel)
     Caption->SetParentColor(true);
     EXPECT_TRUE(Caption->GetParentColor());
     EXPECT_EQ(Caption->GetColor(), Form->GetColor());
+
+    // A new colour of the parent reaches label and frame, and both keep following it.
+    Form->SetColor(clYellow);
+    EXPECT_EQ(label->GetColor(), clYellow);
+    EXPECT_EQ(Caption->ExternBevels->GetBackgroundColor(), clYellow);
+    EXPECT_TRUE(Caption->GetParentColor());
+    EXPECT_TRUE(Caption->TExternBevelsCustom::GetParentColor());
 
     Caption->SetEnabled(false);
     EXPECT_FALSE(label->GetEnabled());
@@ -137,11 +150,19 @@ TEST_F(CaptionForm, MouseEnterAndLeaveFollowTheLabel)
     TObject* sender = nullptr;
     Caption->OnMouseEnter = [&](TObject* s) { ++entered; sender = s; };
     Caption->OnMouseLeave = [&](TObject*) { ++left; };
-    Caption->CaptionLabel->OnMouseEnter(Caption->CaptionLabel);
-    Caption->CaptionLabel->OnMouseLeave(Caption->CaptionLabel);
+    Form->Show();
+    QWidget* w = Form->Widget();
+    QTest::mouseMove(w, QPoint(200, 100));                 // outside the caption
+    QTest::mouseMove(w, QPoint(10 + 1, 20 + 1));           // on the frame: nothing yet
+    EXPECT_EQ(entered, 0);
+    QTest::mouseMove(w, QPoint(10 + 30, 20 + 10));         // on the label
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(sender, Caption);
+    QTest::mouseMove(w, QPoint(10 + 1, 20 + 1));           // back on the frame: the label is left
+    EXPECT_EQ(left, 1);
+    QTest::mouseMove(w, QPoint(200, 100));
     EXPECT_EQ(entered, 1);
     EXPECT_EQ(left, 1);
-    EXPECT_EQ(sender, Caption);
 }
 
 TEST_F(CaptionForm, OuterLinkPlacesTheFieldAndTheAcceleratorFocusesIt)
@@ -161,6 +182,24 @@ TEST_F(CaptionForm, OuterLinkPlacesTheFieldAndTheAcceleratorFocusesIt)
     ASSERT_TRUE(other->Focused());
     QTest::keyClick(Form->Widget()->focusWidget(), Qt::Key_N, Qt::AltModifier);
     EXPECT_TRUE(Edit->Focused());
+}
+
+TEST(LabeledBevels, FormGoesWithCaptionsLinkedToLaterFields)
+{
+    // Fields created after their captions are destroyed first; the captions must not touch
+    // them afterwards, nor the label its focus control.
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 300, 200);
+    for (int i = 0; i < 4; ++i) {
+        auto* caption = new TLabeledBevels(form);
+        caption->SetParent(form);
+        caption->SetTop(i * 25);
+        auto* edit = new TEdit(form);
+        edit->SetParent(form);
+        caption->SetOuterLink(edit);
+    }
+    form->Show();
+    delete form;
 }
 
 TEST_F(CaptionForm, ForeignOuterLinkStillBecomesTheFocusControl)
