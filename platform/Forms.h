@@ -42,8 +42,8 @@ public:
     void SetBorderStyle(TFormBorderStyle Value);
     TWindowState GetWindowState() const { return FWindowState; }
     void SetWindowState(TWindowState Value);
-    int GetModalResult() const { return FModalResult; }
-    virtual void SetModalResult(int Value);
+    TModalResult GetModalResult() const { return FModalResult; }
+    virtual void SetModalResult(TModalResult Value);
     // Shows the form as a modal window: other windows take no input, and the caller waits until
     // ModalResult is set (a button with a ModalResult, Enter or Escape on the default or cancel
     // button, the close box: mrCancel). Then the form hides and ShowModal returns ModalResult.
@@ -79,7 +79,7 @@ private:
     TPosition FPosition = poDesigned;
     TFormBorderStyle FBorderStyle = bsSizeable;
     TWindowState FWindowState = wsNormal;
-    int FModalResult = 0;
+    TModalResult FModalResult = mrNone;
     bool FModal = false;
     std::function<void()> FEndModal;  // ends the modal loop
     bool FKeyPreview = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Controls.h"
+#include "platform/UITypes.h"
 
 // ---------------------------------------------------------------------------------------------
 // Single-line edit
@@ -133,8 +134,8 @@ public:
     void SetDefault(bool Value);
     bool GetCancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
-    int GetModalResult() const { return FModalResult; }
-    void SetModalResult(int Value) { FModalResult = Value; }
+    TModalResult GetModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
 
     // Hands ModalResult to the form, then OnClick.
     void Click() override;
@@ -147,7 +148,7 @@ protected:
 private:
     bool FDefault = false;
     bool FCancel = false;
-    int FModalResult = 0;
+    TModalResult FModalResult = mrNone;
 };
 
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };

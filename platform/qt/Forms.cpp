@@ -245,7 +245,7 @@ void TForm::SetWindowState(TWindowState Value)
     }
 }
 
-void TForm::SetModalResult(int Value)
+void TForm::SetModalResult(TModalResult Value)
 {
     FModalResult = Value;
     if (FModal && Value != mrNone && FEndModal)
