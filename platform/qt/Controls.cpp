@@ -1327,20 +1327,15 @@ void TWinControl::Dispatch(void* Message)
     const auto life = LifeToken();
     switch (m.Msg) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        Word key = Word(m.WParam);
-        KeyDown(key, KeyShiftState());
-        if (life.expired())
-            return;
-        m.WParam = key;
-        if (key == 0)
-            return;
-        break;
-    }
+    case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
+        // A handler that clears the key swallows it.
         Word key = Word(m.WParam);
-        KeyUp(key, KeyShiftState());
+        if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN)
+            KeyDown(key, KeyShiftState());
+        else
+            KeyUp(key, KeyShiftState());
         if (life.expired())
             return;
         m.WParam = key;

@@ -378,3 +378,30 @@ TEST_F(KeysTest, AWindowResizedFromOutsideIsLaidOutAnew)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KeysTest, KeyEventsMaySwallowTheirKey)
+{
+    std::vector<std::string> seen;
+    Edits[0]->OnKeyDown = [&](TObject*, Word& Key, TShiftState Shift) {
+        seen.push_back("down " + std::to_string(Key) + (Shift.Contains(ssShift) ? " shift" : ""));
+        if (Key == VK_DOWN)
+            Key = 0;
+    };
+    Edits[0]->OnKeyPress = [&](TObject*, Char& Key) {
+        seen.push_back("press " + std::string(1, char(Key)));
+        if (Key == '#')
+            Key = 0;
+    };
+    Edits[0]->OnKeyUp = [&](TObject*, Word& Key, TShiftState) { seen.push_back("up " + std::to_string(Key)); };
+    QTest::keyClicks(Edits[0]->Widget(), "1#2");
+    EXPECT_EQ(Edits[0]->GetText(), "12");
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Down);
+    const std::vector<std::string> want = {"down 49", "press 1", "up 49", "down 51", "press #",
+                                           "up 51", "down 50", "press 2", "up 50", "down 40",
+                                           "up 40"};
+    EXPECT_EQ(seen, want);
+}
+
+}  // namespace
