@@ -177,9 +177,11 @@ bool Broadcast(TWinControl* Parent, TMessage& M)
     return false;
 }
 
-// The keyboard interface of a window: Tab and Shift+Tab move the focus; Enter, Escape and
-// accelerators go to the controls that claim them (default and cancel buttons, labels).
-bool DialogKey(TWinControl* C, Word Key, Qt::KeyboardModifiers Mods, const QString& Text)
+// The keyboard interface of a window, ahead of the focused control (as the original's dialog
+// handling): Tab and Shift+Tab move the focus; Enter and Escape go to the control that claims
+// them (the focused button, the default or the cancel button). A claimed key never reaches the
+// focused control.
+bool DialogKey(TWinControl* C, Word Key, Qt::KeyboardModifiers Mods)
 {
     TWinControl* top = GetTopLevelControl(C);
     if (top == nullptr)
@@ -190,19 +192,26 @@ bool DialogKey(TWinControl* C, Word Key, Qt::KeyboardModifiers Mods, const QStri
         top->SelectNext(C, !(Mods & Qt::ShiftModifier), true);
         return true;
     }
-    TMessage m;
     if (Key == VK_RETURN || Key == VK_ESCAPE) {
+        TMessage m;
         m.Msg = CM_DIALOGKEY;
         m.WParam = Key;
         m.LParam = (Mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ? 1 : 0;
         return Broadcast(top, m);
     }
-    if (alt && !ctrl && !Text.isEmpty()) {
-        m.Msg = CM_DIALOGCHAR;
-        m.WParam = Text.at(0).toUpper().unicode();
-        return Broadcast(top, m);
-    }
     return false;
+}
+
+// Alt and a character: the control whose accelerator it is (a label) answers.
+bool DialogChar(TWinControl* C, Qt::KeyboardModifiers Mods, const QString& Text)
+{
+    TWinControl* top = GetTopLevelControl(C);
+    if (top == nullptr || !(Mods & Qt::AltModifier) || (Mods & Qt::ControlModifier) || Text.isEmpty())
+        return false;
+    TMessage m;
+    m.Msg = CM_DIALOGCHAR;
+    m.WParam = Text.at(0).toUpper().unicode();
+    return Broadcast(top, m);
 }
 
 bool TEventPath::eventFilter(QObject* Watched, QEvent* Event)
@@ -366,6 +375,10 @@ bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
     if (!press) data |= KF_REPEAT_BIT | KF_UP_BIT;
     m.LParam = data;
     bool alive = true;
+    if (press && DialogKey(C, vk, mods))
+        return true;
+    if (C->LifeToken().expired())
+        return true;
     // A form with KeyPreview sees the key first; clearing it there swallows it.
     auto* form = dynamic_cast<TForm*>(GetTopLevelControl(C));
     if (form != nullptr && form != C && form->GetKeyPreview()) {
@@ -380,7 +393,7 @@ bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
         return true;
     if (!press)
         return false;
-    if (DialogKey(C, vk, mods, E->text()))
+    if (DialogChar(C, mods, E->text()))
         return true;
     if (C->LifeToken().expired())
         return true;

@@ -405,3 +405,40 @@ TEST_F(KeysTest, KeyEventsMaySwallowTheirKey)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KeysTest, KeysClaimedByTheWindowNeverReachTheField)
+{
+    auto keyDowns = [](const TRecordingEdit* E, WPARAM Key) {
+        int n = 0;
+        for (const auto& k : E->Keys())
+            n += k.Msg == WM_KEYDOWN && k.WParam == Key;
+        return n;
+    };
+    // Without default or cancel buttons, Enter and Escape are the field's.
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Return);
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Escape);
+    EXPECT_EQ(keyDowns(Edits[0], VK_RETURN), 1);
+    EXPECT_EQ(keyDowns(Edits[0], VK_ESCAPE), 1);
+    auto* close = new TButton(Form);
+    close->SetParent(Form);
+    close->SetBounds(150, 10, 84, 41);
+    close->SetDefault(true);
+    close->SetCancel(true);
+    int clicks = 0;
+    close->OnClick = [&](TObject*) { ++clicks; };
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Return);
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Escape);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(keyDowns(Edits[0], VK_RETURN), 1);
+    EXPECT_EQ(keyDowns(Edits[0], VK_ESCAPE), 1);
+    // Tab belongs to the window: the field sees neither its key-down nor a character.
+    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Tab);
+    EXPECT_EQ(keyDowns(Edits[0], VK_TAB), 0);
+    for (const auto& k : Edits[0]->Keys())
+        EXPECT_FALSE(k.Msg == WM_CHAR && k.WParam == '\t');
+    EXPECT_TRUE(Edits[0]->Got(WM_KILLFOCUS));
+}
+
+}  // namespace
