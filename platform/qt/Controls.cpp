@@ -3,6 +3,7 @@
 #include "platform/qt/QtControls.h"
 
 #include "platform/Forms.h"
+#include "platform/StdCtrls.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -12,6 +13,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcutEvent>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -234,6 +236,7 @@ bool TEventPath::eventFilter(QObject* Watched, QEvent* Event)
     case QEvent::ToolTip:
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
+    case QEvent::Shortcut:
         break;
     default:
         return false;
@@ -321,6 +324,23 @@ bool TEventPath::Handle(TWinControl* C, QWidget* W, QEvent* E)
         const bool passed = QtControls::Deliver(C, m, alive);
         if (!alive || !passed) {
             E->ignore();
+            return true;
+        }
+        return false;
+    }
+    case QEvent::Shortcut: {
+        // The accelerator of a button's or check box's caption ("&Add"): the control answers
+        // at once, as the original does, instead of the toolkit's delayed animated click.
+        const auto* se = static_cast<QShortcutEvent*>(E);
+        if (se->isAmbiguous() || !C->CanFocus())
+            return true;
+        if (auto* box = dynamic_cast<TCheckBox*>(C)) {
+            box->SetFocus();
+            box->SetChecked(!box->GetChecked());
+            return true;
+        }
+        if (auto* button = dynamic_cast<TButton*>(C)) {
+            button->Click();
             return true;
         }
         return false;

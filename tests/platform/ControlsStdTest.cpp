@@ -548,3 +548,31 @@ TEST_F(StdTest, DisabledLabelDrawsEmbossedText)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StdTest, CaptionAcceleratorsClickAtOnce)
+{
+    auto* edit = Make<TEdit>(10, 10, 121, 21);
+    auto* add = Make<TButton>(10, 50, 84, 41);
+    add->SetCaption("&Add");
+    auto* box = Make<TCheckBox>(10, 100, 97, 17);
+    box->SetCaption("Appl&y");
+    int clicks = 0, boxClicks = 0;
+    add->OnClick = [&](TObject*) { ++clicks; };
+    box->OnClick = [&](TObject*) { ++boxClicks; };
+    ShowActive();
+    edit->SetFocus();
+    QTest::keyClick(edit->Widget(), Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(edit->Focused());  // a button's accelerator does not take the focus
+    QTest::keyClick(edit->Widget(), Qt::Key_Y, Qt::AltModifier);
+    EXPECT_EQ(boxClicks, 1);
+    EXPECT_TRUE(box->GetChecked());
+    EXPECT_TRUE(box->Focused());
+    add->SetEnabled(false);
+    QTest::keyClick(box->Widget(), Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+}
+
+}  // namespace
