@@ -502,7 +502,6 @@ public:
 
 protected:
     void BoundsChanged(bool Moved, bool Resized) override;
-    void VisibleChanged() override;
     void ParentChanged() override;
 
 private:

@@ -245,6 +245,10 @@ bool TEventPath::eventFilter(QObject* Watched, QEvent* Event)
     auto* w = qobject_cast<QWidget*>(Watched);
     if (c == nullptr || w == nullptr)
         return false;
+    // A window being torn down (focus moving among its remaining children) gets no messages.
+    for (const TControl* p = c; p != nullptr; p = p->GetParent())
+        if (p->ControlDestroying())
+            return false;
     TBusyScope busy(Watched);
     const auto life = c->LifeToken();
     try {
@@ -1536,11 +1540,6 @@ void TGraphicControl::BoundsChanged(bool, bool)
 {
     AttachCanvas();
     Invalidate();
-}
-
-void TGraphicControl::VisibleChanged()
-{
-    TControl::VisibleChanged();
 }
 
 void TGraphicControl::ParentChanged()
