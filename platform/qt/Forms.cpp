@@ -378,7 +378,9 @@ void TApplication::ProcessMessages()
 void TApplication::Terminate()
 {
     FTerminated = true;
-    if (QApplication::instance() != nullptr)
+    // Only a running loop is told to end: the toolkit's quit flag, once raised outside its main
+    // loop, would end every later modal loop (message boxes, modal forms) at once.
+    if (FRunning && QApplication::instance() != nullptr)
         QApplication::exit(0);
 }
 

@@ -576,3 +576,28 @@ TEST_F(StdTest, CaptionAcceleratorsClickAtOnce)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StdTest, ClosingTheMainFormOutsideTheLoopLeavesModalLoopsWorking)
+{
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    main->Show();
+    main->Close();  // the application ends, but no loop was running
+    EXPECT_TRUE(Application->GetTerminated());
+    EXPECT_FALSE(main->GetVisible());
+    // A modal box still waits for its answer.
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            answered = true;
+            box->accept();
+        }
+    });
+    Application->ShowException(EConvertError("still shown"));
+    EXPECT_TRUE(answered);
+    DestroyApplicationForms();
+}
+
+}  // namespace
