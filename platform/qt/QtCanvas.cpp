@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <QRawFont>
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +22,46 @@ bool HaveGuiApplication()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-// The Qt font of a TFont. A negative Height is the em size in pixels; a positive Height is the
-// cell height (ascent + descent), which is scaled to the em size by the font's own proportions.
-QFont MakeFont(const TFont& Font)
+// The ascent and descent of a font's text cell as the original platform measures them: from the
+// font file's Windows metrics (OS/2 usWinAscent, usWinDescent), which may differ from the
+// typographic ones Qt uses for line spacing. Falls back to Qt's metrics without that table.
+struct TCellMetrics {
+    double Ascent = 0;  // per pixel of em size
+    double Descent = 0;
+    bool Valid = false;
+};
+
+TCellMetrics CellMetrics(const QFont& Font)
+{
+    TCellMetrics m;
+    const QRawFont raw = QRawFont::fromFont(Font);
+    if (!raw.isValid() || raw.unitsPerEm() <= 0) return m;
+    const QByteArray os2 = raw.fontTable("OS/2");
+    if (os2.size() < 78) return m;
+    auto u16 = [&](int o) { return (unsigned(uchar(os2[o])) << 8) | unsigned(uchar(os2[o + 1])); };
+    const unsigned ascent = u16(74), descent = u16(76);
+    if (ascent + descent == 0) return m;
+    m.Ascent = ascent / raw.unitsPerEm();
+    m.Descent = descent / raw.unitsPerEm();
+    m.Valid = true;
+    return m;
+}
+
+// The Qt font of a TFont with its text cell. A negative Height is the em size in pixels; a
+// positive Height is the cell height (ascent + descent), scaled to the em size by the font's
+// own proportions.
+struct TCellFont {
+    QFont Font;
+    int Ascent = 0;
+    int Descent = 0;
+};
+
+TCellFont MakeFont(const TFont& Font)
 {
     RegisterPlatformFonts();
-    QFont f(QString::fromStdString(Font.GetName()));
+    TCellFont result;
+    QFont& f = result.Font;
+    f.setFamily(QString::fromStdString(Font.GetName()));
     const TFontStyles style = Font.GetStyle();
     f.setBold(style.Contains(fsBold));
     f.setItalic(style.Contains(fsItalic));
@@ -35,15 +70,23 @@ QFont MakeFont(const TFont& Font)
     if (Font.GetPitch() == fpFixed) f.setFixedPitch(true);
     int height = Font.GetHeight();
     if (height == 0) height = -11;
-    if (height < 0) {
-        f.setPixelSize(std::max(1, -height));
-    } else {
-        f.setPixelSize(100);
-        const QFontMetricsF m(f);
-        const double cell = m.ascent() + m.descent();
-        f.setPixelSize(std::max(1, int(std::lround(height * 100.0 / (cell > 0 ? cell : 100.0)))));
+    f.setPixelSize(100);
+    TCellMetrics cell = CellMetrics(f);
+    if (!cell.Valid) {
+        const QFontMetricsF q(f);
+        cell.Ascent = q.ascent() / 100.0;
+        cell.Descent = q.descent() / 100.0;
     }
-    return f;
+    int em = -height;
+    if (height > 0) {
+        const double perEm = cell.Ascent + cell.Descent;
+        em = int(std::lround(height / (perEm > 0 ? perEm : 1.0)));
+    }
+    em = std::max(1, em);
+    f.setPixelSize(em);
+    result.Ascent = int(std::lround(em * cell.Ascent));
+    result.Descent = int(std::lround(em * cell.Descent));
+    return result;
 }
 
 // One font is in use at a time nearly always: keep the last one built.
@@ -53,10 +96,10 @@ struct TFontCache {
     std::uint32_t Style = 0;
     TFontPitch Pitch = fpDefault;
     bool Valid = false;
-    QFont Font;
+    TCellFont Font;
 };
 
-const QFont& CachedFont(const TFont& Font)
+const TCellFont& CachedFont(const TFont& Font)
 {
     static TFontCache cache;
     if (!cache.Valid || cache.Name != Font.GetName() || cache.Height != Font.GetHeight() ||
@@ -87,8 +130,9 @@ namespace QtCanvas {
 TSize TextExtent(const TFont& Font, const UnicodeString& Text)
 {
     if (!HaveGuiApplication()) return TSize();
-    const QFontMetrics m(CachedFont(Font));
-    return TSize(m.horizontalAdvance(QString::fromStdString(Text)), m.height());
+    const TCellFont& font = CachedFont(Font);
+    const QFontMetrics m(font.Font);
+    return TSize(m.horizontalAdvance(QString::fromStdString(Text)), font.Ascent + font.Descent);
 }
 
 TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
@@ -100,19 +144,19 @@ TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Co
     QImage image(reinterpret_cast<uchar*>(Target.Bits), Target.Width, Target.Height,
                  Target.Stride * 4, QImage::Format_RGB32);
     QPainter painter(&image);
-    const QFont& font = CachedFont(Font);
-    painter.setFont(font);
+    const TCellFont& font = CachedFont(Font);
+    painter.setFont(font.Font);
     painter.setPen(QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
     painter.setClipRect(QRect(c.Left, c.Top, c.Right - c.Left, c.Bottom - c.Top));
-    const QFontMetrics m(font);
+    const QFontMetrics m(font.Font);
     const QString text = QString::fromStdString(Text);
-    painter.drawText(QPoint(X, Y + m.ascent()), text);
+    painter.drawText(QPoint(X, Y + font.Ascent), text);
     painter.end();
     // The glyphs may reach beyond the cell (italics, overhangs): report both.
-    const QRect ink = m.boundingRect(text).translated(X, Y + m.ascent());
+    const QRect ink = m.boundingRect(text).translated(X, Y + font.Ascent);
     return TRect(std::min(X, ink.left()), std::min(Y, ink.top()),
                  std::max(X + m.horizontalAdvance(text), ink.right() + 1),
-                 std::max(Y + m.height(), ink.bottom() + 1));
+                 std::max(Y + font.Ascent + font.Descent, ink.bottom() + 1));
 }
 
 bool SavePng(const std::uint32_t* Bits, int Width, int Height, int Stride, const UnicodeString& FileName)

@@ -670,6 +670,10 @@ TEST(CanvasText, TextLandsInsideTextRect)
     EXPECT_GT(w, 20);
     EXPECT_GE(h, 11);
     EXPECT_LT(h, 20);
+    // A positive height is the cell height.
+    c->Font->SetHeight(30);
+    EXPECT_NEAR(c->TextHeight("Ag"), 30, 1);
+    c->Font->SetHeight(-11);
 
     c->Brush->SetColor(clYellow);
     c->TextRect(TRect(10, 10, 30, 25), 12, 8, "Corvane Corvane");
@@ -704,6 +708,10 @@ TEST(CanvasText, TahomaCaptionFitsItsLabel)
     const int w = bmp.Canvas->TextWidth("Diff. coeff. cplx [.1E+9]");
     EXPECT_LE(w, 115);
     EXPECT_GE(w, 105);
+    // The cell of Tahoma at 11 pixels: ascent 11 and descent 2, from the font's Windows metrics.
+    EXPECT_EQ(bmp.Canvas->TextHeight("Ag"), 13);
+    bmp.Canvas->Font->SetHeight(13);
+    EXPECT_EQ(bmp.Canvas->TextWidth("Diff. coeff. cplx [.1E+9]"), w);
 }
 
 // ----------------------------------------------------------------------------------------------
