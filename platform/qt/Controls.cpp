@@ -747,22 +747,6 @@ QColor QtControls::ToQColor(TColor Color)
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-QFont QtControls::ToQFont(const TFont& Font)
-{
-    RegisterPlatformFonts();
-    QFont f(QString::fromStdString(Font.GetName()));
-    const int h = Font.GetHeight();
-    f.setPixelSize(std::max(1, h < 0 ? -h : h * 5 / 6));
-    const TFontStyles s = Font.GetStyle();
-    f.setBold(s.Contains(fsBold));
-    f.setItalic(s.Contains(fsItalic));
-    f.setUnderline(s.Contains(fsUnderline));
-    f.setStrikeOut(s.Contains(fsStrikeOut));
-    if (Font.GetPitch() == fpFixed)
-        f.setFixedPitch(true);
-    return f;
-}
-
 Qt::CursorShape QtControls::ToQtCursor(TCursor Cursor)
 {
     switch (Cursor) {

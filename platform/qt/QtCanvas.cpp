@@ -1,5 +1,6 @@
 // Text and PNG files of the canvas through Qt.
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtControls.h"
 
 #include <QFile>
 #include <QFont>
@@ -115,6 +116,12 @@ const TCellFont& CachedFont(const TFont& Font)
 }
 
 }  // namespace
+
+// Widgets take the same font, em size and cell as text drawn on a canvas.
+QFont QtControls::ToQFont(const TFont& Font)
+{
+    return CachedFont(Font).Font;
+}
 
 void RegisterPlatformFonts()
 {
