@@ -59,12 +59,3 @@ BENCHMARK_CAPTURE(PairLook, Frame, Tolva::eblsFrame, Tolva::ebls3DFrame);
 BENCHMARK_CAPTURE(PairLook, Trench, Tolva::eblsArea, Tolva::ebls3DTrench);
 BENCHMARK(FormOfCaptions);
 
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -73,12 +73,3 @@ BENCHMARK(BM_Line1000Dashed);
 BENCHMARK(BM_FillWindow);
 BENCHMARK(BM_TextOut);
 
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -153,12 +153,3 @@ BENCHMARK(BM_CrossHairRepaint)->Arg(1)->Arg(1000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_CrossHairOnScreen)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddXY)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

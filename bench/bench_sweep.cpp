@@ -58,4 +58,3 @@ BENCHMARK(BM_RecordSweep)->Arg(21)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
