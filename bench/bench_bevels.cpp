@@ -4,7 +4,6 @@
 #include "bevels/TolvaGraphics.h"
 #include "platform/Forms.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>

@@ -1,7 +1,6 @@
 // Canvas throughput: short and long solid lines, full-window fills, text.
 #include "platform/Graphics.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>

@@ -4,7 +4,6 @@
 #include "platform/Chart.h"
 #include "platform/Forms.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -120,7 +119,7 @@ void BM_CrossHairOnScreen(benchmark::State& State)
     TBenchChart b(static_cast<int>(State.range(0)));
     b.Chart.SetParent(&form);
     form.Show();
-    QApplication::processEvents();
+    Application->ProcessMessages();
     b.Chart.Repaint();
     const int renders = b.Chart.PlotRenderCount();
     int i = 0;

@@ -3,7 +3,6 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -58,7 +57,7 @@ void BM_Repaint(benchmark::State& state)
     w.List->SetTopIndex(int(state.range(0)) / 2);
     for (auto _ : state) {
         w.List->Repaint();
-        QApplication::processEvents();
+        Application->ProcessMessages();
     }
     state.SetItemsProcessed(state.iterations());
 }
