@@ -37,9 +37,8 @@ void TExternBevelsCtrl::SetParentColor(bool Value)
 {
     ExternBevels->Lock(true, true);
     TGraphicControl::SetParentColor(Value);
-    // Taking over the parent's colour went through SetColor already; the pair is given the
-    // colour directly, since a further SetColor would end the following of the parent.
-    if (Value) ExternBevels->SetBackgroundColor(GetColor());
+    // The colour taken over from the parent reaches the pair's background.
+    if (Value) SetColor(GetColor());
     ExternBevels->Lock(false, true);
     Invalidate();
 }

@@ -170,10 +170,11 @@ void TControl::SendToBack()
 
 void TControl::SetColor(TColor Value)
 {
-    FParentColor = false;
+    // A colour of its own ends the following of the parent's; the same colour again does not.
     if (FColor == Value)
         return;
     FColor = Value;
+    FParentColor = false;
     ColorChanged();
 }
 

@@ -23,6 +23,7 @@ TListBox::TListBox(TComponent* AOwner)
 {
     // OnClick follows the selection, not the mouse button.
     SetControlStyle(GetControlStyle() - TControlStyle{csClickEvents});
+    SetParentColor(false);
     SetColor(clWindow);
     SetTabStop(true);
     auto* bar = new QScrollBar(Qt::Vertical, Widget());
@@ -121,6 +122,7 @@ private:
 
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new QComboBox), Items(new TComboBoxStrings(this))
 {
+    SetParentColor(false);
     SetColor(clWindow);
     SetTabStop(true);
     QComboBox* box = ComboOf(this);

@@ -106,6 +106,7 @@ QLineEdit* Edit(const TWinControl* C)
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner, new TEditWidget)
 {
     SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
+    SetParentColor(false);
     SetColor(clWindow);
     SetTabStop(true);
     SetBounds(0, 0, 121, 21);

@@ -419,6 +419,11 @@ TEST_F(StdTest, ParentColourAndFontReachTheChildrenThatFollowThem)
     // Switching ParentColor on takes the parent's colour at once.
     own->SetParentColor(true);
     EXPECT_EQ(own->GetColor(), clAqua);
+    // Setting the colour it already has does not end the following; another colour does.
+    own->SetColor(clAqua);
+    EXPECT_TRUE(own->GetParentColor());
+    own->SetColor(clLime);
+    EXPECT_FALSE(own->GetParentColor());
     // A control moved to another parent takes that parent's colour.
     follows->SetParent(Form);
     EXPECT_EQ(follows->GetColor(), Form->GetColor());
