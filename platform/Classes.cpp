@@ -1,7 +1,6 @@
 #include "platform/Classes.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cxxabi.h>
 #include <cstdlib>
 #include <memory>
@@ -72,15 +71,8 @@ TComponent* TComponent::FindComponent(const UnicodeString& AName) const
 {
     if (AName.empty())
         return nullptr;
-    auto same = [&AName](const UnicodeString& n) {
-        return n.size() == AName.size() &&
-               std::equal(n.begin(), n.end(), AName.begin(), [](char a, char b) {
-                   return std::tolower(static_cast<unsigned char>(a)) ==
-                          std::tolower(static_cast<unsigned char>(b));
-               });
-    };
     for (TComponent* c : FComponents)
-        if (same(c->FName))
+        if (SameText(c->FName, AName))
             return c;
     return nullptr;
 }
