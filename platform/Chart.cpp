@@ -565,7 +565,7 @@ void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
         FCacheValid = true;
         ++FPlotRenders;
     }
-    TChartRaster(Canvas, Rect).Blit(*FCache, Rect.Left, Rect.Top);
+    Canvas->Draw(Rect.Left, Rect.Top, FCache.get());
     const TPoint origin = Canvas->GetOrigin();
     const TRect clip = Canvas->GetClipRect();
     Canvas->SetOrigin(origin.X + Rect.Left, origin.Y + Rect.Top);

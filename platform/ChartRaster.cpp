@@ -237,20 +237,6 @@ void TChartRaster::TurnedText(TFont* Font, const UnicodeString& Text, int X, int
     }
 }
 
-void TChartRaster::Blit(const TBitmap& Source, int X, int Y)
-{
-    if (!FBits || Source.GetEmpty()) return;
-    X += FOrigin.X;
-    Y += FOrigin.Y;
-    const int x0 = std::max(X, FClip.Left), x1 = std::min(X + Source.GetWidth(), FClip.Right);
-    const int y0 = std::max(Y, FClip.Top), y1 = std::min(Y + Source.GetHeight(), FClip.Bottom);
-    if (x0 >= x1) return;
-    for (int y = y0; y < y1; ++y) {
-        const std::uint32_t* src = Source.ScanLine(y - Y) + (x0 - X);
-        std::copy(src, src + (x1 - x0), FBits + static_cast<std::ptrdiff_t>(y) * FStride + x0);
-    }
-}
-
 std::uint32_t TChartRaster::Darker(std::uint32_t Pixel)
 {
     const std::uint32_t r = ((Pixel >> 16) & 0xFF) * 3 / 5, g = ((Pixel >> 8) & 0xFF) * 3 / 5,

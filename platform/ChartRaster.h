@@ -49,9 +49,6 @@ public:
     void DrawMarker(const TMarker& M, int X, int Y, std::uint32_t FillPixel, bool DrawOutline,
                     std::uint32_t OutlinePixel);
 
-    // Copies the whole of Source with its top-left at (X, Y).
-    void Blit(const TBitmap& Source, int X, int Y);
-
     // The colour a marker's outline takes by default: a darker shade of its fill.
     static std::uint32_t Darker(std::uint32_t Pixel);
 
