@@ -1,6 +1,6 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
-#include "ModalAnswer.h"
+#include "tests/platform/ModalAnswer.h"
 
 #include <QWindow>
 
