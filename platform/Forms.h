@@ -72,6 +72,8 @@ protected:
     virtual void DoClose(TCloseAction& Action);
     void BoundsChanged(bool Moved, bool Resized) override;
     void TextChanged() override;
+    // KeyPreview: the form sees the keys of its controls first.
+    bool KeyPreview() const override { return FKeyPreview; }
 
 private:
     void PlaceOnShow();

@@ -606,3 +606,41 @@ void TListBox::Dispatch(void* Message)
     }
     TCustomControl::Dispatch(Message);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Combo box (the toolkit's part is in platform/qt/QtListCtrls.cpp)
+
+TComboBox::~TComboBox()
+{
+    FControlDestroying = true;
+    delete Items;
+}
+
+void TComboBox::SetItems(TStrings* Value)
+{
+    if (Value == nullptr || Value == Items)
+        return;
+    Items->Clear();
+    for (int i = 0; i < Value->GetCount(); ++i)
+        Items->Add(Value->Get(i));
+}
+
+void TComboBox::Clear()
+{
+    Items->Clear();
+    SetItemIndex(-1);
+}
+
+void TComboBox::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TComboBox::Select()
+{
+    if (OnSelect)
+        OnSelect(this);
+    else
+        Change();
+}

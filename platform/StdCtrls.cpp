@@ -1,5 +1,8 @@
-// The label: text drawn on the parent's surface through the canvas.
+// The label (text drawn on the parent's surface through the canvas), and what buttons and
+// check boxes do with the dialog keys and their accelerators.
 #include "platform/StdCtrls.h"
+
+#include "platform/Forms.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -124,9 +127,12 @@ void TCustomLabel::SetFocusControl(TWinControl* Value)
 
 Char TCustomLabel::GetAccelChar() const
 {
-    if (!FShowAccelChar)
-        return 0;
-    const UnicodeString text = GetText();
+    return FShowAccelChar ? AccelCharOf(GetText()) : Char(0);
+}
+
+Char AccelCharOf(const UnicodeString& Caption)
+{
+    const UnicodeString& text = Caption;
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] != '&')
             continue;
@@ -291,4 +297,104 @@ void TCustomLabel::Dispatch(void* Message)
         return;
     }
     TGraphicControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Edits: the clipboard and undo go through Dispatch (the toolkit's part is in
+// platform/qt/QtStdCtrls.cpp)
+
+void TCustomEdit::TextChanged() {}
+
+void TCustomEdit::ClearSelection()
+{
+    Perform(WM_CLEAR, 0, 0);
+}
+
+void TCustomEdit::CutToClipboard()
+{
+    Perform(WM_CUT, 0, 0);
+}
+
+void TCustomEdit::CopyToClipboard()
+{
+    Perform(WM_COPY, 0, 0);
+}
+
+void TCustomEdit::PasteFromClipboard()
+{
+    Perform(WM_PASTE, 0, 0);
+}
+
+void TCustomEdit::Undo()
+{
+    Perform(WM_UNDO, 0, 0);
+}
+
+void TCustomEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomEdit::EnabledChanged()
+{
+    TWinControl::EnabledChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Buttons and check boxes
+
+void TCheckBox::SetChecked(bool Value)
+{
+    SetState(Value ? cbChecked : cbUnchecked);
+}
+
+
+void TButton::Click()
+{
+    if (TForm* form = GetParentForm(this))
+        form->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+void TButton::Dispatch(void* Message)
+{
+    TMessage& m = *static_cast<TMessage*>(Message);
+    if (m.Msg == CM_DIALOGKEY) {
+        TWinControl* focused = FindFocusedControl();
+        const bool buttonFocused = dynamic_cast<TButton*>(focused) != nullptr;
+        const bool active = focused == this || (FDefault && !buttonFocused);
+        if (((m.WParam == VK_RETURN && active) || (m.WParam == VK_ESCAPE && FCancel)) &&
+            m.LParam == 0 && CanFocus()) {
+            m.Result = 1;
+            Click();
+        }
+        return;
+    }
+    // The caption's accelerator clicks the button at once; the focus stays where it is.
+    if (m.Msg == CM_DIALOGCHAR) {
+        const Char accel = AccelCharOf(GetCaption());
+        if (accel != 0 && Char(m.WParam) == accel && CanFocus()) {
+            m.Result = 1;
+            Click();
+        }
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+void TCheckBox::Dispatch(void* Message)
+{
+    TMessage& m = *static_cast<TMessage*>(Message);
+    // The caption's accelerator focuses the box and toggles its mark.
+    if (m.Msg == CM_DIALOGCHAR) {
+        const Char accel = AccelCharOf(GetCaption());
+        if (accel != 0 && Char(m.WParam) == accel && CanFocus()) {
+            m.Result = 1;
+            SetFocus();
+            SetChecked(!GetChecked());
+        }
+        return;
+    }
+    TWinControl::Dispatch(Message);
 }

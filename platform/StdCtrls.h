@@ -116,6 +116,9 @@ private:
     std::weak_ptr<void> FFocusControlLife;
 };
 
+// The accelerator character of a caption ("&Add": 'A', upper case), or 0.
+Char AccelCharOf(const UnicodeString& Caption);
+
 class TLabel : public TCustomLabel {
 public:
     explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
@@ -166,6 +169,9 @@ public:
     void SetAllowGrayed(bool Value);
     TAlignment GetAlignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+
+    // The caption's accelerator (CM_DIALOGCHAR) focuses the box and toggles the mark.
+    void Dispatch(void* Message) override;
 
 protected:
     void FontChanged() override;
