@@ -17,7 +17,6 @@
 #include <memory>
 #include <vector>
 
-class QWidget;  // the toolkit widget of a windowed control (only platform/qt looks inside)
 class TWinControl;
 class TControl;
 struct TWinControlImpl;
@@ -434,8 +433,6 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
-    // The toolkit widget behind the control (platform/qt only).
-    QWidget* Widget() const;
     bool HandleAllocated() const { return true; }
     // Invalidates a rectangle of the client area (graphic children ask for their bounds).
     void InvalidateRect(const TRect& R);
@@ -479,6 +476,8 @@ protected:
     void HintChanged() override;
     void TextChanged() override;
     void ParentChanged() override;
+    // The widget's object name follows the Name (tests find widgets by it).
+    void NameChanged() override;
     virtual void TabStopChanged();
 
 private:

@@ -4,6 +4,7 @@
 #include "platform/qt/QtControls.h"
 
 #include "platform/Forms.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QApplication>
 #include <QHash>
@@ -71,9 +72,9 @@ QWidget* QtControls::WidgetOf(const TWinControl* C)
     return C != nullptr ? TEventPathAccess::Impl(C)->Widget.data() : nullptr;
 }
 
-QWidget* TWinControl::Widget() const
+QWidget* WidgetOf(const TWinControl* Control)
 {
-    return FImpl->Widget.data();
+    return QtControls::WidgetOf(Control);
 }
 
 TWinControl* QtControls::ControlOf(const QObject* Widget)
@@ -217,6 +218,7 @@ TWinControl::TWinControl(TComponent* AOwner, TWidgetMaker MakeWidget)
         SetControlStyle(GetControlStyle() + TControlStyle{csAcceptsControls, csOpaque});
         widget->setFocusPolicy(Qt::NoFocus);
     }
+    widget->setObjectName(QtControls::ToQ(GetName()));
     widget->setMouseTracking(true);  // mouse moves without a button held reach the control too
     widget->setGeometry(0, 0, 0, 0);
     QtControls::RegisterWidget(widget, this);
@@ -255,6 +257,12 @@ TWinControl::~TWinControl()
             delete w;
         }
     }
+}
+
+void TWinControl::NameChanged()
+{
+    if (QWidget* w = FImpl->Widget.data())
+        w->setObjectName(QtControls::ToQ(GetName()));
 }
 
 void TWinControl::ParentChanged()
