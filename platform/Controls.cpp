@@ -43,11 +43,11 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     FHeight = AHeight;
     if (!FLayoutMove)
         UpdateAnchorRules();
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     BoundsChanged(moved, resized);
-    if (resized && !life.expired())
+    if (resized && alive)
         Resize();
-    if (!life.expired() && !FLayoutMove && FAlign != alNone)
+    if (alive && !FLayoutMove && FAlign != alNone)
         RequestAlign();
 }
 
@@ -381,7 +381,7 @@ void TControl::DoDispatchMouse(TMessage& M)
     const int x = GetXLParam(M.LParam);
     const int y = GetYLParam(M.LParam);
     TShiftState shift = MouseShift(M.WParam);
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     Cardinal msg = M.Msg;
     if (!FControlStyle.Contains(csDoubleClicks)) {
         if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
@@ -404,7 +404,7 @@ void TControl::DoDispatchMouse(TMessage& M)
     case WM_LBUTTONDBLCLK:
         if (FControlStyle.Contains(csClickEvents))
             DblClick();
-        if (!life.expired())
+        if (alive)
             MouseDown(mbLeft, shift << ssDouble, x, y);
         break;
     case WM_LBUTTONUP:
@@ -413,7 +413,7 @@ void TControl::DoDispatchMouse(TMessage& M)
             if (GetClientRect().Contains(TPoint(x, y)))
                 Click();
         }
-        if (!life.expired())
+        if (alive)
             MouseUp(mbLeft, shift, x, y);
         break;
     case WM_RBUTTONDOWN:
@@ -448,11 +448,11 @@ void TControl::DoDispatchMouse(TMessage& M)
 void TControl::Dispatch(void* Message)
 {
     TMessage& m = *static_cast<TMessage*>(Message);
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     if ((m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MBUTTONDBLCLK) || m.Msg == CM_MOUSEENTER ||
         m.Msg == CM_MOUSELEAVE) {
         DoDispatchMouse(m);
-        if (life.expired())
+        if (!alive)
             return;
     }
     DefaultHandler(Message);

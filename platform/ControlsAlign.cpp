@@ -28,7 +28,7 @@ void TWinControl::AlignChildren(TControl* AControl)
         return;
     }
     FAligning = true;
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     try {
         int rounds = 0;
         do {
@@ -37,13 +37,13 @@ void TWinControl::AlignChildren(TControl* AControl)
             AdjustClientRect(r);
             AlignControls(AControl, r);
             AControl = nullptr;
-        } while (FAlignPending && !life.expired() && ++rounds < 4);
+        } while (FAlignPending && alive && ++rounds < 4);
     } catch (...) {
-        if (!life.expired())
+        if (alive)
             FAligning = false;
         throw;
     }
-    if (!life.expired())
+    if (alive)
         FAligning = false;
 }
 
@@ -119,7 +119,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
     for (TControl* c : FControls)
         if (dynamic_cast<TWinControl*>(c) != nullptr)
             order.push_back(c);
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
         std::vector<TControl*> list;
         if (AControl != nullptr && AControl->GetAlign() == align && AControl->GetVisible() &&
@@ -134,7 +134,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
             list.insert(list.begin() + static_cast<long>(j), c);
         }
         for (TControl* c : list) {
-            if (life.expired() || c->GetParent() != this)
+            if (!alive || c->GetParent() != this)
                 return;
             int left = Rect.Left, top = Rect.Top;
             int width = Rect.Right - Rect.Left, height = Rect.Bottom - Rect.Top;

@@ -84,7 +84,7 @@ void TForm::SetVisible(bool Value)
         if (!alive)
             return;
         // The active control, or else the first in tab order, gets the focus.
-        TWinControl* first = (FActiveControl != nullptr && !FActiveControlLife.expired() &&
+        TWinControl* first = (FActiveControl != nullptr && FActiveControlAlive &&
                               FActiveControl->CanFocus())
                                  ? FActiveControl
                                  : FindNextControl(nullptr, true, true, false);
@@ -169,13 +169,13 @@ TWinControl* TForm::GetActiveControl() const
     TWinControl* focused = FindFocusedControl();
     if (focused != nullptr && ContainsControl(focused))
         return focused;
-    return FActiveControlLife.expired() ? nullptr : FActiveControl;
+    return FActiveControlAlive ? FActiveControl : nullptr;
 }
 
 void TForm::SetActiveControl(TWinControl* Value)
 {
     FActiveControl = Value;
-    FActiveControlLife = Value != nullptr ? Value->LifeToken() : std::weak_ptr<void>();
+    FActiveControlAlive = TAliveCheck(Value);
     if (Value != nullptr && GetVisible() && Value->CanFocus())
         Value->SetFocus();
 }

@@ -87,7 +87,7 @@ private:
     bool FKeyPreview = false;
     bool FShownOnce = false;
     TWinControl* FActiveControl = nullptr;
-    std::weak_ptr<void> FActiveControlLife;
+    TAliveCheck FActiveControlAlive;
 };
 
 // The form that holds Control (the top-level window), or null.

@@ -116,13 +116,13 @@ void TCustomLabel::SetShowAccelChar(bool Value)
 
 TWinControl* TCustomLabel::GetFocusControl() const
 {
-    return FFocusControlLife.expired() ? nullptr : FFocusControl;
+    return FFocusControlAlive ? FFocusControl : nullptr;
 }
 
 void TCustomLabel::SetFocusControl(TWinControl* Value)
 {
     FFocusControl = Value;
-    FFocusControlLife = Value != nullptr ? Value->LifeToken() : std::weak_ptr<void>();
+    FFocusControlAlive = TAliveCheck(Value);
 }
 
 Char TCustomLabel::GetAccelChar() const

@@ -113,7 +113,7 @@ private:
     bool FWordWrap = false;
     bool FShowAccelChar = true;
     TWinControl* FFocusControl = nullptr;
-    std::weak_ptr<void> FFocusControlLife;
+    TAliveCheck FFocusControlAlive;
 };
 
 // The accelerator character of a caption ("&Add": 'A', upper case), or 0.

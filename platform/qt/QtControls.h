@@ -96,22 +96,28 @@ void PaintSurface(TWinControl* Control, QWidget* Widget, const QRect& Rect);
 
 namespace QtControls {
 
+// Runs Body on behalf of a Qt event or signal for Control: Busy counts as in use meanwhile,
+// Body runs only while the control exists (Alive), and an exception goes to the error display.
+template <class F>
+void Entry(TWinControl* Control, const QObject* Busy, const TAliveCheck& Alive, F&& Body)
+{
+    TBusyScope busy(Busy);
+    EventPath::Guarded(Control, [&] {
+        if (Alive)
+            Body();
+    });
+}
+
 // Connects a signal of a control's widget (or of a widget inside it) to Body, the one way the
-// platform listens to Qt's signals: the connection goes with the control, the control's widget
-// counts as in use while Body runs, Body runs only while the control exists, and an exception
-// goes to the error display. Body takes the signal's arguments.
+// platform listens to Qt's signals: the connection goes with the control, and Body is an Entry
+// for the control's widget. Body takes the signal's arguments.
 template <class Sender, class Signal, class F>
 void Connect(TWinControl* Control, Sender* From, Signal Sig, F Body)
 {
     QWidget* widget = WidgetOf(Control);
     QObject::connect(From, Sig, ImplOf(Control).Guard.get(),
                      [Control, widget, Body = std::move(Body)](const auto&... Args) {
-                         TBusyScope busy(widget);
-                         const TAliveCheck alive(Control);
-                         EventPath::Guarded(Control, [&] {
-                             if (alive)
-                                 Body(Args...);
-                         });
+                         Entry(Control, widget, TAliveCheck(Control), [&] { Body(Args...); });
                      });
 }
 

@@ -45,8 +45,7 @@ void TEditWidget::keyPressEvent(QKeyEvent* Event)
         return;
     }
     Event->accept();
-    QtControls::TBusyScope busy(this);
-    EventPath::Guarded(control, [&] { control->Perform(msg, 0, 0); });
+    QtControls::Entry(control, this, TAliveCheck(control), [&] { control->Perform(msg, 0, 0); });
 }
 
 Cardinal MenuMessage(const QAction* Action)
@@ -81,10 +80,7 @@ void TEditWidget::contextMenuEvent(QContextMenuEvent* Event)
                 continue;
             QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
             QObject::connect(action, &QAction::triggered, menu, [control, alive = TAliveCheck(control), msg, menu] {
-                if (!alive)
-                    return;
-                QtControls::TBusyScope busy(menu);
-                EventPath::Guarded(control, [&] { control->Perform(msg, 0, 0); });
+                QtControls::Entry(control, menu, alive, [&] { control->Perform(msg, 0, 0); });
             });
         }
     }
