@@ -589,8 +589,7 @@ void TControl::DragDrop(TObject* Source, int X, int Y)
 
 TControl* TWinControl::GetControl(int Index) const
 {
-    if (Index < 0 || Index >= GetControlCount())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, GetControlCount());
     return FControls[static_cast<size_t>(Index)];
 }
 

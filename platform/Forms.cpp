@@ -313,9 +313,9 @@ void TApplication::HandleException(TObject* Sender)
         return;
     try {
         std::rethrow_exception(ep);
+    } catch (EAbort&) {
+        // The silent exception: nothing is shown.
     } catch (Exception& e) {
-        if (UnicodeString(e.ClassName()) == "EAbort")
-            return;
         if (OnException)
             OnException(Sender, &e);
         else

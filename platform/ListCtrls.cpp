@@ -138,8 +138,7 @@ void TListBox::RowsChanged()
 
 void TListBox::CheckRow(int Index) const
 {
-    if (Index < 0 || Index >= GetCount())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, GetCount());
 }
 
 int TListBox::GetItemIndex() const { return FCaret; }

@@ -9,25 +9,12 @@
 
 namespace {
 
-// Length in bytes of the UTF-8 character that starts with byte B.
-size_t CharLength(unsigned char B)
-{
-    if (B >= 0xF0) return 4;
-    if (B >= 0xE0) return 3;
-    if (B >= 0xC0) return 2;
-    return 1;
-}
-
+// The character at S[At] (a malformed byte stands for itself).
 Char DecodeChar(const UnicodeString& S, size_t At)
 {
-    const auto b = static_cast<unsigned char>(S[At]);
-    const size_t n = std::min(CharLength(b), S.size() - At);
-    if (n == 1)
-        return static_cast<Char>(b);
-    std::uint32_t cp = b & (0xFF >> (n + 1));
-    for (size_t i = 1; i < n; ++i)
-        cp = (cp << 6) | (static_cast<unsigned char>(S[At + i]) & 0x3F);
-    return static_cast<Char>(cp);
+    size_t i = At;
+    const char32_t c = DecodeUtf8(S, i);
+    return c == BadUtf8 ? static_cast<Char>(static_cast<unsigned char>(S[At])) : static_cast<Char>(c);
 }
 
 // Removes the accelerator marks of one line: "&&" becomes "&", "&x" marks x (the first one is
@@ -222,7 +209,7 @@ void TCustomLabel::Paint()
         }
         const size_t at = static_cast<size_t>(line.Accel);
         const UnicodeString before = line.Text.substr(0, at);
-        const size_t n = std::min(CharLength(static_cast<unsigned char>(line.Text[at])), line.Text.size() - at);
+        const size_t n = Utf8CharLength(line.Text, at);
         const UnicodeString marked = line.Text.substr(at, n);
         const UnicodeString after = line.Text.substr(at + n);
         c->TextOut(x, top, before);

@@ -61,10 +61,21 @@ void AppendUtf8(std::string& Out, char32_t C)
     }
 }
 
-constexpr char32_t BadUtf8 = 0xFFFFFFFF;
+char AnsiByteOf(char32_t C)
+{
+    if (C < 0x80 || (C >= 0xA0 && C <= 0xFF))
+        return static_cast<char>(C);
+    for (size_t k = 0; k < Cp1252High.size(); ++k)
+        if (Cp1252High[k] == C)
+            return static_cast<char>(0x80 + k);
+    return '?';
+}
 
-// Decodes one character at S[I], advancing I. Malformed input (bad lead or continuation byte,
-// overlong form, surrogate, beyond U+10FFFF, truncated) consumes one byte and gives BadUtf8.
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// UTF-8 characters
+
 char32_t DecodeUtf8(std::string_view S, size_t& I)
 {
     const auto b0 = static_cast<unsigned char>(S[I]);
@@ -111,17 +122,19 @@ char32_t DecodeUtf8(std::string_view S, size_t& I)
     return c;
 }
 
-char AnsiByteOf(char32_t C)
+size_t Utf8CharLength(std::string_view S, size_t At)
 {
-    if (C < 0x80 || (C >= 0xA0 && C <= 0xFF))
-        return static_cast<char>(C);
-    for (size_t k = 0; k < Cp1252High.size(); ++k)
-        if (Cp1252High[k] == C)
-            return static_cast<char>(0x80 + k);
-    return '?';
+    size_t i = At;
+    DecodeUtf8(S, i);
+    return i - At;
 }
 
-} // namespace
+size_t Utf8CharStart(std::string_view S, size_t I)
+{
+    while (I > 0 && I < S.size() && (static_cast<unsigned char>(S[I]) & 0xC0) == 0x80)
+        --I;
+    return I;
+}
 
 UnicodeString AnsiToUtf8(const AnsiString& S)
 {
@@ -158,6 +171,17 @@ AnsiString Utf8ToAnsi(const UnicodeString& S)
         out += c == BadUtf8 ? '?' : AnsiByteOf(c);
     }
     return AnsiString(std::move(out));
+}
+
+void Abort()
+{
+    throw EAbort("Operation aborted");
+}
+
+void CheckListIndex(int Index, int Count)
+{
+    if (Index < 0 || Index >= Count)
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
 }
 
 UnicodeString WideCharToUtf8(WideChar C)
@@ -930,22 +954,28 @@ UnicodeString TrimRight(const UnicodeString& S)
     return S.substr(0, e);
 }
 
-UnicodeString UpperCase(const UnicodeString& S)
+namespace {
+
+// S with the ASCII letters From..From+25 changed to To..To+25 (other bytes stay).
+UnicodeString MapAsciiLetters(const UnicodeString& S, char From, char To)
 {
     UnicodeString out = S;
     for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= From && c <= From + 25)
+            c = static_cast<char>(c - From + To);
     return out;
+}
+
+} // namespace
+
+UnicodeString UpperCase(const UnicodeString& S)
+{
+    return MapAsciiLetters(S, 'a', 'A');
 }
 
 UnicodeString LowerCase(const UnicodeString& S)
 {
-    UnicodeString out = S;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
+    return MapAsciiLetters(S, 'A', 'a');
 }
 
 bool SameText(const UnicodeString& A, const UnicodeString& B)

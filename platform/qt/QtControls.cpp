@@ -36,10 +36,7 @@ void EnsureGuiApplication()
         Application->Initialize();
 }
 
-void MakeSurface(TWinControlImpl& D)
-{
-    D.Widget = new TSurfaceWidget;
-}
+constexpr void (*MakeSurface)(TWinControlImpl&) = QtControls::MakeWidget<TSurfaceWidget>;
 
 }  // namespace
 

@@ -49,6 +49,18 @@ namespace QtControls {
 TWinControlImpl& ImplOf(const TWinControl* Control);
 // The widget behind a windowed control.
 QWidget* WidgetOf(const TWinControl* Control);
+// The widget of a control that is a widget of class W (an edit, a button ...).
+template <class W>
+W* WidgetAs(const TWinControl* Control)
+{
+    return static_cast<W*>(WidgetOf(Control));
+}
+// The maker of such a control's widget, for TWinControl's constructor.
+template <class W>
+void MakeWidget(TWinControlImpl& Impl)
+{
+    Impl.Widget = new W;
+}
 // The control behind a widget (its own widget or one registered for it), or null.
 TWinControl* ControlOf(const QObject* Widget);
 // Routes the events of an extra widget (a viewport, an inner edit) to Control as well.

@@ -62,12 +62,10 @@ void TListBox::UpdateScrollBar()
 
 namespace {
 
-QComboBox* ComboOf(const TWinControl* C) { return static_cast<QComboBox*>(QtControls::WidgetOf(C)); }
+using QtControls::FromQ;
+using QtControls::ToQ;
 
-void MakeComboBox(TWinControlImpl& D) { D.Widget = new QComboBox; }
-
-QString ToQ(const UnicodeString& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-UnicodeString FromQ(const QString& s) { return s.toUtf8().toStdString(); }
+QComboBox* ComboOf(const TWinControl* C) { return QtControls::WidgetAs<QComboBox>(C); }
 
 // The items of a combo box live in its QComboBox; changing them by program fires no event.
 class TComboBoxStrings : public TStrings {
@@ -119,7 +117,7 @@ private:
 
 }  // namespace
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, MakeComboBox), Items(new TComboBoxStrings(this))
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<QComboBox>), Items(new TComboBoxStrings(this))
 {
     SetParentColor(false);
     SetColor(clWindow);

@@ -89,12 +89,7 @@ void TEditWidget::contextMenuEvent(QContextMenuEvent* Event)
 
 QLineEdit* Edit(const TWinControl* C)
 {
-    return static_cast<QLineEdit*>(QtControls::WidgetOf(C));
-}
-
-void MakeEdit(TWinControlImpl& D)
-{
-    D.Widget = new TEditWidget;
+    return QtControls::WidgetAs<QLineEdit>(C);
 }
 
 }  // namespace
@@ -102,7 +97,7 @@ void MakeEdit(TWinControlImpl& D)
 // ---------------------------------------------------------------------------------------------
 // TCustomEdit
 
-TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner, MakeEdit)
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<TEditWidget>)
 {
     SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
     SetParentColor(false);
@@ -277,12 +272,7 @@ namespace {
 
 QPushButton* Button(const TWinControl* C)
 {
-    return static_cast<QPushButton*>(QtControls::WidgetOf(C));
-}
-
-void MakeButton(TWinControlImpl& D)
-{
-    D.Widget = new QPushButton;
+    return QtControls::WidgetAs<QPushButton>(C);
 }
 
 void SetTextColor(QWidget* W, TColor Color, TColor Background = clNone)
@@ -299,7 +289,7 @@ void SetTextColor(QWidget* W, TColor Color, TColor Background = clNone)
 
 }  // namespace
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, MakeButton)
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<QPushButton>)
 {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     SetTabStop(true);
@@ -335,17 +325,12 @@ namespace {
 
 QCheckBox* Check(const TWinControl* C)
 {
-    return static_cast<QCheckBox*>(QtControls::WidgetOf(C));
-}
-
-void MakeCheckBox(TWinControlImpl& D)
-{
-    D.Widget = new QCheckBox;
+    return QtControls::WidgetAs<QCheckBox>(C);
 }
 
 }  // namespace
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, MakeCheckBox)
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<QCheckBox>)
 {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     SetTabStop(true);

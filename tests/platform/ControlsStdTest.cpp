@@ -391,6 +391,38 @@ TEST_F(StdTest, ErrorDisplayAddsAFullStopAsTheOriginalDoes)
     EXPECT_EQ(text, QStringLiteral("Invalid value."));
 }
 
+// The silent exception is recognised by its class: nothing is shown, OnException is not asked,
+// and a class derived from it is silent as well.
+class EQuietAbort : public EAbort {
+public:
+    using EAbort::EAbort;
+    const char* ClassName() const noexcept override { return "EQuietAbort"; }
+};
+
+TEST_F(StdTest, ErrorDisplayShowsNothingForAbort)
+{
+    int seen = 0;
+    Application->OnException = [&](TObject*, Exception*) { ++seen; };
+    try {
+        Abort();
+    } catch (...) {
+        Application->HandleException(Form);
+    }
+    try {
+        throw EQuietAbort("quiet");
+    } catch (...) {
+        Application->HandleException(Form);
+    }
+    EXPECT_EQ(seen, 0);
+    try {
+        Abort();
+    } catch (const EAbort& e) {
+        EXPECT_EQ(e.Message(), "Operation aborted");
+        EXPECT_STREQ(e.ClassName(), "EAbort");
+    }
+    Application->OnException = nullptr;
+}
+
 }  // namespace
 
 namespace {
