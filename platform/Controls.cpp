@@ -370,7 +370,7 @@ TShiftState MouseShift(WPARAM keys)
     if (keys & MK_LBUTTON) s << ssLeft;
     if (keys & MK_RBUTTON) s << ssRight;
     if (keys & MK_MBUTTON) s << ssMiddle;
-    if (KeyboardAltHeld()) s << ssAlt;
+    if (Toolkit::KeyboardShift().Contains(ssAlt)) s << ssAlt;
     return s;
 }
 
@@ -736,6 +736,24 @@ void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool Check
 {
     if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, false))
         next->SetFocus();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TWinControl: destruction (the destructor then lets the widget go, platform/qt)
+
+void TWinControl::DestroyChildren()
+{
+    FControlDestroying = true;
+    ControlsDrag::Forget(this);
+    if (GetParent() != nullptr)
+        GetParent()->RemoveControl(this);
+    while (!FControls.empty()) {
+        TControl* c = FControls.back();
+        delete c;
+        // A child whose destructor did not leave the list (it cannot) must not stall the loop.
+        if (!FControls.empty() && FControls.back() == c)
+            FControls.pop_back();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -485,6 +485,8 @@ private:
     friend struct TEventPathAccess;
     friend struct TWinControlImpl;
 
+    // The first part of destruction: leaves the parent, destroys the children (last first).
+    void DestroyChildren();
     void AlignChildren(TControl* AControl);
     void ApplyAnchors(const TRect& Client);
     void ControlRemoved(TControl* AControl);

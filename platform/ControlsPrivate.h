@@ -9,9 +9,6 @@
 #include <memory>
 #include <vector>
 
-// Alt is held down at the moment (the toolkit's keyboard state).
-bool KeyboardAltHeld();
-
 // ---------------------------------------------------------------------------------------------
 // What the platform asks of the toolkit
 

@@ -223,17 +223,7 @@ TWinControl::TWinControl(TComponent* AOwner, TWidgetMaker MakeWidget)
 
 TWinControl::~TWinControl()
 {
-    FControlDestroying = true;
-    ControlsDrag::Forget(this);
-    if (GetParent() != nullptr)
-        GetParent()->RemoveControl(this);
-    while (!FControls.empty()) {
-        TControl* c = FControls.back();
-        delete c;
-        // A child whose destructor did not leave the list (it cannot) must not stall the loop.
-        if (!FControls.empty() && FControls.back() == c)
-            FControls.pop_back();
-    }
+    DestroyChildren();
     auto& d = *FImpl;
     d.Guard.reset();
     for (auto it = Registry().begin(); it != Registry().end();) {

@@ -13,11 +13,6 @@ void QtControls::SetInputModifiers(Qt::KeyboardModifiers Modifiers)
     g_modifiers = Modifiers;
 }
 
-bool KeyboardAltHeld()
-{
-    return (g_modifiers & Qt::AltModifier) != 0;
-}
-
 TShiftState Toolkit::KeyboardShift()
 {
     return QtControls::ShiftState(g_modifiers, Qt::NoButton);
