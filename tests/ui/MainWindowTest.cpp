@@ -256,3 +256,31 @@ TEST_F(MainWindowTest, CurvesOfARealisticSetMatchTheModel)
     EXPECT_GT(t1->YValue(21), 2.0);
     EXPECT_GT(t2->YValue(21), t1->YValue(21));
 }
+
+// Five variants of a realistic pair (the second analyte's constant from 300 to 700 per M), two
+// selected and one hidden, as the README shows them.
+TEST_F(MainWindowTest, FiveDependenciesScreenshot)
+{
+    Enter(F->EdtAnalyte1, "Ketoprofen");
+    Enter(F->EdtAnalyte2, "Naproxen");
+    Enter(F->EdtSelector, "beta-CD");
+    Enter(F->NumMaxC, "40");
+    EnterRealisticSet();
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0)
+            Click(F->BtnAdd);
+        Enter(F->EdtName, "K2 " + std::to_string(300 + 100 * i) + " /M");
+        Enter(F->NumK2, std::to_string(300 + 100 * i));
+        Click(F->BtnApply);
+    }
+    ClickRow(3);
+    Click(F->BtnHide);
+    ClickRow(1);
+    ClickRow(4, Qt::ControlModifier);
+    ASSERT_EQ(F->LstDependencies->GetSelCount(), 2);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(F->Records[i].SeriesSet.IsVisible(), i != 3);
+    EXPECT_TRUE(Errors.empty());
+    QApplication::processEvents();
+    F->SaveToPng(BuildPath("corvane_five.png"));
+}
