@@ -5,6 +5,9 @@
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -97,6 +100,56 @@ void BM_ApplyOneOf1000(benchmark::State& State)
     }
 }
 BENCHMARK(BM_ApplyOneOf1000)->Unit(benchmark::kMillisecond);
+
+// A mouse move over the chart through the real event path, to the painted overlay; with one
+// and with 1,000 dependencies (the plot is cached, so the two should cost the same).
+void MoveCrossHair(benchmark::State& State)
+{
+    QWidget* chart = FrmCorvane->ChrtDependencies->Widget();
+    FrmCorvane->ChrtDependencies->Repaint();
+    int x = 0;
+    for (auto _ : State) {
+        x = (x + 7) % 400;
+        const QPointF p(200 + x, 150 + x / 4);
+        QMouseEvent move(QEvent::MouseMove, p, chart->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        QCoreApplication::sendEvent(chart, &move);
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+}
+
+void BM_CrossHairMoveOf1(benchmark::State& State)
+{
+    CreateWindows();
+    ApplyRealistic(500);
+    MoveCrossHair(State);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_CrossHairMoveOf1)->Unit(benchmark::kMicrosecond);
+
+void BM_CrossHairMoveOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    MoveCrossHair(State);
+}
+BENCHMARK(BM_CrossHairMoveOf1000)->Unit(benchmark::kMicrosecond);
+
+// A graph choice: all 1,000 dependencies swept again and the chart painted.
+void BM_GraphChoiceOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    int choice = 0;
+    for (auto _ : State) {
+        FrmCorvane->CbxGraph->SetItemIndex(choice = (choice + 1) % 6);
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        FrmCorvane->CbxGraphChange(FrmCorvane->CbxGraph);
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+}
+BENCHMARK(BM_GraphChoiceOf1000)->Unit(benchmark::kMillisecond);
 
 // Two dependencies of 101 points that differ in every field, shown in turn (a field whose text
 // stays the same costs nothing).
