@@ -254,7 +254,7 @@ SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int c
         }
         for (int k = 0; k <= steps; ++k) f(k == steps ? hi : lo + (hi - lo) * k / steps);
     };
-    grid(std::max(curvePoints, 2) - 1, [&](double c) { a.Curve.push_back({c, AnalyseAt(p, c, o).Rs}); });
+    grid(std::clamp(curvePoints, 2, MaxCurvePoints) - 1, [&](double c) { a.Curve.push_back({c, AnalyseAt(p, c, o).Rs}); });
 
     Scan s;
     const int steps = std::clamp<std::int64_t>(params.points, 400, 10000);
@@ -337,6 +337,7 @@ std::vector<TracePoint> Electropherogram(const PeakFigures& f, int samples)
     const Peak p1 = peak(f.t1, f.sigmaT1), p2 = peak(f.t2, f.sigmaT2);
     std::vector<TracePoint> trace;
     if (samples < 2 || !(p1.on || p2.on)) return trace;
+    samples = std::min(samples, MaxCurvePoints);
 
     constexpr double span = 5;
     double lo = std::numeric_limits<double>::infinity(), hi = -lo;

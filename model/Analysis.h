@@ -123,10 +123,13 @@ struct SeparationAnalysis {
     std::vector<AnalysisWarning> Warnings;
 };
 
+// The most points of a resolution curve or an electropherogram.
+inline constexpr int MaxCurvePoints = 100000;
+
 // The analysis of derived parameters over [cMin, cMax]. The range is scanned at
 // max(points, 400) steps (at most 10000), optima and crossings are refined
-// between scan points; the curve has curvePoints points (at least 2 for a
-// range that is not a single concentration). Nothing is raised for arithmetic
+// between scan points; the curve has curvePoints points (2 to MaxCurvePoints
+// for a range that is not a single concentration). Nothing is raised for arithmetic
 // that fails at a concentration; the figures there are undefined.
 SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& options = {},
                            int curvePoints = 201);
@@ -146,5 +149,5 @@ struct TracePoint {
 // last: samples evenly spaced points over that window plus samples / 4 around
 // each peak, so that a narrow peak is drawn in full even far from the other.
 // A peak whose time or width is undefined is left out; with neither peak, or
-// samples below 2, the trace is empty.
+// samples below 2, the trace is empty. samples is at most MaxCurvePoints.
 std::vector<TracePoint> Electropherogram(const PeakFigures& figures, int samples = 600);

@@ -438,6 +438,9 @@ TEST_F(Analysis, DegenerateInputs)
         ExpectAllFinite(a);
         k.check(a);
     }
+    // The curve has its two ends at least, and a bounded size.
+    EXPECT_EQ(Analyse(Set{}.ToParams(), {}, 1).Curve.size(), 2u);
+    EXPECT_EQ(Analyse(Set{}.ToParams(), {}, 1 << 30).Curve.size(), std::size_t(MaxCurvePoints));
     // Undefined options leave the widths undefined rather than infinite.
     const PeakFigures f = AnalyseAt(Set{}.ToParams(), 5, {std::numeric_limits<double>::infinity(), 0});
     EXPECT_FALSE(f.N1 || f.sigmaT1 || f.Rs);
