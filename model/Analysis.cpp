@@ -254,7 +254,8 @@ SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int c
         }
         for (int k = 0; k <= steps; ++k) f(k == steps ? hi : lo + (hi - lo) * k / steps);
     };
-    grid(std::clamp(curvePoints, 2, MaxCurvePoints) - 1, [&](double c) { a.Curve.push_back({c, AnalyseAt(p, c, o).Rs}); });
+    grid(std::clamp(curvePoints, 2, MaxCurvePoints) - 1,
+         [&](double c) { a.Curve.push_back({c, AnalyseAt(p, c, o).Rs}); });
 
     Scan s;
     const int steps = std::clamp<std::int64_t>(params.points, 400, 10000);
