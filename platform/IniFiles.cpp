@@ -632,14 +632,20 @@ void TIniFile::WriteBool(const UnicodeString& Section, const UnicodeString& Iden
 
 double TIniFile::ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default) const
 {
+    return ReadFloat(Section, Ident, Default, FormatSettings);
+}
+
+double TIniFile::ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default,
+                           const TFormatSettings& Settings) const
+{
     std::string_view v;
     double result = Default;
     if (!F->Value(Section, Ident, v) || v.empty())
         return result;
     if (IsAsciiText(v))
-        TextToFloat(v, result, FormatSettings);
+        TextToFloat(v, result, Settings);
     else
-        TextToFloat(AnsiToUtf8(AnsiString(std::string(v))), result, FormatSettings);
+        TextToFloat(AnsiToUtf8(AnsiString(std::string(v))), result, Settings);
     return result;
 }
 

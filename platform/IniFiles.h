@@ -61,6 +61,9 @@ public:
     // magnitude gives Default. Writing a NaN raises EInvalidOp, an infinity EOverflow: neither
     // could be read back.
     double ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default) const;
+    // The same with the decimal separator of the given settings, leaving the program-wide ones alone.
+    double ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default,
+                     const TFormatSettings& Settings) const;
     void WriteFloat(const UnicodeString& Section, const UnicodeString& Ident, double Value);
 
     // The key names of a section, in file order.
