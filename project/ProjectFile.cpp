@@ -119,6 +119,11 @@ bool IsDecimalInteger(std::string_view S)
 
 void WriteProjectFile(const UnicodeString& FileName, const std::vector<DependencyRecord>& Records)
 {
+    // A file that could not be loaded again is not written at all.
+    if (Records.size() > static_cast<size_t>(MaxProjectDependencies))
+        throw EProjectFileError("Cannot save " + FileName + ": a project holds at most " +
+                                IntToStr(MaxProjectDependencies) + " dependencies, this one " +
+                                IntToStr(Records.size()) + ".");
     TIniFile ini(FileName);
     ini.WriteInteger(GeneralSection, "DecSep", static_cast<int>(FormatSettings.DecimalSeparator));
     ini.WriteInteger(GeneralSection, "Count", static_cast<int>(Records.size()));

@@ -31,7 +31,8 @@ struct ProjectContents {
 // Every other section and key of an existing file stays, so the surplus sections of an older,
 // longer project remain. The file changes in one atomic write: on failure the INI writer's
 // EIniFileException "Unable to write to <FileName>" is raised and the old file stays byte for
-// byte (a NaN or an infinity in a record raises its floating-point fault, with the same result).
+// byte (a NaN or an infinity in a record raises its floating-point fault, and more than
+// MaxProjectDependencies records raise EProjectFileError, with the same result).
 void WriteProjectFile(const UnicodeString& FileName, const std::vector<DependencyRecord>& Records);
 
 // Reads the whole project and changes no program state; the reals are read with the file's own

@@ -288,6 +288,9 @@ TEST_F(ProjectFile, FailedSaveKeepsTheOldFileByteForByte)
     records[2].Params.phys.Pressure = std::nan("");
     EXPECT_THROW(WriteProjectFile(Path(), records), EInvalidOp);
     EXPECT_EQ(Load(Path()), before);
+    // So does a list longer than any project can be loaded with.
+    EXPECT_THROW(WriteProjectFile(Path(), std::vector<DependencyRecord>(100001)), EProjectFileError);
+    EXPECT_EQ(Load(Path()), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);
 }
 
