@@ -2,6 +2,7 @@
 
 #include "model/Sweep.h"
 #include "project/Palette.h"
+#include "project/ProjectFile.h"
 #include "ui/AcceptRules.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
@@ -78,6 +79,7 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner) : TForm(AOwner)
                                          ofEnableSizing});
 
     OnShow = Bind(this, &TFrmCorvane::FormShow);
+    OnCloseQuery = Bind(this, &TFrmCorvane::FormCloseQuery);
 }
 
 TFrmCorvane::~TFrmCorvane()
@@ -165,6 +167,8 @@ void TFrmCorvane::BuildUpperArea()
     BtnHide->SetAnchors(TAnchors{akLeft, akBottom});
     BtnDelete->SetAnchors(TAnchors{akLeft, akBottom});
     BtnNew->OnClick = Bind(this, &TFrmCorvane::BtnNewClick);
+    BtnLoad->OnClick = Bind(this, &TFrmCorvane::BtnLoadClick);
+    BtnSave->OnClick = Bind(this, &TFrmCorvane::BtnSaveClick);
     BtnHide->OnClick = Bind(this, &TFrmCorvane::BtnHideClick);
     BtnDelete->OnClick = Bind(this, &TFrmCorvane::BtnDeleteClick);
 }
@@ -506,6 +510,8 @@ void TFrmCorvane::ClearDependencies()
 void TFrmCorvane::FormShow(TObject*)
 {
     BtnAdd->Click();
+    if (!FSavedKnown)
+        NoteSaved();
 }
 
 void TFrmCorvane::BtnAddClick(TObject*)
@@ -622,6 +628,132 @@ void TFrmCorvane::BtnpHClick(TObject* Sender)
     if (FrmpHSetup != nullptr)
         FrmpHSetup->ShowModal();
     EdtAccepted(Sender);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Project files
+
+namespace {
+
+bool SameData(const DependencyRecord& A, const DependencyRecord& B)
+{
+    const Params& p = A.Params;
+    const Params& q = B.Params;
+    const PhysParams& f = p.phys;
+    const PhysParams& g = q.phys;
+    auto samePh = [](const PhParams& a, const PhParams& b) {
+        return a.pKa == b.pKa && a.hu0 == b.hu0 && a.huCS == b.huCS && a.hK == b.hK && a.lu0 == b.lu0
+            && a.luCS == b.luCS && a.lK == b.lK;
+    };
+    return A.name == B.name && A.analyte1 == B.analyte1 && A.analyte2 == B.analyte2
+        && A.selector == B.selector && p.cMin == q.cMin && p.cMax == q.cMax && p.points == q.points
+        && p.pH == q.pH && p.applypH == q.applypH && samePh(p.a1, q.a1) && samePh(p.a2, q.a2)
+        && f.Capillary == g.Capillary && f.Detector == g.Detector && f.Voltage == g.Voltage
+        && f.Temperature == g.Temperature && f.EOF == g.EOF && f.EOFSlope == g.EOFSlope
+        && f.Pressure == g.Pressure && f.Radius == g.Radius && f.u01 == g.u01 && f.u02 == g.u02
+        && f.u1 == g.u1 && f.u2 == g.u2 && f.K1 == g.K1 && f.K2 == g.K2 && f.z01 == g.z01
+        && f.z02 == g.z02 && f.zCS == g.zCS && f.D01 == g.D01 && f.D02 == g.D02 && f.D1 == g.D1
+        && f.D2 == g.D2;
+}
+
+}  // namespace
+
+void TFrmCorvane::NoteSaved()
+{
+    FSavedRecords = Records;
+    FSavedKnown = true;
+}
+
+bool TFrmCorvane::ProjectChanged() const
+{
+    if (!FSavedKnown)
+        return false;
+    return !std::equal(Records.begin(), Records.end(), FSavedRecords.begin(), FSavedRecords.end(), SameData);
+}
+
+void TFrmCorvane::SetChartTitle(const UnicodeString& Line)
+{
+    TStrings* title = ChrtDependencies->GetTitle()->GetText();
+    if (title->Count() == 0)
+        title->Add(Line);
+    else
+        title->Put(0, Line);
+}
+
+bool TFrmCorvane::SaveProject(const UnicodeString& FileName)
+{
+    WriteProjectFile(FileName, Records);
+    NoteSaved();
+    return true;
+}
+
+bool TFrmCorvane::LoadProject(const UnicodeString& FileName)
+{
+    // Read and derived into a list of its own first: a file that cannot be loaded changes nothing.
+    ProjectContents loaded = ReadProjectFile(FileName);
+    FormatSettings.DecimalSeparator = loaded.DecimalSeparator;
+    ClearDependencies();
+    Records = std::move(loaded.Records);
+    for (size_t i = 0; i < Records.size(); ++i)
+        Records[i].SeriesSet.Create(ChrtDependencies, PaletteColor(static_cast<unsigned>(i), false), i == 0);
+    NoteSaved();
+    return true;
+}
+
+bool TFrmCorvane::SaveCommand()
+{
+    if (!SaveDialog1->Execute())
+        return false;
+    const UnicodeString path = SaveDialog1->GetFileName();
+    SaveProject(path);
+    OpenDialog1->SetFileName(ExtractFileName(path));
+    SetChartTitle(path);
+    return true;
+}
+
+void TFrmCorvane::LoadCommand()
+{
+    if (!OpenDialog1->Execute())
+        return;
+    const UnicodeString path = OpenDialog1->GetFileName();
+    LoadProject(path);
+    for (int i = 0; i < static_cast<int>(Records.size()); ++i) {
+        LstDependencies->Items->Add("<>");
+        Sweep(i);
+    }
+    SaveDialog1->SetFileName(ExtractFileName(path));
+    SetChartTitle(path);
+}
+
+void TFrmCorvane::BtnSaveClick(TObject*)
+{
+    SaveCommand();
+}
+
+void TFrmCorvane::BtnLoadClick(TObject*)
+{
+    LoadCommand();
+}
+
+void TFrmCorvane::FormCloseQuery(TObject*, bool& CanClose)
+{
+    if (!ProjectChanged())
+        return;
+    switch (MessageDlg("Save changes to the project?", mtConfirmation, mbYesNoCancel, 0)) {
+    case mrYes:
+        try {
+            CanClose = SaveCommand();
+        } catch (...) {
+            CanClose = false;
+            Application->HandleException(this);
+        }
+        break;
+    case mrNo:
+        break;
+    default:
+        CanClose = false;
+        break;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

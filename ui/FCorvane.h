@@ -107,11 +107,26 @@ public:
     void StoreWindow(Record& Target);
 
     // --- Project files.
+    // Writes every record into FileName (one atomic write); a failure raises "Unable to write
+    // to %s" and leaves the old file as it was.
     bool SaveProject(const UnicodeString& FileName);
+    // Replaces the list by the file's contents and takes over its decimal separator; the rows
+    // stay empty and no curve is computed (the Load command does that). A file that cannot be
+    // loaded raises, and the list, the window and the separator stay as they were.
     bool LoadProject(const UnicodeString& FileName);
+    // The Save command: the save dialog, SaveProject, the proposals and the chart title; true
+    // when the project was saved.
+    bool SaveCommand();
+    // The Load command: the open dialog, LoadProject, then every row added and swept.
+    void LoadCommand();
+    // True while the list differs from what was last saved or loaded (before that, from the
+    // start-up dependency).
+    bool ProjectChanged() const;
 
     // --- Handlers.
     void FormShow(TObject* Sender);
+    // Closing with unsaved changes asks "Save changes to the project?" (Yes, No, Cancel).
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
     void BtnNewClick(TObject* Sender);
     void BtnLoadClick(TObject* Sender);
     void BtnSaveClick(TObject* Sender);
@@ -150,6 +165,11 @@ public:
     bool UnappliedEdits() const;
 
 private:
+    // The records as last saved or loaded (their series are not looked at).
+    std::vector<Record> FSavedRecords;
+    bool FSavedKnown = false;
+    void NoteSaved();
+    void SetChartTitle(const UnicodeString& Line);
     void BuildUpperArea();
     void BuildBottomPanel();
     TNumEdit* NewField(const char* Name, int Left, int Top, bool Visible = true);
