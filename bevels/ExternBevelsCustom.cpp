@@ -19,14 +19,14 @@ TExternBevelsCustom::~TExternBevelsCustom()
             if (parent == nullptr || !parent->ControlDestroying()) link.Control->Invalidate();
         }
         link.Control = nullptr;
-        link.Life.reset();
+        link.Life = TAliveCheck();
     }
 }
 
 bool TExternBevelsCustom::LinkValid(TLink Link) const
 {
     if (Link.Control == nullptr) return true;
-    if (Link.Life.expired()) return false;
+    if (!Link.Life) return false;
     if (Link.Skip) return true;
     TComponent* owner = GetOwner();
     const int count = owner != nullptr ? owner->GetComponentCount() : 0;
@@ -72,7 +72,7 @@ bool TExternBevelsCustom::StoreLink(TLink Link, TControl* Value, TControl*& Prev
     Previous = LinkValid(Link) ? Link.Control : nullptr;
     if (Value != nullptr && !Link.Skip && Value->GetOwner() != GetOwner()) Value = nullptr;
     Link.Control = Value;
-    Link.Life = Value != nullptr ? Value->LifeToken() : std::weak_ptr<void>();
+    Link.Life = TAliveCheck(Value);
     return true;
 }
 

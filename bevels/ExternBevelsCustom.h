@@ -76,7 +76,7 @@ private:
     struct TLink {
         TControl*& Control;
         int& Index;
-        std::weak_ptr<void>& Life;
+        TAliveCheck& Life;
         bool Skip;
     };
     bool LinkValid(TLink Link) const;
@@ -88,6 +88,6 @@ private:
     void PlaceOuterLink();
 
     std::unique_ptr<Tolva::TVCLRect> FInnerMargins;
-    std::weak_ptr<void> FInnerLife;
-    std::weak_ptr<void> FOuterLife;
+    TAliveCheck FInnerLife;
+    TAliveCheck FOuterLife;
 };

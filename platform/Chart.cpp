@@ -58,8 +58,7 @@ int TChartLegend::Count() const { return static_cast<int>(Entries().size()); }
 TChartSeries* TChartLegend::Series(int Index) const
 {
     const auto e = Entries();
-    if (Index < 0 || Index >= static_cast<int>(e.size()))
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, static_cast<int>(e.size()));
     return e[static_cast<std::size_t>(Index)];
 }
 
@@ -146,8 +145,7 @@ TChart::~TChart()
 
 TChartSeries* TChart::Series(int Index) const
 {
-    if (Index < 0 || Index >= SeriesCount())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, SeriesCount());
     return FSeries[static_cast<std::size_t>(Index)];
 }
 
@@ -717,10 +715,7 @@ namespace {
 UnicodeString Elide(TCanvas* Canvas, const UnicodeString& Text, int Width)
 {
     if (Canvas->TextWidth(Text) <= Width) return Text;
-    auto boundary = [&](std::size_t i) {
-        while (i > 0 && i < Text.size() && (static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80) --i;
-        return i;
-    };
+    auto boundary = [&](std::size_t i) { return Utf8CharStart(Text, i); };
     // Longest kept length whose shortened text fits.
     std::size_t lo = 0, hi = Text.size();
     UnicodeString best = "...";

@@ -56,8 +56,7 @@ TComponent::~TComponent()
 
 TComponent* TComponent::GetComponent(int Index) const
 {
-    if (Index < 0 || Index >= GetComponentCount())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, GetComponentCount());
     return FComponents[static_cast<size_t>(Index)];
 }
 
@@ -185,8 +184,7 @@ void TStrings::EndUpdate()
 
 void TStrings::CheckIndex(int Index, int Limit)
 {
-    if (Index < 0 || Index >= Limit)
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, Limit);
 }
 
 UnicodeString TStringList::Get(int Index) const

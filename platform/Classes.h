@@ -53,7 +53,13 @@ public:
 
     TComponent* GetOwner() const { return FOwner; }
     const UnicodeString& GetName() const { return FName; }
-    void SetName(const UnicodeString& Value) { FName = Value; }
+    void SetName(const UnicodeString& Value)
+    {
+        if (FName == Value)
+            return;
+        FName = Value;
+        NameChanged();
+    }
 
     int GetComponentCount() const { return static_cast<int>(FComponents.size()); }
     TComponent* GetComponent(int Index) const;
@@ -72,6 +78,8 @@ public:
 protected:
     // Called on the owner when a component joins (opInsert) or leaves (opRemove) its list.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
+    // Called after the Name changed.
+    virtual void NameChanged() {}
 
 private:
     TComponent* FOwner = nullptr;

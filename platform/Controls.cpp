@@ -43,11 +43,11 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     FHeight = AHeight;
     if (!FLayoutMove)
         UpdateAnchorRules();
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     BoundsChanged(moved, resized);
-    if (resized && !life.expired())
+    if (resized && alive)
         Resize();
-    if (!life.expired() && !FLayoutMove && FAlign != alNone)
+    if (alive && !FLayoutMove && FAlign != alNone)
         RequestAlign();
 }
 
@@ -381,7 +381,7 @@ void TControl::DoDispatchMouse(TMessage& M)
     const int x = GetXLParam(M.LParam);
     const int y = GetYLParam(M.LParam);
     TShiftState shift = MouseShift(M.WParam);
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     Cardinal msg = M.Msg;
     if (!FControlStyle.Contains(csDoubleClicks)) {
         if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
@@ -404,7 +404,7 @@ void TControl::DoDispatchMouse(TMessage& M)
     case WM_LBUTTONDBLCLK:
         if (FControlStyle.Contains(csClickEvents))
             DblClick();
-        if (!life.expired())
+        if (alive)
             MouseDown(mbLeft, shift << ssDouble, x, y);
         break;
     case WM_LBUTTONUP:
@@ -413,7 +413,7 @@ void TControl::DoDispatchMouse(TMessage& M)
             if (GetClientRect().Contains(TPoint(x, y)))
                 Click();
         }
-        if (!life.expired())
+        if (alive)
             MouseUp(mbLeft, shift, x, y);
         break;
     case WM_RBUTTONDOWN:
@@ -448,11 +448,11 @@ void TControl::DoDispatchMouse(TMessage& M)
 void TControl::Dispatch(void* Message)
 {
     TMessage& m = *static_cast<TMessage*>(Message);
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     if ((m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MBUTTONDBLCLK) || m.Msg == CM_MOUSEENTER ||
         m.Msg == CM_MOUSELEAVE) {
         DoDispatchMouse(m);
-        if (life.expired())
+        if (!alive)
             return;
     }
     DefaultHandler(Message);
@@ -589,8 +589,7 @@ void TControl::DragDrop(TObject* Source, int X, int Y)
 
 TControl* TWinControl::GetControl(int Index) const
 {
-    if (Index < 0 || Index >= GetControlCount())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, GetControlCount());
     return FControls[static_cast<size_t>(Index)];
 }
 
@@ -739,166 +738,81 @@ void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool Check
         next->SetFocus();
 }
 
-void TWinControl::DisableAlign()
+// ---------------------------------------------------------------------------------------------
+// TWinControl: reactions to property changes that concern the children
+
+void TWinControl::ColorChanged()
 {
-    ++FAlignLevel;
+    Invalidate();
+    for (TControl* c : std::vector<TControl*>(FControls))
+        c->ParentColorChanged();
 }
 
-void TWinControl::EnableAlign()
+void TWinControl::HintChanged()
 {
-    if (FAlignLevel > 0 && --FAlignLevel == 0 && FAlignPending)
-        Realign();
-}
-
-void TWinControl::Realign()
-{
-    AlignChildren(nullptr);
-}
-
-void TWinControl::AlignChildren(TControl* AControl)
-{
-    if (FControlDestroying)
-        return;
-    if (FAlignLevel > 0 || FAligning) {
-        FAlignPending = true;
-        return;
-    }
-    FAligning = true;
-    const auto life = LifeToken();
-    try {
-        int rounds = 0;
-        do {
-            FAlignPending = false;
-            TRect r = GetClientRect();
-            AdjustClientRect(r);
-            AlignControls(AControl, r);
-            AControl = nullptr;
-        } while (FAlignPending && !life.expired() && ++rounds < 4);
-    } catch (...) {
-        if (!life.expired())
-            FAligning = false;
-        throw;
-    }
-    if (!life.expired())
-        FAligning = false;
-}
-
-void TWinControl::AdjustClientRect(TRect&) {}
-
-void TWinControl::ApplyAnchors(const TRect& Client)
-{
-    for (TControl* c : std::vector<TControl*>(FControls)) {
-        if (c->GetAlign() != alNone)
-            continue;
-        if (!c->FAnchorRules.Valid) {
-            c->UpdateAnchorRules();
-            continue;
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (c->FParentShowHint && c->FShowHint != GetShowHint()) {
+            c->FShowHint = GetShowHint();
+            c->HintChanged();
         }
-        const TAnchors a = c->GetAnchors();
-        if (a == TAnchors{akLeft, akTop})
-            continue;
-        const auto& rules = c->FAnchorRules;
-        int left = c->GetLeft(), top = c->GetTop(), width = c->GetWidth(), height = c->GetHeight();
-        const int w = Client.Width(), h = Client.Height();
-        if (a.Contains(akRight)) {
-            if (a.Contains(akLeft))
-                width = w - left - rules.Right;
-            else
-                left = w - width - rules.Right;
-        } else if (!a.Contains(akLeft) && rules.ParentWidth > 0) {
-            left = static_cast<int>(static_cast<long long>(rules.CenterX) * w / rules.ParentWidth) -
-                   width / 2;
-        }
-        if (a.Contains(akBottom)) {
-            if (a.Contains(akTop))
-                height = h - top - rules.Bottom;
-            else
-                top = h - height - rules.Bottom;
-        } else if (!a.Contains(akTop) && rules.ParentHeight > 0) {
-            top = static_cast<int>(static_cast<long long>(rules.CenterY) * h / rules.ParentHeight) -
-                  height / 2;
-        }
-        c->SetBoundsByLayout(left, top, width, height);
-    }
 }
 
-namespace {
+void TWinControl::TabStopChanged() {}
 
-// Whether C1 comes before C2 in the stacking of one alignment.
-bool InsertBefore(const TControl* C1, const TControl* C2, TAlign Align)
+void TWinControl::PaintWindow(TCanvas*) {}
+
+void TWinControl::SaveToPng(const UnicodeString& FileName)
 {
-    switch (Align) {
-    case alTop:
-        return C1->GetTop() < C2->GetTop();
-    case alBottom:
-        return C1->GetTop() + C1->GetHeight() >= C2->GetTop() + C2->GetHeight();
-    case alLeft:
-        return C1->GetLeft() < C2->GetLeft();
-    case alRight:
-        return C1->GetLeft() + C1->GetWidth() >= C2->GetLeft() + C2->GetWidth();
-    default:
-        return false;
-    }
+    TBitmap bitmap(GetWidth(), GetHeight());
+    PaintTo(bitmap.Canvas, 0, 0);
+    bitmap.SaveToFile(FileName);
 }
 
-}  // namespace
+// ---------------------------------------------------------------------------------------------
+// TGraphicControl
 
-void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), Canvas(new TCanvas)
 {
-    ApplyAnchors(GetClientRect());
-    // Graphic children come before windowed ones, each in creation order; the control whose
-    // change started the layout goes first within its alignment.
-    std::vector<TControl*> order;
-    for (TControl* c : FControls)
-        if (dynamic_cast<TWinControl*>(c) == nullptr)
-            order.push_back(c);
-    for (TControl* c : FControls)
-        if (dynamic_cast<TWinControl*>(c) != nullptr)
-            order.push_back(c);
-    const auto life = LifeToken();
-    for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
-        std::vector<TControl*> list;
-        if (AControl != nullptr && AControl->GetAlign() == align && AControl->GetVisible() &&
-            AControl->GetParent() == this)
-            list.push_back(AControl);
-        for (TControl* c : order) {
-            if (c == AControl || c->GetAlign() != align || !c->GetVisible())
-                continue;
-            size_t j = 0;
-            while (j < list.size() && !InsertBefore(c, list[j], align))
-                ++j;
-            list.insert(list.begin() + static_cast<long>(j), c);
-        }
-        for (TControl* c : list) {
-            if (life.expired() || c->GetParent() != this)
-                return;
-            int left = Rect.Left, top = Rect.Top;
-            int width = Rect.Right - Rect.Left, height = Rect.Bottom - Rect.Top;
-            switch (align) {
-            case alTop:
-                height = c->GetHeight();
-                Rect.Top += height;
-                break;
-            case alBottom:
-                height = c->GetHeight();
-                top = Rect.Bottom - height;
-                Rect.Bottom -= height;
-                break;
-            case alLeft:
-                width = c->GetWidth();
-                Rect.Left += width;
-                break;
-            case alRight:
-                width = c->GetWidth();
-                left = Rect.Right - width;
-                Rect.Right -= width;
-                break;
-            default:
-                break;
-            }
-            c->SetBoundsByLayout(left, top, width, height);
-        }
-    }
+    // Taken to paint its whole area, so that Repaint can draw it straight onto the surface; a
+    // control that leaves parts of its area unpainted (a transparent label) drops csOpaque.
+    SetControlStyle(GetControlStyle() + TControlStyle{csReplicatable, csOpaque});
+}
+
+TGraphicControl::~TGraphicControl()
+{
+    FControlDestroying = true;
+    if (GetParent() != nullptr)
+        GetParent()->RemoveControl(this);
+    delete Canvas;
+}
+
+void TGraphicControl::Paint() {}
+
+void TGraphicControl::BoundsChanged(bool, bool)
+{
+    AttachCanvas();
+    Invalidate();
+}
+
+void TGraphicControl::ParentChanged()
+{
+    AttachCanvas();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCustomControl
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), Canvas(SurfaceCanvas())
+{
+}
+
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::Paint() {}
+
+void TCustomControl::PaintWindow(TCanvas*)
+{
+    Paint();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -17,8 +17,6 @@
 #include <memory>
 #include <vector>
 
-class QObject;
-class QWidget;  // the toolkit widget of a windowed control (only platform/qt looks inside)
 class TWinControl;
 class TControl;
 struct TWinControlImpl;
@@ -359,6 +357,18 @@ private:
     std::shared_ptr<char> FLife;
 };
 
+// Taken before a call that may destroy the control (a handler may): tells afterwards whether
+// the control still exists.
+class TAliveCheck {
+public:
+    TAliveCheck() = default;
+    explicit TAliveCheck(const TControl* C) : FLife(C != nullptr ? C->LifeToken() : std::weak_ptr<void>()) {}
+    explicit operator bool() const { return !FLife.expired(); }
+
+private:
+    std::weak_ptr<void> FLife;
+};
+
 // ---------------------------------------------------------------------------------------------
 // TWinControl
 
@@ -423,17 +433,18 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
-    // The toolkit widget behind the control (platform/qt only).
-    QWidget* Widget() const;
     bool HandleAllocated() const { return true; }
     // Invalidates a rectangle of the client area (graphic children ask for their bounds).
     void InvalidateRect(const TRect& R);
 
 protected:
-    // Subclasses that are a toolkit widget of their own (an edit, a button, a list) hand it in
-    // here; the control owns it. The plain constructor makes a painting surface: it fills its
-    // Color, calls PaintWindow, then paints the graphic children in z-order.
-    TWinControl(TComponent* AOwner, QWidget* AWidget);
+    // Makes the toolkit widget of a control that is a widget of its own (an edit, a button, a
+    // list; platform/qt only); the control owns it.
+    using TWidgetMaker = void (*)(TWinControlImpl& Impl);
+    // Subclasses that are a toolkit widget of their own hand in its maker here. The plain
+    // constructor makes a painting surface: it fills its Color, calls PaintWindow, then paints
+    // the graphic children in z-order.
+    TWinControl(TComponent* AOwner, TWidgetMaker MakeWidget);
 
     // Lays out the children in Rect (the client rectangle after AdjustClientRect): anchors of
     // unaligned children, then alTop, alBottom, alLeft, alRight, alClient.
@@ -444,8 +455,9 @@ protected:
     virtual void PaintWindow(TCanvas* ACanvas);
     // The canvas of the surface (null for controls whose widget draws itself).
     TCanvas* SurfaceCanvas() const;
-    // Context object for the widget's signal connections: it goes with the control.
-    QObject* SignalContext() const;
+    // A top-level control that sees the keys of its controls before they do (a form with
+    // KeyPreview).
+    virtual bool KeyPreview() const;
 
     virtual void KeyDown(Word& Key, TShiftState Shift);
     virtual void KeyUp(Word& Key, TShiftState Shift);
@@ -464,6 +476,8 @@ protected:
     void HintChanged() override;
     void TextChanged() override;
     void ParentChanged() override;
+    // The widget's object name follows the Name (tests find widgets by it).
+    void NameChanged() override;
     virtual void TabStopChanged();
 
 private:
@@ -477,6 +491,9 @@ private:
 
     std::vector<TControl*> FControls;
     std::vector<TWinControl*> FTabList;
+    // Graphic children that hold the mouse (pressed) or are under it.
+    TControl* FCapture = nullptr;
+    TControl* FHover = nullptr;
     bool FTabStop = false;
     int FAlignLevel = 0;
     bool FAlignPending = false;
@@ -535,3 +552,5 @@ protected:
 TWinControl* GetTopLevelControl(const TControl* Control);
 // The control that has the keyboard focus, or null.
 TWinControl* FindFocusedControl();
+// The short part of a hint ("short|long"): the text before the bar.
+UnicodeString GetShortHint(const UnicodeString& Hint);

@@ -226,7 +226,7 @@ void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     FControl = FindControl();
     if (FControl == nullptr)
         return;
-    FControlLife = FControl->LifeToken();
+    FControlAlive = TAliveCheck(FControl);
     const bool horizontal = GetAlign() == alLeft || GetAlign() == alRight;
     TWinControl* parent = GetParent();
     FMaxSize = (horizontal ? parent->GetClientWidth() : parent->GetClientHeight()) - FMinSize;
@@ -248,7 +248,7 @@ void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 void TSplitter::MouseMove(TShiftState Shift, int X, int Y)
 {
     TGraphicControl::MouseMove(Shift, X, Y);
-    if (!FSizing || FControl == nullptr || FControlLife.expired())
+    if (!FSizing || FControl == nullptr || !FControlAlive)
         return;
     const int split = ParentPos(X, Y) - FDownPos;
     int size = FStartSize;
@@ -265,7 +265,7 @@ void TSplitter::MouseMove(TShiftState Shift, int X, int Y)
     bool accept = true;
     if (OnCanResize)
         OnCanResize(this, newSize, accept);
-    if (!accept || FControlLife.expired())
+    if (!accept || !FControlAlive)
         return;
     if (GetAlign() == alLeft || GetAlign() == alRight)
         FControl->SetWidth(newSize);

@@ -84,7 +84,7 @@ private:
     bool FAutoSnap = true;
     TResizeStyle FResizeStyle = rsPattern;
     TControl* FControl = nullptr;
-    std::weak_ptr<void> FControlLife;
+    TAliveCheck FControlAlive;
     int FDownPos = 0;
     int FStartSize = 0;
     int FMaxSize = 0;

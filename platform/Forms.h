@@ -72,6 +72,8 @@ protected:
     virtual void DoClose(TCloseAction& Action);
     void BoundsChanged(bool Moved, bool Resized) override;
     void TextChanged() override;
+    // KeyPreview: the form sees the keys of its controls first.
+    bool KeyPreview() const override { return FKeyPreview; }
 
 private:
     void PlaceOnShow();
@@ -85,7 +87,7 @@ private:
     bool FKeyPreview = false;
     bool FShownOnce = false;
     TWinControl* FActiveControl = nullptr;
-    std::weak_ptr<void> FActiveControlLife;
+    TAliveCheck FActiveControlAlive;
 };
 
 // The form that holds Control (the top-level window), or null.

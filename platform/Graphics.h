@@ -1,7 +1,7 @@
 // Colours, pens, brushes, fonts, the canvas and bitmaps.
 //
 // The canvas draws on a 32-bit raster (one std::uint32_t per pixel, 0xFFRRGGBB, the layout of
-// QImage::Format_RGB32) with our own pixel code, exact to the pixel:
+// the toolkit's 32-bit RGB images) with our own pixel code, exact to the pixel:
 //   - LineTo paints its start point and not its end point (Bresenham, the same pixels in every
 //     direction as the original desktop platform's cosmetic lines, ties included);
 //   - Rectangle, FillRect, FrameRect, Ellipse exclude the right and bottom limits;

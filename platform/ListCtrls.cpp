@@ -138,8 +138,7 @@ void TListBox::RowsChanged()
 
 void TListBox::CheckRow(int Index) const
 {
-    if (Index < 0 || Index >= GetCount())
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, GetCount());
 }
 
 int TListBox::GetItemIndex() const { return FCaret; }
@@ -441,9 +440,9 @@ void TListBox::Paint()
             cv->Brush->SetColor(clHighlight);
             cv->Font->SetColor(clHighlightText);
         }
-        const auto life = LifeToken();
+        const TAliveCheck alive(this);
         DrawItem(i, r, state);
-        if (life.expired())
+        if (!alive)
             return;
         if (state.Contains(odFocused))
             DrawFocusRect(cv, r);
@@ -473,14 +472,14 @@ void TListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 
 void TListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     if (Button == mbLeft && CanFocus() && !Focused()) {
         SetFocus();
-        if (life.expired())
+        if (!alive)
             return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
-    if (life.expired() || Button != mbLeft || GetCount() == 0)
+    if (!alive || Button != mbLeft || GetCount() == 0)
         return;
     // A click below the last row stands for the last row.
     int row = ItemAtPos(TPoint(std::clamp(X, RowArea().Left, RowArea().Right - 1), std::max(Y, RowArea().Top)), false);
@@ -490,15 +489,15 @@ void TListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     FDragSelecting = !Shift.Contains(ssDouble);
     FDragShift = Shift;
     ClickRow(row, Shift, false);
-    if (!life.expired() && Shift.Contains(ssDouble))
+    if (alive && Shift.Contains(ssDouble))
         DblClick();
 }
 
 void TListBox::MouseMove(TShiftState Shift, int X, int Y)
 {
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     TCustomControl::MouseMove(Shift, X, Y);
-    if (life.expired() || !FDragSelecting || !Shift.Contains(ssLeft) || GetCount() == 0)
+    if (!alive || !FDragSelecting || !Shift.Contains(ssLeft) || GetCount() == 0)
         return;
     // Dragging with the button held extends the selection from the anchor (multi-selection)
     // or moves the single selection; beyond the top or bottom the list scrolls.
@@ -524,9 +523,9 @@ void TListBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 
 void TListBox::KeyDown(Word& Key, TShiftState Shift)
 {
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     TCustomControl::KeyDown(Key, Shift);
-    if (life.expired() || GetCount() == 0)
+    if (!alive || GetCount() == 0)
         return;
     const int last = GetCount() - 1;
     const int caret = FCaret;
@@ -571,9 +570,9 @@ void TListBox::KeyDown(Word& Key, TShiftState Shift)
 
 void TListBox::KeyPress(Char& Key)
 {
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     TCustomControl::KeyPress(Key);
-    if (life.expired() || Key <= L' ' || Key > 0x7E || GetCount() == 0)
+    if (!alive || Key <= L' ' || Key > 0x7E || GetCount() == 0)
         return;
     const int wanted = std::tolower(static_cast<int>(Key));
     const int count = GetCount();
@@ -605,4 +604,42 @@ void TListBox::Dispatch(void* Message)
         break;
     }
     TCustomControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Combo box (the toolkit's part is in platform/qt/QtListCtrls.cpp)
+
+TComboBox::~TComboBox()
+{
+    FControlDestroying = true;
+    delete Items;
+}
+
+void TComboBox::SetItems(TStrings* Value)
+{
+    if (Value == nullptr || Value == Items)
+        return;
+    Items->Clear();
+    for (int i = 0; i < Value->GetCount(); ++i)
+        Items->Add(Value->Get(i));
+}
+
+void TComboBox::Clear()
+{
+    Items->Clear();
+    SetItemIndex(-1);
+}
+
+void TComboBox::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TComboBox::Select()
+{
+    if (OnSelect)
+        OnSelect(this);
+    else
+        Change();
 }

@@ -14,8 +14,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 void CheckPointIndex(int Index, int Count)
 {
-    if (Index < 0 || Index >= Count)
-        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    CheckListIndex(Index, Count);
 }
 
 }  // namespace

@@ -1,30 +1,20 @@
-// The label: text drawn on the parent's surface through the canvas.
+// The label (text drawn on the parent's surface through the canvas), and what buttons and
+// check boxes do with the dialog keys and their accelerators.
 #include "platform/StdCtrls.h"
+
+#include "platform/Forms.h"
 
 #include <algorithm>
 #include <cwctype>
 
 namespace {
 
-// Length in bytes of the UTF-8 character that starts with byte B.
-size_t CharLength(unsigned char B)
-{
-    if (B >= 0xF0) return 4;
-    if (B >= 0xE0) return 3;
-    if (B >= 0xC0) return 2;
-    return 1;
-}
-
+// The character at S[At] (a malformed byte stands for itself).
 Char DecodeChar(const UnicodeString& S, size_t At)
 {
-    const auto b = static_cast<unsigned char>(S[At]);
-    const size_t n = std::min(CharLength(b), S.size() - At);
-    if (n == 1)
-        return static_cast<Char>(b);
-    std::uint32_t cp = b & (0xFF >> (n + 1));
-    for (size_t i = 1; i < n; ++i)
-        cp = (cp << 6) | (static_cast<unsigned char>(S[At + i]) & 0x3F);
-    return static_cast<Char>(cp);
+    size_t i = At;
+    const char32_t c = DecodeUtf8(S, i);
+    return c == BadUtf8 ? static_cast<Char>(static_cast<unsigned char>(S[At])) : static_cast<Char>(c);
 }
 
 // Removes the accelerator marks of one line: "&&" becomes "&", "&x" marks x (the first one is
@@ -113,20 +103,23 @@ void TCustomLabel::SetShowAccelChar(bool Value)
 
 TWinControl* TCustomLabel::GetFocusControl() const
 {
-    return FFocusControlLife.expired() ? nullptr : FFocusControl;
+    return FFocusControlAlive ? FFocusControl : nullptr;
 }
 
 void TCustomLabel::SetFocusControl(TWinControl* Value)
 {
     FFocusControl = Value;
-    FFocusControlLife = Value != nullptr ? Value->LifeToken() : std::weak_ptr<void>();
+    FFocusControlAlive = TAliveCheck(Value);
 }
 
 Char TCustomLabel::GetAccelChar() const
 {
-    if (!FShowAccelChar)
-        return 0;
-    const UnicodeString text = GetText();
+    return FShowAccelChar ? AccelCharOf(GetText()) : Char(0);
+}
+
+Char AccelCharOf(const UnicodeString& Caption)
+{
+    const UnicodeString& text = Caption;
     for (size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] != '&')
             continue;
@@ -216,7 +209,7 @@ void TCustomLabel::Paint()
         }
         const size_t at = static_cast<size_t>(line.Accel);
         const UnicodeString before = line.Text.substr(0, at);
-        const size_t n = std::min(CharLength(static_cast<unsigned char>(line.Text[at])), line.Text.size() - at);
+        const size_t n = Utf8CharLength(line.Text, at);
         const UnicodeString marked = line.Text.substr(at, n);
         const UnicodeString after = line.Text.substr(at + n);
         c->TextOut(x, top, before);
@@ -291,4 +284,104 @@ void TCustomLabel::Dispatch(void* Message)
         return;
     }
     TGraphicControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Edits: the clipboard and undo go through Dispatch (the toolkit's part is in
+// platform/qt/QtStdCtrls.cpp)
+
+void TCustomEdit::TextChanged() {}
+
+void TCustomEdit::ClearSelection()
+{
+    Perform(WM_CLEAR, 0, 0);
+}
+
+void TCustomEdit::CutToClipboard()
+{
+    Perform(WM_CUT, 0, 0);
+}
+
+void TCustomEdit::CopyToClipboard()
+{
+    Perform(WM_COPY, 0, 0);
+}
+
+void TCustomEdit::PasteFromClipboard()
+{
+    Perform(WM_PASTE, 0, 0);
+}
+
+void TCustomEdit::Undo()
+{
+    Perform(WM_UNDO, 0, 0);
+}
+
+void TCustomEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomEdit::EnabledChanged()
+{
+    TWinControl::EnabledChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Buttons and check boxes
+
+void TCheckBox::SetChecked(bool Value)
+{
+    SetState(Value ? cbChecked : cbUnchecked);
+}
+
+
+void TButton::Click()
+{
+    if (TForm* form = GetParentForm(this))
+        form->SetModalResult(FModalResult);
+    TWinControl::Click();
+}
+
+void TButton::Dispatch(void* Message)
+{
+    TMessage& m = *static_cast<TMessage*>(Message);
+    if (m.Msg == CM_DIALOGKEY) {
+        TWinControl* focused = FindFocusedControl();
+        const bool buttonFocused = dynamic_cast<TButton*>(focused) != nullptr;
+        const bool active = focused == this || (FDefault && !buttonFocused);
+        if (((m.WParam == VK_RETURN && active) || (m.WParam == VK_ESCAPE && FCancel)) &&
+            m.LParam == 0 && CanFocus()) {
+            m.Result = 1;
+            Click();
+        }
+        return;
+    }
+    // The caption's accelerator clicks the button at once; the focus stays where it is.
+    if (m.Msg == CM_DIALOGCHAR) {
+        const Char accel = AccelCharOf(GetCaption());
+        if (accel != 0 && Char(m.WParam) == accel && CanFocus()) {
+            m.Result = 1;
+            Click();
+        }
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+void TCheckBox::Dispatch(void* Message)
+{
+    TMessage& m = *static_cast<TMessage*>(Message);
+    // The caption's accelerator focuses the box and toggles its mark.
+    if (m.Msg == CM_DIALOGCHAR) {
+        const Char accel = AccelCharOf(GetCaption());
+        if (accel != 0 && Char(m.WParam) == accel && CanFocus()) {
+            m.Result = 1;
+            SetFocus();
+            SetChecked(!GetChecked());
+        }
+        return;
+    }
+    TWinControl::Dispatch(Message);
 }

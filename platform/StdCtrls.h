@@ -113,8 +113,11 @@ private:
     bool FWordWrap = false;
     bool FShowAccelChar = true;
     TWinControl* FFocusControl = nullptr;
-    std::weak_ptr<void> FFocusControlLife;
+    TAliveCheck FFocusControlAlive;
 };
+
+// The accelerator character of a caption ("&Add": 'A', upper case), or 0.
+Char AccelCharOf(const UnicodeString& Caption);
 
 class TLabel : public TCustomLabel {
 public:
@@ -166,6 +169,9 @@ public:
     void SetAllowGrayed(bool Value);
     TAlignment GetAlignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+
+    // The caption's accelerator (CM_DIALOGCHAR) focuses the box and toggles the mark.
+    void Dispatch(void* Message) override;
 
 protected:
     void FontChanged() override;

@@ -38,6 +38,9 @@ private:
         const char* ClassName() const noexcept override { return #Name; }   \
     }
 
+// The silent exception: the general error display shows nothing for it (Abort raises it).
+CORVANE_EXCEPTION_CLASS(EAbort, Exception);
+[[noreturn]] void Abort();
 CORVANE_EXCEPTION_CLASS(EConvertError, Exception);
 CORVANE_EXCEPTION_CLASS(EPropertyError, Exception);
 CORVANE_EXCEPTION_CLASS(EMathError, Exception);
@@ -46,6 +49,8 @@ CORVANE_EXCEPTION_CLASS(EInvalidOp, EMathError);
 CORVANE_EXCEPTION_CLASS(EOverflow, EMathError);
 CORVANE_EXCEPTION_CLASS(EIniFileException, Exception);
 CORVANE_EXCEPTION_CLASS(EListError, Exception);
+// Raises EListError "List index out of bounds (%d)" unless 0 <= Index < Count.
+void CheckListIndex(int Index, int Count);
 
 // ---------------------------------------------------------------------------------------------
 // 8-bit text in the system's ANSI code page, which is Windows-1252.
@@ -190,6 +195,17 @@ UnicodeString TrimRight(const UnicodeString& S);
 UnicodeString UpperCase(const UnicodeString& S);
 UnicodeString LowerCase(const UnicodeString& S);
 bool SameText(const UnicodeString& A, const UnicodeString& B);
+// UTF-8 characters of a UnicodeString. DecodeUtf8 decodes the character at S[I] and advances
+// I past it; malformed input (a bad lead or continuation byte, an overlong form, a surrogate,
+// beyond U+10FFFF, truncated) consumes one byte and gives BadUtf8.
+constexpr char32_t BadUtf8 = 0xFFFFFFFF;
+char32_t DecodeUtf8(std::string_view S, size_t& I);
+// The length in bytes of the character that starts at S[At] (1 for malformed input).
+size_t Utf8CharLength(std::string_view S, size_t At);
+// The start of the character that byte I belongs to (I itself at a character's start or at the
+// end of S).
+size_t Utf8CharStart(std::string_view S, size_t I);
+
 // A wide character as UTF-8 (for separators); L'\0' gives "".
 UnicodeString WideCharToUtf8(WideChar C);
 

@@ -20,9 +20,24 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-extra=()
-[ -n "${CORVANE_EXTRA_TESTS:-}" ] && extra+=("-DCORVANE_EXTRA_TESTS=$CORVANE_EXTRA_TESTS")
-if [ ! -f "$BUILD/build.ninja" ] || [ ${#extra[@]} -gt 0 ]; then
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
+# The cache values this run asks for; CMake runs only for a new build folder or when one of
+# them differs from what the folder's cache holds.
+want=("CMAKE_BUILD_TYPE=${CORVANE_BUILD_TYPE:-RelWithDebInfo}")
+# (CMake keeps the extra tests' folder as an absolute path.)
+[ -n "${CORVANE_EXTRA_TESTS:-}" ] && want+=("CORVANE_EXTRA_TESTS=$(realpath -ms "$CORVANE_EXTRA_TESTS")")
+[ "${CI:-}" = "true" ] && want+=("CORVANE_WERROR=ON")
+# More NAME=VALUE pairs from the caller (the sanitizer build), separated by spaces.
+read -r -a more <<< "${CORVANE_CMAKE_ARGS:-}"
+want+=("${more[@]}")
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$BUILD/CMakeCache.txt" 2>/dev/null; }
+configure=0
+[ -f "$BUILD/build.ninja" ] && [ -f "$BUILD/CMakeCache.txt" ] || configure=1
+args=()
+for kv in "${want[@]}"; do
+  args+=("-D$kv")
+  [ "$configure" -eq 1 ] || [ "$(cached "${kv%%=*}")" = "${kv#*=}" ] || configure=1
+done
+if [ "$configure" -eq 1 ]; then
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja "${args[@]}" >/dev/null
 fi
 cmake --build "$BUILD" -j "$(nproc)"

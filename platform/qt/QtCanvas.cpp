@@ -13,7 +13,9 @@
 #include <QRawFont>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -62,7 +64,7 @@ TCellFont MakeFont(const TFont& Font)
     RegisterPlatformFonts();
     TCellFont result;
     QFont& f = result.Font;
-    f.setFamily(QString::fromStdString(Font.GetName()));
+    f.setFamily(QtControls::ToQ(Font.GetName()));
     const TFontStyles style = Font.GetStyle();
     f.setBold(style.Contains(fsBold));
     f.setItalic(style.Contains(fsItalic));
@@ -90,29 +92,44 @@ TCellFont MakeFont(const TFont& Font)
     return result;
 }
 
-// One font is in use at a time nearly always: keep the last one built.
-struct TFontCache {
+// The fonts built last: a chart alternates its title, label and legend fonts on every paint, and
+// a window's controls use a few more. Entries stay in place (a returned font stays valid until
+// that many other fonts have been asked for); a miss replaces the least recently used one.
+struct TFontCacheEntry {
     UnicodeString Name;
     int Height = 0;
     std::uint32_t Style = 0;
     TFontPitch Pitch = fpDefault;
-    bool Valid = false;
+    std::uint64_t LastUse = 0;  // 0: empty
     TCellFont Font;
+
+    bool Holds(const TFont& F) const
+    {
+        return LastUse != 0 && Name == F.GetName() && Height == F.GetHeight() &&
+               Style == F.GetStyle().ToInt() && Pitch == F.GetPitch();
+    }
 };
 
 const TCellFont& CachedFont(const TFont& Font)
 {
-    static TFontCache cache;
-    if (!cache.Valid || cache.Name != Font.GetName() || cache.Height != Font.GetHeight() ||
-        cache.Style != Font.GetStyle().ToInt() || cache.Pitch != Font.GetPitch()) {
-        cache.Font = MakeFont(Font);
-        cache.Name = Font.GetName();
-        cache.Height = Font.GetHeight();
-        cache.Style = Font.GetStyle().ToInt();
-        cache.Pitch = Font.GetPitch();
-        cache.Valid = true;
+    static std::array<TFontCacheEntry, 16> cache;
+    static std::uint64_t clock = 0;
+    TFontCacheEntry* slot = &cache[0];
+    for (TFontCacheEntry& e : cache) {
+        if (e.Holds(Font)) {
+            e.LastUse = ++clock;
+            return e.Font;
+        }
+        if (e.LastUse < slot->LastUse)
+            slot = &e;
     }
-    return cache.Font;
+    slot->Font = MakeFont(Font);
+    slot->Name = Font.GetName();
+    slot->Height = Font.GetHeight();
+    slot->Style = Font.GetStyle().ToInt();
+    slot->Pitch = Font.GetPitch();
+    slot->LastUse = ++clock;
+    return slot->Font;
 }
 
 }  // namespace
@@ -139,7 +156,7 @@ TSize TextExtent(const TFont& Font, const UnicodeString& Text)
     if (!HaveGuiApplication()) return TSize();
     const TCellFont& font = CachedFont(Font);
     const QFontMetrics m(font.Font);
-    return TSize(m.horizontalAdvance(QString::fromStdString(Text)), font.Ascent + font.Descent);
+    return TSize(m.horizontalAdvance(QtControls::ToQ(Text)), font.Ascent + font.Descent);
 }
 
 TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
@@ -156,7 +173,7 @@ TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Co
     painter.setPen(QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
     painter.setClipRect(QRect(c.Left, c.Top, c.Right - c.Left, c.Bottom - c.Top));
     const QFontMetrics m(font.Font);
-    const QString text = QString::fromStdString(Text);
+    const QString text = QtControls::ToQ(Text);
     painter.drawText(QPoint(X, Y + font.Ascent), text);
     painter.end();
     // The glyphs may reach beyond the cell (italics, overhangs): report both.
@@ -171,12 +188,12 @@ bool SavePng(const std::uint32_t* Bits, int Width, int Height, int Stride, const
     if (Width <= 0 || Height <= 0 || Bits == nullptr) return false;  // PNG has no empty images
     const QImage image(reinterpret_cast<const uchar*>(Bits), Width, Height, Stride * 4,
                        QImage::Format_RGB32);
-    return image.save(QString::fromStdString(FileName), "PNG");
+    return image.save(QtControls::ToQ(FileName), "PNG");
 }
 
 bool LoadImage(const UnicodeString& FileName, std::vector<std::uint32_t>& Pixels, int& Width, int& Height)
 {
-    QImageReader reader(QString::fromStdString(FileName));
+    QImageReader reader(QtControls::ToQ(FileName));
     QImage image = reader.read();
     if (image.isNull()) return false;
     image = image.convertToFormat(QImage::Format_RGB32);

@@ -1,6 +1,5 @@
 // The toolkit side of the controls (platform/qt only): the widget behind a windowed control,
-// the painting surface, the one event path that turns toolkit events into messages, and the
-// conversions between the two worlds.
+// the painting surface, the registry of widgets, and the conversions between the two worlds.
 #pragma once
 
 #include "platform/Controls.h"
@@ -14,6 +13,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -32,9 +32,6 @@ struct TWinControlImpl {
     // Part of the raster to draw again before the next blit (empty: the raster is current).
     QRect Dirty;
     bool Rendering = false;
-    // Graphic children that hold the mouse (pressed) or are under it.
-    TControl* Capture = nullptr;
-    TControl* Hover = nullptr;
 };
 
 // The widget of a painting surface: the paint event draws the control's raster.
@@ -48,11 +45,30 @@ protected:
 
 namespace QtControls {
 
+// The parts of a windowed control on the toolkit's side.
+TWinControlImpl& ImplOf(const TWinControl* Control);
+// The widget behind a windowed control.
+QWidget* WidgetOf(const TWinControl* Control);
+// The widget of a control that is a widget of class W (an edit, a button ...).
+template <class W>
+W* WidgetAs(const TWinControl* Control)
+{
+    return static_cast<W*>(WidgetOf(Control));
+}
+// The maker of such a control's widget, for TWinControl's constructor.
+template <class W>
+void MakeWidget(TWinControlImpl& Impl)
+{
+    Impl.Widget = new W;
+}
 // The control behind a widget (its own widget or one registered for it), or null.
 TWinControl* ControlOf(const QObject* Widget);
 // Routes the events of an extra widget (a viewport, an inner edit) to Control as well.
 void RegisterWidget(QWidget* Widget, TWinControl* Control);
 void UnregisterWidget(QWidget* Widget);
+// Installs the event path on a widget (done by RegisterWidget).
+void InstallEventPath(QWidget* Widget);
+void RemoveEventPath(QObject* Widget);
 
 // Marks a widget as in use while its event or signal is being handled: a control destroyed
 // meanwhile leaves its widget to the event loop instead of deleting it under Qt's feet.
@@ -62,37 +78,59 @@ struct TBusyScope {
     TBusyScope(const TBusyScope&) = delete;
     TBusyScope& operator=(const TBusyScope&) = delete;
 };
-
-// Hands the exception being handled to the application's error display. Sender may be null.
-void ReportException(TObject* Sender);
-// Runs Body; any exception goes to the error display (for every entry from the toolkit).
-template <class F>
-void Guarded(TObject* Sender, F&& Body)
-{
-    try {
-        Body();
-    } catch (...) {
-        ReportException(Sender);
-    }
-}
-
-// Delivers a message that stands for a toolkit event: true when it reached DefaultHandler
-// (the toolkit may handle the event). Alive tells whether Target survived the delivery.
-bool Deliver(TControl* Target, TMessage& M, bool& Alive);
-// Whether Message is one of the toolkit's messages being delivered.
-bool IsToolkitMessage(const void* Message);
-void MarkPassed(const void* Message);
+// Whether W or one of its descendants is in use.
+bool InUse(const QObject* W);
 
 // The virtual-key code of a toolkit key event.
 Word VirtualKey(const QKeyEvent* Event);
 Word VirtualKey(int QtKey, Qt::KeyboardModifiers Modifiers, const QString& Text);
 TShiftState ShiftState(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
+// The MK_* flags of a mouse message.
+WPARAM MouseKeys(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Modifiers);
+// Keyboard modifiers of the latest input event (the state the handlers ask for).
+void SetInputModifiers(Qt::KeyboardModifiers Modifiers);
 
 QColor ToQColor(TColor Color);
 QFont ToQFont(const TFont& Font);
 Qt::CursorShape ToQtCursor(TCursor Cursor);
+QRect ToQRect(const TRect& R);
+TRect ToTRect(const QRect& R);
+// Texts: UnicodeString is UTF-8.
+QString ToQ(const UnicodeString& S);
+UnicodeString FromQ(const QString& S);
 
+// Makes sure the raster of a surface matches the control's size (a new one is wholly dirty).
+void EnsureRaster(TWinControl* Control);
 // Paints a surface: renders the dirty part of the raster and draws Rect of it on the widget.
 void PaintSurface(TWinControl* Control, QWidget* Widget, const QRect& Rect);
+
+}  // namespace QtControls
+
+namespace QtControls {
+
+// Runs Body on behalf of a Qt event or signal for Control: Busy counts as in use meanwhile,
+// Body runs only while the control exists (Alive), and an exception goes to the error display.
+template <class F>
+void Entry(TWinControl* Control, const QObject* Busy, const TAliveCheck& Alive, F&& Body)
+{
+    TBusyScope busy(Busy);
+    EventPath::Guarded(Control, [&] {
+        if (Alive)
+            Body();
+    });
+}
+
+// Connects a signal of a control's widget (or of a widget inside it) to Body, the one way the
+// platform listens to Qt's signals: the connection goes with the control, and Body is an Entry
+// for the control's widget. Body takes the signal's arguments.
+template <class Sender, class Signal, class F>
+void Connect(TWinControl* Control, Sender* From, Signal Sig, F Body)
+{
+    QWidget* widget = WidgetOf(Control);
+    QObject::connect(From, Sig, ImplOf(Control).Guard.get(),
+                     [Control, widget, Body = std::move(Body)](const auto&... Args) {
+                         Entry(Control, widget, TAliveCheck(Control), [&] { Body(Args...); });
+                     });
+}
 
 }  // namespace QtControls

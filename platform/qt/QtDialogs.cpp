@@ -2,6 +2,7 @@
 // behave the same on every desktop.
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
+#include "platform/qt/QtControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,8 +13,8 @@
 
 namespace {
 
-QString ToQ(const UnicodeString& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-UnicodeString FromQ(const QString& s) { return s.toUtf8().toStdString(); }
+using QtControls::FromQ;
+using QtControls::ToQ;
 
 // The window a new dialog belongs to: the open modal window, else the active one.
 QWidget* DialogParent()

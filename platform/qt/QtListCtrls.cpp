@@ -26,14 +26,11 @@ TListBox::TListBox(TComponent* AOwner)
     SetParentColor(false);
     SetColor(clWindow);
     SetTabStop(true);
-    auto* bar = new QScrollBar(Qt::Vertical, Widget());
+    auto* bar = new QScrollBar(Qt::Vertical, QtControls::WidgetOf(this));
     bar->setFocusPolicy(Qt::NoFocus);
     bar->hide();
     FScroll->Bar = bar;
-    QObject::connect(bar, &QScrollBar::valueChanged, SignalContext(), [this](int Value) {
-        QtControls::TBusyScope busy(Widget());
-        QtControls::Guarded(this, [&] { SetTopIndex(Value); });
-    });
+    QtControls::Connect(this, bar, &QScrollBar::valueChanged, [this](int Value) { SetTopIndex(Value); });
     SetBounds(GetLeft(), GetTop(), 121, 97);
 }
 
@@ -65,10 +62,10 @@ void TListBox::UpdateScrollBar()
 
 namespace {
 
-QComboBox* ComboOf(const TWinControl* C) { return static_cast<QComboBox*>(C->Widget()); }
+using QtControls::FromQ;
+using QtControls::ToQ;
 
-QString ToQ(const UnicodeString& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-UnicodeString FromQ(const QString& s) { return s.toUtf8().toStdString(); }
+QComboBox* ComboOf(const TWinControl* C) { return QtControls::WidgetAs<QComboBox>(C); }
 
 // The items of a combo box live in its QComboBox; changing them by program fires no event.
 class TComboBoxStrings : public TStrings {
@@ -120,7 +117,7 @@ private:
 
 }  // namespace
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new QComboBox), Items(new TComboBoxStrings(this))
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<QComboBox>), Items(new TComboBoxStrings(this))
 {
     SetParentColor(false);
     SetColor(clWindow);
@@ -131,37 +128,18 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, new QComboBox), I
     box->setMaxVisibleItems(FDropDownCount);
     box->setFocusPolicy(Qt::StrongFocus);
     // activated comes from the user only: mouse, keyboard or wheel.
-    QObject::connect(box, &QComboBox::activated, SignalContext(), [this](int) {
-        QtControls::TBusyScope busy(Widget());
-        const auto life = LifeToken();
-        QtControls::Guarded(this, [&] {
-            Click();
-            if (!life.expired())
-                Select();
-        });
+    QtControls::Connect(this, box, &QComboBox::activated, [this](int) {
+        const TAliveCheck alive(this);
+        Click();
+        if (alive)
+            Select();
     });
-    QObject::connect(box, &QComboBox::editTextChanged, SignalContext(), [this](const QString&) {
+    QtControls::Connect(this, box, &QComboBox::editTextChanged, [this](const QString&) {
         if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable)
             return;
-        QtControls::TBusyScope busy(Widget());
-        QtControls::Guarded(this, [&] { Change(); });
+        Change();
     });
     SetBounds(GetLeft(), GetTop(), 145, 21);
-}
-
-TComboBox::~TComboBox()
-{
-    FControlDestroying = true;
-    delete Items;
-}
-
-void TComboBox::SetItems(TStrings* Value)
-{
-    if (Value == nullptr || Value == Items)
-        return;
-    Items->Clear();
-    for (int i = 0; i < Value->GetCount(); ++i)
-        Items->Add(Value->Get(i));
 }
 
 int TComboBox::GetItemIndex() const { return ComboOf(this)->currentIndex(); }
@@ -226,24 +204,4 @@ void TComboBox::SetDroppedDown(bool Value)
         ComboOf(this)->showPopup();
     else
         ComboOf(this)->hidePopup();
-}
-
-void TComboBox::Clear()
-{
-    Items->Clear();
-    SetItemIndex(-1);
-}
-
-void TComboBox::Change()
-{
-    if (OnChange)
-        OnChange(this);
-}
-
-void TComboBox::Select()
-{
-    if (OnSelect)
-        OnSelect(this);
-    else
-        Change();
 }

@@ -1,5 +1,5 @@
 #include "bevels/TolvaGraphics.h"
-#include "BevelPicture.h"
+#include "tests/bevels/BevelPicture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "bevels/LabeledBevels.h"
 #include "platform/Forms.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -124,7 +125,7 @@ TEST_F(CaptionForm, LabelEventsReachTheCaptionWithShiftedCoordinates)
         down = TPoint(X, Y);
     };
     Form->Show();
-    QWidget* w = Form->Widget();
+    QWidget* w = WidgetOf(Form);
     const QPoint at(Caption->CaptionLabel->GetLeft() + 10, Caption->CaptionLabel->GetTop() + 5);
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(clickSender, Caption);
@@ -151,7 +152,7 @@ TEST_F(CaptionForm, MouseEnterAndLeaveFollowTheLabel)
     Caption->OnMouseEnter = [&](TObject* s) { ++entered; sender = s; };
     Caption->OnMouseLeave = [&](TObject*) { ++left; };
     Form->Show();
-    QWidget* w = Form->Widget();
+    QWidget* w = WidgetOf(Form);
     QTest::mouseMove(w, QPoint(200, 100));                 // outside the caption
     QTest::mouseMove(w, QPoint(10 + 1, 20 + 1));           // on the frame: nothing yet
     EXPECT_EQ(entered, 0);
@@ -177,10 +178,10 @@ TEST_F(CaptionForm, OuterLinkPlacesTheFieldAndTheAcceleratorFocusesIt)
     other->SetParent(Form);
     other->SetBounds(0, 90, 50, 21);
     Form->Show();
-    QApplication::setActiveWindow(Form->Widget());
+    QApplication::setActiveWindow(WidgetOf(Form));
     other->SetFocus();
     ASSERT_TRUE(other->Focused());
-    QTest::keyClick(Form->Widget()->focusWidget(), Qt::Key_N, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(Form)->focusWidget(), Qt::Key_N, Qt::AltModifier);
     EXPECT_TRUE(Edit->Focused());
 }
 

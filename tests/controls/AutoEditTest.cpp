@@ -2,7 +2,7 @@
 // through the platform's event path on the offscreen display.
 #include "controls/AutoEdit.h"
 #include "controls/NumEdit.h"
-#include "ControlsTestKit.h"
+#include "tests/controls/ControlsTestKit.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

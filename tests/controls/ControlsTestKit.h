@@ -4,6 +4,7 @@
 
 #include "controls/AutoEdit.h"
 #include "platform/Forms.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -28,7 +29,7 @@ protected:
         B = MakeField("B", 40);
         Application->OnException = [this](TObject*, Exception* E) { Errors.push_back(E->Message()); };
         Form->Show();
-        QWidget* top = Form->Widget();
+        QWidget* top = WidgetOf(Form);
         top->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(top));
         Log.clear();
@@ -65,7 +66,7 @@ protected:
         return f;
     }
 
-    static QLineEdit* LineEdit(TAutoEdit* f) { return static_cast<QLineEdit*>(f->Widget()); }
+    static QLineEdit* LineEdit(TAutoEdit* f) { return static_cast<QLineEdit*>(WidgetOf(f)); }
     // The text on screen, read without starting acceptance.
     static std::string Shown(TAutoEdit* f) { return LineEdit(f)->text().toStdString(); }
 
@@ -75,13 +76,13 @@ protected:
         QApplication::processEvents();
         ASSERT_TRUE(HasFocus(f));
     }
-    static bool HasFocus(TAutoEdit* f) { return QApplication::focusWidget() == f->Widget(); }
+    static bool HasFocus(TAutoEdit* f) { return QApplication::focusWidget() == WidgetOf(f); }
 
     // Key presses go to the focused widget, as the keyboard's do.
     static QWidget* Target(TAutoEdit* f)
     {
         QWidget* w = QApplication::focusWidget();
-        return w != nullptr ? w : f->Widget();
+        return w != nullptr ? w : WidgetOf(f);
     }
 
     // A key with its modifiers: the modifier keys go down first and come up last, each

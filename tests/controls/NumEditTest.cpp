@@ -1,6 +1,6 @@
 // The numeric edit: reading, formatting and the value under keys and by program.
 #include "controls/NumEdit.h"
-#include "ControlsTestKit.h"
+#include "tests/controls/ControlsTestKit.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "platform/Chart.h"
 #include "platform/Forms.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -27,13 +28,13 @@ protected:
         };
         Chart->OnDblClick = [this](TObject*) { ++DblClicks; };
         Form->Show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->Widget()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(Form)));
     }
     void TearDown() override { delete Form; }
 
     void Drag(TPoint From, TPoint To)
     {
-        QWidget* w = Chart->Widget();
+        QWidget* w = WidgetOf(Chart);
         QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(From.X, From.Y));
         QTest::mouseMove(w, QPoint((From.X + To.X) / 2, (From.Y + To.Y) / 2));
         QTest::mouseMove(w, QPoint(To.X, To.Y));
@@ -76,7 +77,7 @@ TEST_F(ChartControl, AClickIsNoZoomAndADoubleClickReachesTheOwner)
     const TPoint p(plot.Left + 100, plot.Top + 50);
     Drag(p, TPoint(p.X + 2, p.Y + 1));
     EXPECT_FALSE(Chart->GetZoomed());
-    QTest::mouseDClick(Chart->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(p.X, p.Y));
+    QTest::mouseDClick(WidgetOf(Chart), Qt::LeftButton, Qt::NoModifier, QPoint(p.X, p.Y));
     EXPECT_EQ(DblClicks, 1);
     EXPECT_FALSE(Chart->GetZoomed());
 }
@@ -85,7 +86,7 @@ TEST_F(ChartControl, TheZoomRectangleShowsWhileDraggingAndTheCacheIsKept)
 {
     Chart->GetZoomPen()->SetColor(RGB(1, 2, 3));
     Chart->GetZoomPen()->SetWidth(2);
-    QWidget* w = Chart->Widget();
+    QWidget* w = WidgetOf(Chart);
     const TRect plot = Chart->GetChartRect();
     Chart->Repaint();
     const int renders = Chart->PlotRenderCount();

@@ -1,6 +1,7 @@
 // The event path: keys, focus and clipboard commands reach Dispatch as messages first.
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -69,7 +70,7 @@ protected:
             Edits[i]->SetBounds(10, 10 + 30 * i, 121, 21);
         }
         Form->Show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Form->Widget()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(Form)));
         Edits[0]->SetFocus();
         ASSERT_TRUE(Edits[0]->Focused());
         for (auto* e : Edits)
@@ -88,7 +89,7 @@ protected:
 
 TEST_F(KeysTest, KeysReachDispatchBeforeTheTextChanges)
 {
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_A);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_A);
     const auto keys = Edits[0]->Keys();
     ASSERT_EQ(keys.size(), 3u);
     EXPECT_EQ(keys[0].Msg, WM_KEYDOWN);
@@ -105,7 +106,7 @@ TEST_F(KeysTest, KeysReachDispatchBeforeTheTextChanges)
 
 TEST_F(KeysTest, ShiftAndCtrlArriveAsTheirOwnKeys)
 {
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_B, Qt::ShiftModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_B, Qt::ShiftModifier);
     auto keys = Edits[0]->Keys();
     std::vector<std::pair<Cardinal, WPARAM>> got;
     for (const auto& k : keys)
@@ -116,7 +117,7 @@ TEST_F(KeysTest, ShiftAndCtrlArriveAsTheirOwnKeys)
     EXPECT_EQ(got, want);
 
     Edits[0]->Seen.clear();
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Z, Qt::ControlModifier);
     got.clear();
     for (const auto& k : Edits[0]->Keys())
         if (k.Msg != WM_CHAR)
@@ -128,7 +129,7 @@ TEST_F(KeysTest, ShiftAndCtrlArriveAsTheirOwnKeys)
 
 TEST_F(KeysTest, AltKeysArriveAsSystemKeys)
 {
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Q, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Q, Qt::AltModifier);
     bool sysDown = false;
     for (const auto& k : Edits[0]->Keys())
         if (k.Msg == WM_SYSKEYDOWN && k.WParam == 'Q')
@@ -151,24 +152,24 @@ TEST_F(KeysTest, KeyCodesOfTheKeyClasses)
         {Qt::Key_Menu, VK_APPS}};
     for (const auto& [key, vk] : table) {
         Edits[0]->Seen.clear();
-        QTest::keyPress(Edits[0]->Widget(), key);
-        QTest::keyRelease(Edits[0]->Widget(), key);
+        QTest::keyPress(WidgetOf(Edits[0]), key);
+        QTest::keyRelease(WidgetOf(Edits[0]), key);
         const auto keys = Edits[0]->Keys();
         ASSERT_FALSE(keys.empty()) << key;
         EXPECT_EQ(keys.front().WParam, vk) << "Qt key " << key;
     }
     Edits[0]->Seen.clear();
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_7, Qt::KeypadModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_7, Qt::KeypadModifier);
     EXPECT_EQ(Edits[0]->Keys().front().WParam, VK_NUMPAD7);
     Edits[0]->Seen.clear();
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Exclam, Qt::ShiftModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Exclam, Qt::ShiftModifier);
     EXPECT_EQ(Edits[0]->Keys()[1].WParam, WPARAM('1'));
 }
 
 TEST_F(KeysTest, ASwallowedKeyDoesNotReachTheEdit)
 {
     Edits[0]->Swallow = 'X';
-    QTest::keyClicks(Edits[0]->Widget(), "axb");
+    QTest::keyClicks(WidgetOf(Edits[0]), "axb");
     EXPECT_EQ(Edits[0]->GetText(), "ab");
 }
 
@@ -176,28 +177,28 @@ TEST_F(KeysTest, TabMovesTheFocusInTabOrderAndTheFieldLosingItIsTold)
 {
     Edits[2]->SetTabOrder(0);  // order now: 2, 0, 1
     Edits[2]->Seen.clear();
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Tab);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Tab);
     EXPECT_TRUE(Edits[1]->Focused());
     EXPECT_TRUE(Edits[0]->Got(WM_KILLFOCUS));
     EXPECT_TRUE(Edits[1]->Got(WM_SETFOCUS));
-    QTest::keyClick(Edits[1]->Widget(), Qt::Key_Tab);
+    QTest::keyClick(WidgetOf(Edits[1]), Qt::Key_Tab);
     EXPECT_TRUE(Edits[2]->Focused());
-    QTest::keyClick(Edits[2]->Widget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(WidgetOf(Edits[2]), Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_TRUE(Edits[1]->Focused());
     // A control without a tab stop is passed over.
     Edits[2]->SetTabStop(false);
-    QTest::keyClick(Edits[1]->Widget(), Qt::Key_Tab);
+    QTest::keyClick(WidgetOf(Edits[1]), Qt::Key_Tab);
     EXPECT_TRUE(Edits[0]->Focused());
     // So is a hidden or disabled one.
     Edits[1]->SetEnabled(false);
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Tab);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Tab);
     EXPECT_TRUE(Edits[0]->Focused());
 }
 
 TEST_F(KeysTest, ContextMenuCommandsArriveAsMessagesAndDoTheirEdit)
 {
     QApplication::clipboard()->setText(QStringLiteral("pasted"));
-    QWidget* w = Edits[0]->Widget();
+    QWidget* w = WidgetOf(Edits[0]);
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(w, &event);
     EXPECT_TRUE(Edits[0]->Got(WM_CONTEXTMENU));
@@ -236,20 +237,20 @@ TEST_F(KeysTest, AnExceptionInAHandlerGoesToTheErrorDisplayAndTheNextEventIsHand
         if (++changes == 1)
             throw EConvertError("'x' is not a valid floating point value");
     };
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_X);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_X);
     ASSERT_EQ(Errors.size(), 1u);
     EXPECT_EQ(Errors[0], "'x' is not a valid floating point value");
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Y);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Y);
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(Edits[0]->GetText(), "xy");
     EXPECT_EQ(Errors.size(), 1u);
 
     // Raised in Dispatch: the key is not handed on to the edit.
     Edits[0]->Raise = 'Q';
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Q);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Q);
     EXPECT_EQ(Errors.size(), 2u);
     EXPECT_EQ(Edits[0]->GetText(), "xy");
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Z);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Z);
     EXPECT_EQ(Edits[0]->GetText(), "xyz");
 }
 
@@ -261,7 +262,7 @@ TEST_F(KeysTest, AControlDestroyedByItsOwnHandlerDoesNotBreakTheEventPath)
         Edits[0] = nullptr;
         delete victim;
     };
-    QPointer<QWidget> widget = victim->Widget();
+    QPointer<QWidget> widget = WidgetOf(victim);
     QTest::keyClick(widget.data(), Qt::Key_A);
     EXPECT_EQ(Form->ControlCount(), 2);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -273,11 +274,11 @@ TEST_F(KeysTest, AControlDestroyedByItsOwnHandlerDoesNotBreakTheEventPath)
         Edits[1] = nullptr;
         delete second;
     };
-    QTest::keyClick(second->Widget(), Qt::Key_B);
+    QTest::keyClick(WidgetOf(second), Qt::Key_B);
     EXPECT_EQ(Form->ControlCount(), 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Edits[2]->SetFocus();
-    QTest::keyClick(Edits[2]->Widget(), Qt::Key_C);
+    QTest::keyClick(WidgetOf(Edits[2]), Qt::Key_C);
     EXPECT_EQ(Edits[2]->GetText(), "c");
 }
 
@@ -294,10 +295,10 @@ TEST_F(KeysTest, AFormWithKeyPreviewSeesKeysFirst)
         if (Key == 'K')
             Key = 0;
     };
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_J);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_J);
     EXPECT_TRUE(seen.empty());
     Form->SetKeyPreview(true);
-    QTest::keyClicks(Edits[0]->Widget(), "jkl");
+    QTest::keyClicks(WidgetOf(Edits[0]), "jkl");
     EXPECT_EQ(seen, (std::vector<Word>{'J', 'K', 'L'}));
     EXPECT_EQ(Edits[0]->GetText(), "jjl");
     for (const auto& k : Edits[0]->Keys())
@@ -313,11 +314,11 @@ TEST_F(KeysTest, ActivationReachesTheForm)
     other.SetClientWidth(100);
     other.SetClientHeight(100);
     other.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(other.Widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(&other)));
     EXPECT_EQ(deactivated, 1);
     EXPECT_FALSE(Form->Active());
     Form->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form->Widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(Form)));
     EXPECT_EQ(activated, 1);
     EXPECT_TRUE(Form->Active());
     // The field that had the focus gets it back with its window.
@@ -332,18 +333,18 @@ namespace {
 TEST_F(KeysTest, ClipboardKeysBecomeTheEditsCommands)
 {
     QApplication::clipboard()->setText(QStringLiteral("7.5"));
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(Edits[0]->Got(WM_PASTE));
     EXPECT_EQ(Edits[0]->GetText(), "7.5");
     Edits[0]->Seen.clear();
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_TRUE(Edits[0]->Got(WM_PASTE));
     EXPECT_EQ(Edits[0]->GetText(), "7.57.5");
     Edits[0]->SelectAll();
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_X, Qt::ControlModifier);
     EXPECT_TRUE(Edits[0]->Got(WM_CUT));
     EXPECT_EQ(Edits[0]->GetText(), "");
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(Edits[0]->Got(WM_UNDO));
     EXPECT_EQ(Edits[0]->GetText(), "7.57.5");
 }
@@ -359,7 +360,7 @@ TEST_F(KeysTest, AShownFormFocusesTheFirstControlInTabOrder)
     b->SetParent(&other);
     b->SetTabOrder(0);
     other.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(other.Widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(&other)));
     EXPECT_TRUE(b->Focused());
     EXPECT_EQ(other.GetActiveControl(), b);
 }
@@ -370,7 +371,7 @@ TEST_F(KeysTest, AWindowResizedFromOutsideIsLaidOutAnew)
     panel->SetParent(Form);
     panel->SetBounds(0, 0, 300, 21);
     panel->SetAnchors(TAnchors{akLeft, akTop, akRight});
-    Form->Widget()->resize(500, 260);
+    WidgetOf(Form)->resize(500, 260);
     QApplication::processEvents();
     EXPECT_EQ(Form->GetClientWidth(), 500);
     EXPECT_EQ(Form->GetClientHeight(), 260);
@@ -395,9 +396,9 @@ TEST_F(KeysTest, KeyEventsMaySwallowTheirKey)
             Key = 0;
     };
     Edits[0]->OnKeyUp = [&](TObject*, Word& Key, TShiftState) { seen.push_back("up " + std::to_string(Key)); };
-    QTest::keyClicks(Edits[0]->Widget(), "1#2");
+    QTest::keyClicks(WidgetOf(Edits[0]), "1#2");
     EXPECT_EQ(Edits[0]->GetText(), "12");
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Down);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Down);
     const std::vector<std::string> want = {"down 49", "press 1", "up 49", "down 51", "press #",
                                            "up 51", "down 50", "press 2", "up 50", "down 40",
                                            "up 40"};
@@ -417,8 +418,8 @@ TEST_F(KeysTest, KeysClaimedByTheWindowNeverReachTheField)
         return n;
     };
     // Without default or cancel buttons, Enter and Escape are the field's.
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Return);
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Escape);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Return);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Escape);
     EXPECT_EQ(keyDowns(Edits[0], VK_RETURN), 1);
     EXPECT_EQ(keyDowns(Edits[0], VK_ESCAPE), 1);
     auto* close = new TButton(Form);
@@ -428,13 +429,13 @@ TEST_F(KeysTest, KeysClaimedByTheWindowNeverReachTheField)
     close->SetCancel(true);
     int clicks = 0;
     close->OnClick = [&](TObject*) { ++clicks; };
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Return);
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Escape);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Return);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Escape);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(keyDowns(Edits[0], VK_RETURN), 1);
     EXPECT_EQ(keyDowns(Edits[0], VK_ESCAPE), 1);
     // Tab belongs to the window: the field sees neither its key-down nor a character.
-    QTest::keyClick(Edits[0]->Widget(), Qt::Key_Tab);
+    QTest::keyClick(WidgetOf(Edits[0]), Qt::Key_Tab);
     EXPECT_EQ(keyDowns(Edits[0], VK_TAB), 0);
     for (const auto& k : Edits[0]->Keys())
         EXPECT_FALSE(k.Msg == WM_CHAR && k.WParam == '\t');

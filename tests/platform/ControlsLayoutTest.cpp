@@ -2,6 +2,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QApplication>
 #include <QTest>
@@ -96,7 +97,7 @@ TEST(Layout, AResizeRealignsAndAppliesAnchors)
     EXPECT_EQ(Bounds(l.Delete), TRect(215, 309, 299, 350));
     EXPECT_EQ(Bounds(l.Stretch), TRect(8, 8, 852, 29));
     // The widget follows the control.
-    EXPECT_EQ(l.Delete->Widget()->geometry(), QRect(215, 309, 84, 41));
+    EXPECT_EQ(WidgetOf(l.Delete)->geometry(), QRect(215, 309, 84, 41));
     l.Form->SetClientWidth(1156);
     l.Form->SetClientHeight(679);
     EXPECT_EQ(Bounds(l.Delete), TRect(215, 388, 299, 429));
@@ -116,8 +117,8 @@ TEST(Layout, DraggingASplitterResizesItsNeighbour)
 {
     TMainLayout l;
     l.Form->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(l.Form->Widget()));
-    QWidget* surface = l.Upper->Widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(l.Form)));
+    QWidget* surface = WidgetOf(l.Upper);
     QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, QPoint(847, 100));
     QTest::mouseMove(surface, QPoint(800, 100));
     QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, QPoint(800, 100));
@@ -125,7 +126,7 @@ TEST(Layout, DraggingASplitterResizesItsNeighbour)
     EXPECT_EQ(Bounds(l.VSplit), TRect(799, 0, 802, 437));
     EXPECT_EQ(Bounds(l.Chart), TRect(0, 0, 799, 437));
 
-    QWidget* form = l.Form->Widget();
+    QWidget* form = WidgetOf(l.Form);
     QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, QPoint(500, 438));
     QTest::mouseMove(form, QPoint(500, 400));
     QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, QPoint(500, 400));
@@ -202,12 +203,12 @@ TEST(Painting, MouseEventsOverAGraphicControlReachIt)
     int formClicks = 0;
     form.OnClick = [&](TObject*) { ++formClicks; };
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
-    QTest::mouseClick(form.Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 45));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(&form)));
+    QTest::mouseClick(WidgetOf(&form), Qt::LeftButton, Qt::NoModifier, QPoint(40, 45));
     EXPECT_EQ(clicked, label);
     EXPECT_EQ(down, TPoint(10, 5));
     EXPECT_EQ(formClicks, 0);
-    QTest::mouseClick(form.Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 45));
+    QTest::mouseClick(WidgetOf(&form), Qt::LeftButton, Qt::NoModifier, QPoint(150, 45));
     EXPECT_EQ(formClicks, 1);
 }
 
@@ -259,7 +260,7 @@ TEST(Painting, RefreshDrawsAGraphicControlAndThoseAboveItAtOnce)
     EXPECT_EQ(shot.Canvas->Pixels(35, 35), clBlue);
     EXPECT_EQ(shot.Canvas->Pixels(55, 45), clGray);
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(&form)));
     QApplication::processEvents();
     form.PaintTo(shot.Canvas, 0, 0);
     EXPECT_EQ(shot.Canvas->Pixels(35, 35), clBlue);
@@ -284,15 +285,15 @@ TEST(Painting, MouseEnterAndLeaveReachGraphicControls)
     std::vector<TPoint> moves;
     b->OnMouseMove = [&](TObject*, TShiftState, int X, int Y) { moves.emplace_back(X, Y); };
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(&form)));
     // Start from an empty spot of the window, whatever the mouse did before.
-    QTest::mouseMove(form.Widget(), QPoint(80, 90));
-    QTest::mouseMove(form.Widget(), QPoint(85, 85));
+    QTest::mouseMove(WidgetOf(&form), QPoint(80, 90));
+    QTest::mouseMove(WidgetOf(&form), QPoint(85, 85));
     events.clear();
-    QTest::mouseMove(form.Widget(), QPoint(20, 20));
-    QTest::mouseMove(form.Widget(), QPoint(80, 20));
-    QTest::mouseMove(form.Widget(), QPoint(110, 25));
-    QTest::mouseMove(form.Widget(), QPoint(120, 30));
+    QTest::mouseMove(WidgetOf(&form), QPoint(20, 20));
+    QTest::mouseMove(WidgetOf(&form), QPoint(80, 20));
+    QTest::mouseMove(WidgetOf(&form), QPoint(110, 25));
+    QTest::mouseMove(WidgetOf(&form), QPoint(120, 30));
     const std::vector<std::string> want = {"enter a", "leave a", "enter b"};
     EXPECT_EQ(events, want);
     ASSERT_FALSE(moves.empty());
@@ -352,8 +353,8 @@ TEST(Dragging, AControlDraggedOntoAnotherIsDroppedThere)
     TObject* endTarget = nullptr;
     source->OnEndDrag = [&](TObject*, TObject* Target, int, int) { endTarget = Target; };
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
-    QWidget* w = form.Widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(&form)));
+    QWidget* w = WidgetOf(&form);
     QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     EXPECT_TRUE(source->Dragging());
     QTest::mouseMove(w, QPoint(60, 20));
@@ -432,10 +433,10 @@ TEST(Destruction, ControlsDestroyedByTheirOwnMouseHandlersDoNotBreakTheEventPath
     // The button's click destroys the panel that holds it.
     button->OnClick = [&](TObject*) { delete panel; };
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
-    QTest::mouseClick(form.Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(&form)));
+    QTest::mouseClick(WidgetOf(&form), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     EXPECT_EQ(form.ControlCount(), 1);
-    QPointer<QWidget> buttonWidget = button->Widget();
+    QPointer<QWidget> buttonWidget = WidgetOf(button);
     QTest::mouseClick(buttonWidget.data(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(form.ControlCount(), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -443,7 +444,7 @@ TEST(Destruction, ControlsDestroyedByTheirOwnMouseHandlersDoNotBreakTheEventPath
     // The window still answers.
     int clicks = 0;
     form.OnClick = [&](TObject*) { ++clicks; };
-    QTest::mouseClick(form.Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseClick(WidgetOf(&form), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     EXPECT_EQ(clicks, 1);
 }
 
@@ -455,8 +456,8 @@ TEST(Destruction, AFormReleasedByItsButtonGoesAfterTheEvent)
     const auto life = form->LifeToken();
     button->OnClick = [&](TObject*) { form->Release(); };
     form->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
-    QTest::mouseClick(button->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(form)));
+    QTest::mouseClick(WidgetOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_FALSE(life.expired());
     EXPECT_FALSE(form->GetVisible());
     QApplication::processEvents();
@@ -552,8 +553,8 @@ TEST(Layout, ASplitterKeepsTheMinimumSizeOrSnapsShut)
     int moved = 0;
     split->OnMoved = [&](TObject*) { ++moved; };
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()));
-    QWidget* w = form.Widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(&form)));
+    QWidget* w = WidgetOf(&form);
     auto drag = [w](int From, int To) {
         QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(From, 50));
         QTest::mouseMove(w, QPoint(To, 50));

@@ -2,6 +2,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -30,7 +31,7 @@ protected:
     void ShowActive()
     {
         Form->Show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Form->Widget()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(Form)));
     }
     template <class T>
     T* Make(int X, int Y, int W, int H, TWinControl* Parent = nullptr)
@@ -57,8 +58,8 @@ TEST_F(StdTest, EditChangeFiresForUserAndProgramAlike)
     EXPECT_EQ(changes, 1);
     ShowActive();
     edit->SetFocus();
-    QTest::keyClick(edit->Widget(), Qt::Key_End);
-    QTest::keyClick(edit->Widget(), Qt::Key_3);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_End);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_3);
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(edit->GetText(), "123");
     EXPECT_EQ(edit->GetCaption(), "123");
@@ -79,8 +80,8 @@ TEST_F(StdTest, EditSelectionAndUndo)
 
     ShowActive();
     edit->SetFocus();
-    QTest::keyClick(edit->Widget(), Qt::Key_End);
-    QTest::keyClick(edit->Widget(), Qt::Key_0);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_End);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_0);
     EXPECT_TRUE(edit->GetCanUndo());
     edit->SelectAll();
     edit->ClearUndo();
@@ -97,10 +98,10 @@ TEST_F(StdTest, EditColourAndReadOnly)
     EXPECT_EQ(edit->GetColor(), clWindow);
     EXPECT_TRUE(edit->GetTabStop());
     edit->SetColor(clMoneyGreen);
-    EXPECT_EQ(edit->Widget()->palette().color(QPalette::Base), QColor(0xC0, 0xDC, 0xC0));
+    EXPECT_EQ(WidgetOf(edit)->palette().color(QPalette::Base), QColor(0xC0, 0xDC, 0xC0));
     edit->SetReadOnly(true);
     EXPECT_TRUE(edit->GetReadOnly());
-    EXPECT_TRUE(static_cast<QLineEdit*>(edit->Widget())->isReadOnly());
+    EXPECT_TRUE(static_cast<QLineEdit*>(WidgetOf(edit))->isReadOnly());
 }
 
 TEST_F(StdTest, EnterAndEscapeGoToTheDefaultAndCancelButtons)
@@ -118,28 +119,28 @@ TEST_F(StdTest, EnterAndEscapeGoToTheDefaultAndCancelButtons)
     ShowActive();
     edit->SetFocus();
     // No default button yet: Enter stays with the edit.
-    QTest::keyClick(edit->Widget(), Qt::Key_Return);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_Return);
     EXPECT_EQ(okClicks, 0);
     ok->SetDefault(true);
     cancel->SetCancel(true);
-    QTest::keyClick(edit->Widget(), Qt::Key_Return);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_Return);
     EXPECT_EQ(okClicks, 1);
     EXPECT_EQ(Form->GetModalResult(), 1);
-    QTest::keyClick(edit->Widget(), Qt::Key_Escape);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_Escape);
     EXPECT_EQ(cancelClicks, 1);
     EXPECT_EQ(Form->GetModalResult(), 2);
     // Shift+Enter is not a dialog key.
-    QTest::keyClick(edit->Widget(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(okClicks, 1);
     // A focused button takes Enter itself.
     cancel->SetFocus();
-    QTest::keyClick(cancel->Widget(), Qt::Key_Return);
+    QTest::keyClick(WidgetOf(cancel), Qt::Key_Return);
     EXPECT_EQ(cancelClicks, 2);
     EXPECT_EQ(okClicks, 1);
     // A disabled default button does not answer.
     edit->SetFocus();
     ok->SetEnabled(false);
-    QTest::keyClick(edit->Widget(), Qt::Key_Return);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_Return);
     EXPECT_EQ(okClicks, 1);
 }
 
@@ -148,8 +149,8 @@ TEST_F(StdTest, ButtonCaptionTakesTheFontColour)
     auto* button = Make<TButton>(10, 10, 84, 41);
     button->SetCaption("A&pply");
     button->GetFont()->SetColor(clRed);
-    EXPECT_EQ(static_cast<QPushButton*>(button->Widget())->text(), QStringLiteral("A&pply"));
-    EXPECT_EQ(button->Widget()->palette().color(QPalette::ButtonText), QColor(255, 0, 0));
+    EXPECT_EQ(static_cast<QPushButton*>(WidgetOf(button))->text(), QStringLiteral("A&pply"));
+    EXPECT_EQ(WidgetOf(button)->palette().color(QPalette::ButtonText), QColor(255, 0, 0));
     EXPECT_FALSE(button->GetParentFont());
     // Rendered: some caption pixels are red.
     ShowActive();
@@ -178,11 +179,11 @@ TEST_F(StdTest, CheckBoxReportsItsMarkAndClicks)
     box->SetChecked(true);
     EXPECT_EQ(clicks, 1);
     ShowActive();
-    QTest::mouseClick(box->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
+    QTest::mouseClick(WidgetOf(box), Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
     EXPECT_FALSE(box->GetChecked());
     EXPECT_EQ(clicks, 2);
     box->SetFocus();
-    QTest::keyClick(box->Widget(), Qt::Key_Space);
+    QTest::keyClick(WidgetOf(box), Qt::Key_Space);
     EXPECT_TRUE(box->GetChecked());
     EXPECT_EQ(clicks, 3);
 }
@@ -197,20 +198,20 @@ TEST_F(StdTest, LabelAcceleratorFocusesItsControl)
     EXPECT_EQ(label->GetAccelChar(), Char('P'));
     ShowActive();
     first->SetFocus();
-    QTest::keyClick(first->Widget(), Qt::Key_P, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(first), Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(target->Focused());
     EXPECT_EQ(target->GetText(), "");
     // Without ShowAccelChar the "&" is plain text and nothing answers.
     first->SetFocus();
     label->SetShowAccelChar(false);
     EXPECT_EQ(label->GetAccelChar(), Char(0));
-    QTest::keyClick(first->Widget(), Qt::Key_P, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(first), Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(first->Focused());
     // A destroyed focus control is forgotten.
     label->SetShowAccelChar(true);
     delete target;
     EXPECT_EQ(label->GetFocusControl(), nullptr);
-    QTest::keyClick(first->Widget(), Qt::Key_P, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(first), Qt::Key_P, Qt::AltModifier);
     EXPECT_TRUE(first->Focused());
 }
 
@@ -319,19 +320,19 @@ TEST_F(StdTest, FormShowCloseAndItsEvents)
         EXPECT_EQ(Action, caHide);
     };
     Form->Show();
-    EXPECT_TRUE(Form->Widget()->isVisible());
-    EXPECT_EQ(Form->Widget()->windowTitle(), QStringLiteral("Demo"));
+    EXPECT_TRUE(WidgetOf(Form)->isVisible());
+    EXPECT_EQ(WidgetOf(Form)->windowTitle(), QStringLiteral("Demo"));
     Form->Close();  // refused by OnCloseQuery
     EXPECT_TRUE(Form->GetVisible());
     Form->Close();
     EXPECT_FALSE(Form->GetVisible());
-    EXPECT_FALSE(Form->Widget()->isVisible());
+    EXPECT_FALSE(WidgetOf(Form)->isVisible());
     const std::vector<std::string> want = {"show", "query", "query", "close", "hide"};
     EXPECT_EQ(events, want);
     // The window's close box asks the form in the same way.
     Form->OnCloseQuery = nullptr;
     Form->Show();
-    Form->Widget()->close();
+    WidgetOf(Form)->close();
     EXPECT_FALSE(Form->GetVisible());
 }
 
@@ -388,6 +389,38 @@ TEST_F(StdTest, ErrorDisplayAddsAFullStopAsTheOriginalDoes)
     });
     Application->ShowException(EConvertError("Invalid value"));
     EXPECT_EQ(text, QStringLiteral("Invalid value."));
+}
+
+// The silent exception is recognised by its class: nothing is shown, OnException is not asked,
+// and a class derived from it is silent as well.
+class EQuietAbort : public EAbort {
+public:
+    using EAbort::EAbort;
+    const char* ClassName() const noexcept override { return "EQuietAbort"; }
+};
+
+TEST_F(StdTest, ErrorDisplayShowsNothingForAbort)
+{
+    int seen = 0;
+    Application->OnException = [&](TObject*, Exception*) { ++seen; };
+    try {
+        Abort();
+    } catch (...) {
+        Application->HandleException(Form);
+    }
+    try {
+        throw EQuietAbort("quiet");
+    } catch (...) {
+        Application->HandleException(Form);
+    }
+    EXPECT_EQ(seen, 0);
+    try {
+        Abort();
+    } catch (const EAbort& e) {
+        EXPECT_EQ(e.Message(), "Operation aborted");
+        EXPECT_STREQ(e.ClassName(), "EAbort");
+    }
+    Application->OnException = nullptr;
 }
 
 }  // namespace
@@ -484,11 +517,11 @@ TEST_F(StdTest, HintsShowForControlsThatAskForThem)
         QApplication::processEvents();
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    EXPECT_EQ(tip(Form->Widget(), QPoint(20, 15)), QString());
+    EXPECT_EQ(tip(WidgetOf(Form), QPoint(20, 15)), QString());
     Form->SetShowHint(true);  // reaches the children that follow their parent
     EXPECT_TRUE(label->GetShowHint());
-    EXPECT_EQ(tip(Form->Widget(), QPoint(20, 15)), QStringLiteral("Mobility of the free analyte"));
-    EXPECT_EQ(tip(edit->Widget(), QPoint(5, 5)), QStringLiteral("Name of the dependency"));
+    EXPECT_EQ(tip(WidgetOf(Form), QPoint(20, 15)), QStringLiteral("Mobility of the free analyte"));
+    EXPECT_EQ(tip(WidgetOf(edit), QPoint(5, 5)), QStringLiteral("Name of the dependency"));
     edit->SetShowHint(false);
     EXPECT_FALSE(edit->GetParentShowHint());
     QToolTip::hideText();
@@ -568,15 +601,15 @@ TEST_F(StdTest, CaptionAcceleratorsClickAtOnce)
     box->OnClick = [&](TObject*) { ++boxClicks; };
     ShowActive();
     edit->SetFocus();
-    QTest::keyClick(edit->Widget(), Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_A, Qt::AltModifier);
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(edit->Focused());  // a button's accelerator does not take the focus
-    QTest::keyClick(edit->Widget(), Qt::Key_Y, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(edit), Qt::Key_Y, Qt::AltModifier);
     EXPECT_EQ(boxClicks, 1);
     EXPECT_TRUE(box->GetChecked());
     EXPECT_TRUE(box->Focused());
     add->SetEnabled(false);
-    QTest::keyClick(box->Widget(), Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(WidgetOf(box), Qt::Key_A, Qt::AltModifier);
     EXPECT_EQ(clicks, 1);
 }
 

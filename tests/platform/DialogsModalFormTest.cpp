@@ -1,6 +1,7 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
-#include "ModalAnswer.h"
+#include "tests/platform/ModalAnswer.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QWindow>
 
@@ -50,11 +51,11 @@ protected:
     void TypeThenPress(Qt::Key Key)
     {
         WhenModalOpens([this, Key](QWidget* w) {
-            EXPECT_EQ(w, Dialog->Widget());
+            EXPECT_EQ(w, WidgetOf(Dialog));
             ASSERT_TRUE(QTest::qWaitForWindowActive(w));
             Edit->SetFocus();
-            QTest::keyClicks(Edit->Widget(), "7.5");
-            QTest::keyClick(Edit->Widget(), Key);
+            QTest::keyClicks(WidgetOf(Edit), "7.5");
+            QTest::keyClick(WidgetOf(Edit), Key);
         });
     }
 
@@ -96,7 +97,7 @@ TEST_F(ModalFormTest, CloseBoxEndsWithCancelAndTheFormCanBeShownAgain)
     EXPECT_FALSE(Dialog->GetVisible());
 
     // A second showing starts from mrNone and ends with the button clicked.
-    WhenModalOpens([this](QWidget*) { QTest::mouseClick(Ok->Widget(), Qt::LeftButton); });
+    WhenModalOpens([this](QWidget*) { QTest::mouseClick(WidgetOf(Ok), Qt::LeftButton); });
     EXPECT_EQ(Dialog->ShowModal(), mrOk);
     EXPECT_EQ(Dialog->GetModalResult(), mrOk);
 }
@@ -106,14 +107,14 @@ TEST_F(ModalFormTest, OtherWindowsTakeNoInputMeanwhile)
     WhenModalOpens([&](QWidget* w) {
         EXPECT_EQ(QApplication::activeModalWidget(), w);
         // Input from the window system, as the person's mouse and keyboard give it.
-        QTest::mouseClick(Main->Widget()->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-        QTest::keyClick(Main->Widget()->windowHandle(), Qt::Key_Space);
+        QTest::mouseClick(WidgetOf(Main)->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        QTest::keyClick(WidgetOf(Main)->windowHandle(), Qt::Key_Space);
         w->close();
     });
     EXPECT_EQ(Dialog->ShowModal(), mrCancel);
     EXPECT_EQ(MainClicks, 0);
     // Afterwards the main window answers again.
-    QTest::mouseClick(Main->Widget()->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseClick(WidgetOf(Main)->windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     EXPECT_EQ(MainClicks, 1);
 }
 
@@ -126,7 +127,7 @@ TEST_F(ModalFormTest, RefusedCloseKeepsTheFormOpen)
         QTimer::singleShot(20, [this, w] {
             EXPECT_TRUE(w->isVisible());
             EXPECT_EQ(Dialog->GetModalResult(), mrNone);
-            QTest::mouseClick(Ok->Widget(), Qt::LeftButton);
+            QTest::mouseClick(WidgetOf(Ok), Qt::LeftButton);
         });
     });
     EXPECT_EQ(Dialog->ShowModal(), mrOk);

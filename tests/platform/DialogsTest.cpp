@@ -1,5 +1,5 @@
 #include "platform/Dialogs.h"
-#include "ModalAnswer.h"
+#include "tests/platform/ModalAnswer.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -107,10 +108,10 @@ TEST(ListsDemo, RendersATidyWindow)
     curve->SetBounds(8, 24, 181, 201);
 
     form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.Widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(&form)));
     // The person's clicks: the second row selected and current.
     const TRect r = list->ItemRect(1);
-    QTest::mouseClick(list->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 10, r.Top + 6));
+    QTest::mouseClick(WidgetOf(list), Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 10, r.Top + 6));
     ASSERT_EQ(list->SelCount(), 1);
     ASSERT_TRUE(list->Focused());
 

@@ -1,5 +1,6 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "platform/qt/QtAccess.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -29,16 +30,16 @@ protected:
             List->Items->Add("row " + std::to_string(i));
         List->OnClick = [this](TObject*) { ++Clicks; };
         Form->Show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Form->Widget()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(WidgetOf(Form)));
     }
     void TearDown() override { delete Form; }
 
     void ClickRow(int Row, Qt::KeyboardModifiers Mods = Qt::NoModifier)
     {
         const TRect r = List->ItemRect(Row);
-        QTest::mouseClick(List->Widget(), Qt::LeftButton, Mods, QPoint(r.Left + 20, r.Top + 6));
+        QTest::mouseClick(WidgetOf(List), Qt::LeftButton, Mods, QPoint(r.Left + 20, r.Top + 6));
     }
-    void Key(Qt::Key K, Qt::KeyboardModifiers Mods = Qt::NoModifier) { QTest::keyClick(List->Widget(), K, Mods); }
+    void Key(Qt::Key K, Qt::KeyboardModifiers Mods = Qt::NoModifier) { QTest::keyClick(WidgetOf(List), K, Mods); }
     std::vector<int> Marked() const
     {
         std::vector<int> rows;
@@ -233,7 +234,7 @@ TEST_F(ListBoxTest, ScrollsToTheCaretWhenRowsExceedTheHeight)
     List->Items->Clear();
     List->Items->Add("only");
     List->Items->Add("two");
-    QTest::mouseClick(List->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(30, 70));
+    QTest::mouseClick(WidgetOf(List), Qt::LeftButton, Qt::NoModifier, QPoint(30, 70));
     EXPECT_EQ(Marked(), Rows({1}));
 }
 
@@ -243,7 +244,7 @@ TEST_F(ListBoxTest, DoubleClickFollowsTheSelectingClick)
     List->OnClick = [&](TObject*) { events.push_back("click " + std::to_string(List->GetItemIndex())); };
     List->OnDblClick = [&](TObject*) { events.push_back("dbl " + std::to_string(List->GetItemIndex())); };
     const TRect r = List->ItemRect(4);
-    QTest::mouseDClick(List->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+    QTest::mouseDClick(WidgetOf(List), Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.front(), "click 4");
     EXPECT_EQ(events.back(), "dbl 4");
@@ -293,13 +294,13 @@ TEST(ComboBox, UserPickFiresTheEventAndProgramChangesDoNot)
     EXPECT_TRUE(events.empty());
 
     // The keyboard picks the next item, as the mouse in the drop-down list does.
-    QTest::keyClick(combo->Widget(), Qt::Key_Down);
+    QTest::keyClick(WidgetOf(combo), Qt::Key_Down);
     EXPECT_EQ(combo->GetItemIndex(), 1);
     ASSERT_EQ(events, std::vector<std::string>{"change Mobility difference"});
 
     // With OnSelect bound, the pick goes there instead of OnChange.
     combo->OnSelect = [&](TObject*) { events.push_back("select " + std::to_string(combo->GetItemIndex())); };
-    auto* box = static_cast<QComboBox*>(combo->Widget());
+    auto* box = static_cast<QComboBox*>(WidgetOf(combo));
     box->showPopup();
     QTest::keyClick(box->view(), Qt::Key_Down);
     QTest::keyClick(box->view(), Qt::Key_Return);

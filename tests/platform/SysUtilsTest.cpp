@@ -557,3 +557,41 @@ TEST(FloatFaults, RaiseAsTheOriginalPlatformDoes)
     EXPECT_EQ(FPow(0, 0), 1);
     EXPECT_EQ(FSqrt(0), 0);
 }
+
+TEST(Utf8Chars, DecodeLengthAndStart)
+{
+    const std::string s = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // a é € 😀
+    size_t i = 0;
+    EXPECT_EQ(DecodeUtf8(s, i), U'a');
+    EXPECT_EQ(i, 1u);
+    EXPECT_EQ(DecodeUtf8(s, i), U'\u00E9');
+    EXPECT_EQ(DecodeUtf8(s, i), U'\u20AC');
+    EXPECT_EQ(DecodeUtf8(s, i), U'\U0001F600');
+    EXPECT_EQ(i, s.size());
+    EXPECT_EQ(Utf8CharLength(s, 0), 1u);
+    EXPECT_EQ(Utf8CharLength(s, 1), 2u);
+    EXPECT_EQ(Utf8CharLength(s, 3), 3u);
+    EXPECT_EQ(Utf8CharLength(s, 6), 4u);
+    EXPECT_EQ(Utf8CharStart(s, 2), 1u);
+    EXPECT_EQ(Utf8CharStart(s, 5), 3u);
+    EXPECT_EQ(Utf8CharStart(s, 9), 6u);
+    EXPECT_EQ(Utf8CharStart(s, s.size()), s.size());
+    // Malformed input: one byte at a time.
+    const std::string bad = "\xC0\xAF\x80";
+    i = 0;
+    EXPECT_EQ(DecodeUtf8(bad, i), BadUtf8);
+    EXPECT_EQ(i, 1u);
+    EXPECT_EQ(Utf8CharLength(bad, 0), 1u);
+}
+
+TEST(ListIndex, CheckListIndexRaisesTheOriginalsText)
+{
+    EXPECT_NO_THROW(CheckListIndex(0, 1));
+    try {
+        CheckListIndex(3, 3);
+        FAIL() << "no exception";
+    } catch (const EListError& e) {
+        EXPECT_EQ(e.Message(), "List index out of bounds (3)");
+    }
+    EXPECT_THROW(CheckListIndex(-1, 5), EListError);
+}

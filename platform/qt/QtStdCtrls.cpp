@@ -1,7 +1,6 @@
 // Edits, buttons and check boxes on Qt widgets.
 #include "platform/StdCtrls.h"
 
-#include "platform/Forms.h"
 #include "platform/qt/QtControls.h"
 
 #include <QCheckBox>
@@ -46,8 +45,7 @@ void TEditWidget::keyPressEvent(QKeyEvent* Event)
         return;
     }
     Event->accept();
-    QtControls::TBusyScope busy(this);
-    QtControls::Guarded(control, [&] { control->Perform(msg, 0, 0); });
+    QtControls::Entry(control, this, TAliveCheck(control), [&] { control->Perform(msg, 0, 0); });
 }
 
 Cardinal MenuMessage(const QAction* Action)
@@ -76,17 +74,13 @@ void TEditWidget::contextMenuEvent(QContextMenuEvent* Event)
         return;
     menu->setAttribute(Qt::WA_DeleteOnClose);
     if (control != nullptr) {
-        const auto life = control->LifeToken();
         for (QAction* action : menu->actions()) {
             const Cardinal msg = MenuMessage(action);
             if (msg == 0)
                 continue;
             QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
-            QObject::connect(action, &QAction::triggered, menu, [control, life, msg, menu] {
-                if (life.expired())
-                    return;
-                QtControls::TBusyScope busy(menu);
-                QtControls::Guarded(control, [&] { control->Perform(msg, 0, 0); });
+            QObject::connect(action, &QAction::triggered, menu, [control, alive = TAliveCheck(control), msg, menu] {
+                QtControls::Entry(control, menu, alive, [&] { control->Perform(msg, 0, 0); });
             });
         }
     }
@@ -95,7 +89,7 @@ void TEditWidget::contextMenuEvent(QContextMenuEvent* Event)
 
 QLineEdit* Edit(const TWinControl* C)
 {
-    return static_cast<QLineEdit*>(C->Widget());
+    return QtControls::WidgetAs<QLineEdit>(C);
 }
 
 }  // namespace
@@ -103,7 +97,7 @@ QLineEdit* Edit(const TWinControl* C)
 // ---------------------------------------------------------------------------------------------
 // TCustomEdit
 
-TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner, new TEditWidget)
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<TEditWidget>)
 {
     SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
     SetParentColor(false);
@@ -113,33 +107,24 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner, new TEditWidg
     QLineEdit* edit = Edit(this);
     edit->setFont(QtControls::ToQFont(*GetFont()));
     ColorChanged();
-    const auto life = LifeToken();
-    QObject::connect(edit, &QLineEdit::textChanged, SignalContext(), [this, edit, life] {
-        QtControls::TBusyScope busy(edit);
-        QtControls::Guarded(this, [&] {
-            if (!life.expired())
-                Change();
-        });
-    });
+    QtControls::Connect(this, edit, &QLineEdit::textChanged, [this](const QString&) { Change(); });
 }
 
 TCustomEdit::~TCustomEdit() = default;
 
 UnicodeString TCustomEdit::GetText() const
 {
-    return Edit(this)->text().toStdString();
+    return QtControls::FromQ(Edit(this)->text());
 }
 
 void TCustomEdit::SetText(const UnicodeString& Value)
 {
     QLineEdit* edit = Edit(this);
-    const QString text = QString::fromStdString(Value);
+    const QString text = QtControls::ToQ(Value);
     if (edit->text() == text)
         return;
     edit->setText(text);
 }
-
-void TCustomEdit::TextChanged() {}
 
 bool TCustomEdit::GetReadOnly() const
 {
@@ -200,37 +185,12 @@ void TCustomEdit::SetSelLength(int Value)
 
 UnicodeString TCustomEdit::GetSelText() const
 {
-    return Edit(this)->selectedText().toStdString();
+    return QtControls::FromQ(Edit(this)->selectedText());
 }
 
 void TCustomEdit::SelectAll()
 {
     Edit(this)->selectAll();
-}
-
-void TCustomEdit::ClearSelection()
-{
-    Perform(WM_CLEAR, 0, 0);
-}
-
-void TCustomEdit::CutToClipboard()
-{
-    Perform(WM_CUT, 0, 0);
-}
-
-void TCustomEdit::CopyToClipboard()
-{
-    Perform(WM_COPY, 0, 0);
-}
-
-void TCustomEdit::PasteFromClipboard()
-{
-    Perform(WM_PASTE, 0, 0);
-}
-
-void TCustomEdit::Undo()
-{
-    Perform(WM_UNDO, 0, 0);
 }
 
 bool TCustomEdit::GetCanUndo() const
@@ -256,12 +216,6 @@ void TCustomEdit::ClearUndo()
     else
         edit->setCursorPosition(cursor);
     edit->setModified(modified);
-}
-
-void TCustomEdit::Change()
-{
-    if (OnChange)
-        OnChange(this);
 }
 
 void TCustomEdit::DoDefault(TMessage& Message)
@@ -311,11 +265,6 @@ void TCustomEdit::FontChanged()
     ColorChanged();
 }
 
-void TCustomEdit::EnabledChanged()
-{
-    TWinControl::EnabledChanged();
-}
-
 // ---------------------------------------------------------------------------------------------
 // TButton
 
@@ -323,7 +272,7 @@ namespace {
 
 QPushButton* Button(const TWinControl* C)
 {
-    return static_cast<QPushButton*>(C->Widget());
+    return QtControls::WidgetAs<QPushButton>(C);
 }
 
 void SetTextColor(QWidget* W, TColor Color, TColor Background = clNone)
@@ -340,7 +289,7 @@ void SetTextColor(QWidget* W, TColor Color, TColor Background = clNone)
 
 }  // namespace
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new QPushButton)
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<QPushButton>)
 {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     SetTabStop(true);
@@ -348,44 +297,13 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new QPushButton)
     QPushButton* button = Button(this);
     button->setAutoDefault(false);
     FontChanged();
-    const auto life = LifeToken();
-    QObject::connect(button, &QPushButton::clicked, SignalContext(), [this, button, life] {
-        QtControls::TBusyScope busy(button);
-        QtControls::Guarded(this, [&] {
-            if (!life.expired())
-                Click();
-        });
-    });
+    QtControls::Connect(this, button, &QPushButton::clicked, [this](bool) { Click(); });
 }
 
 void TButton::SetDefault(bool Value)
 {
     FDefault = Value;
     Button(this)->setDefault(Value);
-}
-
-void TButton::Click()
-{
-    if (TForm* form = GetParentForm(this))
-        form->SetModalResult(FModalResult);
-    TWinControl::Click();
-}
-
-void TButton::Dispatch(void* Message)
-{
-    TMessage& m = *static_cast<TMessage*>(Message);
-    if (m.Msg == CM_DIALOGKEY) {
-        TWinControl* focused = FindFocusedControl();
-        const bool buttonFocused = dynamic_cast<TButton*>(focused) != nullptr;
-        const bool active = focused == this || (FDefault && !buttonFocused);
-        if (((m.WParam == VK_RETURN && active) || (m.WParam == VK_ESCAPE && FCancel)) &&
-            m.LParam == 0 && CanFocus()) {
-            m.Result = 1;
-            Click();
-        }
-        return;
-    }
-    TWinControl::Dispatch(Message);
 }
 
 void TButton::FontChanged()
@@ -397,7 +315,7 @@ void TButton::FontChanged()
 
 void TButton::TextChanged()
 {
-    Button(this)->setText(QString::fromStdString(GetText()));
+    Button(this)->setText(QtControls::ToQ(GetText()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -407,12 +325,12 @@ namespace {
 
 QCheckBox* Check(const TWinControl* C)
 {
-    return static_cast<QCheckBox*>(C->Widget());
+    return QtControls::WidgetAs<QCheckBox>(C);
 }
 
 }  // namespace
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new QCheckBox)
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, QtControls::MakeWidget<QCheckBox>)
 {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     SetTabStop(true);
@@ -420,24 +338,12 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner, new QCheckBox)
     QCheckBox* box = Check(this);
     box->setAutoFillBackground(true);
     FontChanged();
-    const auto life = LifeToken();
-    QObject::connect(box, &QCheckBox::clicked, SignalContext(), [this, box, life] {
-        QtControls::TBusyScope busy(box);
-        QtControls::Guarded(this, [&] {
-            if (!life.expired())
-                Click();
-        });
-    });
+    QtControls::Connect(this, box, &QCheckBox::clicked, [this](bool) { Click(); });
 }
 
 bool TCheckBox::GetChecked() const
 {
     return Check(this)->checkState() == Qt::Checked;
-}
-
-void TCheckBox::SetChecked(bool Value)
-{
-    SetState(Value ? cbChecked : cbUnchecked);
 }
 
 TCheckBoxState TCheckBox::GetState() const
@@ -488,5 +394,5 @@ void TCheckBox::ColorChanged()
 
 void TCheckBox::TextChanged()
 {
-    Check(this)->setText(QString::fromStdString(GetText()));
+    Check(this)->setText(QtControls::ToQ(GetText()));
 }

@@ -1,32 +1,14 @@
-// Forms and the application on Qt.
+// Forms and the application: showing, closing and releasing forms, modal results and the
+// modal loop, the active control, the application's message loop and the general error display.
+// The toolkit's part is in platform/qt/QtForms.cpp.
 #include "platform/Forms.h"
-
-#include "platform/qt/QtControls.h"
-
-#include <QApplication>
-#include <QGuiApplication>
-#include <QMessageBox>
-#include <QPalette>
-#include <QScreen>
-#include <QTimer>
-
-#include <cstdio>
+#include "platform/ControlsPrivate.h"
+#include "platform/FormsPrivate.h"
 
 TApplication* Application = new TApplication(nullptr);
 
 // ---------------------------------------------------------------------------------------------
 // TForm
-
-TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
-{
-    QWidget* w = Widget();
-    w->setWindowFlags(Qt::Window);
-    TControl::SetVisible(false);
-    SetColor(clBtnFace);
-    SetBounds(0, 0, 320, 240);
-    // The form's own widget takes the focus when it holds no focusable control.
-    w->setFocusPolicy(Qt::NoFocus);
-}
 
 TForm::~TForm()
 {
@@ -35,25 +17,24 @@ TForm::~TForm()
         try {
             OnDestroy(this);
         } catch (...) {
-            QtControls::ReportException(nullptr);
+            EventPath::ReportException(nullptr);
         }
     }
 }
 
 void TForm::PlaceOnShow()
 {
-    QWidget* w = Widget();
-    QScreen* screen = QGuiApplication::primaryScreen();
     int left = GetLeft(), top = GetTop();
     switch (FPosition) {
     case poScreenCenter:
-    case poDesktopCenter:
-        if (screen != nullptr) {
-            const QRect area = screen->availableGeometry();
-            left = area.left() + (area.width() - GetWidth()) / 2;
-            top = area.top() + (area.height() - GetHeight()) / 2;
+    case poDesktopCenter: {
+        TRect area;
+        if (Toolkit::ScreenWorkArea(area)) {
+            left = area.Left + (area.Width() - GetWidth()) / 2;
+            top = area.Top + (area.Height() - GetHeight()) / 2;
         }
         break;
+    }
     case poMainFormCenter:
     case poOwnerFormCenter: {
         TForm* center = Application->GetMainForm();
@@ -71,18 +52,14 @@ void TForm::PlaceOnShow()
     }
     if (FPosition != poDefault && FPosition != poDefaultPosOnly) {
         SetBounds(left, top, GetWidth(), GetHeight());
-        w->move(left, top);
+        Toolkit::MoveWindow(this, left, top);
     }
 }
 
 void TForm::Show()
 {
     SetVisible(true);
-    if (QWidget* w = Widget()) {
-        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-            w->raise();
-        w->activateWindow();
-    }
+    Toolkit::ActivateWindow(this);
 }
 
 void TForm::Hide()
@@ -94,20 +71,20 @@ void TForm::SetVisible(bool Value)
 {
     if (GetVisible() == Value)
         return;
-    const auto life = LifeToken();
+    const TAliveCheck alive(this);
     if (Value) {
         if (!FShownOnce) {
             FShownOnce = true;
             PlaceOnShow();
         }
         DoShow();
-        if (life.expired())
+        if (!alive)
             return;
         TControl::SetVisible(true);
-        if (life.expired())
+        if (!alive)
             return;
         // The active control, or else the first in tab order, gets the focus.
-        TWinControl* first = (FActiveControl != nullptr && !FActiveControlLife.expired() &&
+        TWinControl* first = (FActiveControl != nullptr && FActiveControlAlive &&
                               FActiveControl->CanFocus())
                                  ? FActiveControl
                                  : FindNextControl(nullptr, true, true, false);
@@ -151,12 +128,12 @@ void TForm::Close()
         SetModalResult(mrCancel);  // the modal loop closes the form
         return;
     }
-    const auto life = LifeToken();
-    if (!CloseQuery() || life.expired())
+    const TAliveCheck alive(this);
+    if (!CloseQuery() || !alive)
         return;
     TCloseAction action = caHide;
     DoClose(action);
-    if (life.expired() || action == caNone)
+    if (!alive || action == caNone)
         return;
     if (Application->GetMainForm() == this) {
         Hide();
@@ -173,76 +150,11 @@ void TForm::Close()
 void TForm::Release()
 {
     Hide();
-    const auto life = LifeToken();
     TForm* self = this;
-    QTimer::singleShot(0, QApplication::instance(), [self, life] {
-        if (!life.expired())
+    Toolkit::Post([self, alive = TAliveCheck(this)] {
+        if (alive)
             delete self;
     });
-}
-
-void TForm::SetBorderStyle(TFormBorderStyle Value)
-{
-    if (FBorderStyle == Value)
-        return;
-    FBorderStyle = Value;
-    QWidget* w = Widget();
-    const bool visible = w->isVisible();
-    Qt::WindowFlags flags = Qt::Window;
-    switch (Value) {
-    case bsNone:
-        flags |= Qt::FramelessWindowHint;
-        break;
-    case bsDialog:
-        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-        break;
-    case bsToolWindow:
-    case bsSizeToolWin:
-        flags = Qt::Tool;
-        break;
-    default:
-        break;
-    }
-    w->setWindowFlags(flags);
-    BoundsChanged(false, true);
-    if (visible)
-        w->show();
-}
-
-void TForm::BoundsChanged(bool Moved, bool Resized)
-{
-    TWinControl::BoundsChanged(Moved, Resized);
-    QWidget* w = Widget();
-    if (w == nullptr)
-        return;
-    if (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin || FBorderStyle == bsNone) {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    } else {
-        w->setFixedSize(GetWidth(), GetHeight());
-    }
-}
-
-void TForm::TextChanged()
-{
-    Widget()->setWindowTitle(QString::fromStdString(GetText()));
-}
-
-void TForm::SetWindowState(TWindowState Value)
-{
-    FWindowState = Value;
-    QWidget* w = Widget();
-    switch (Value) {
-    case wsMinimized:
-        w->setWindowState(Qt::WindowMinimized);
-        break;
-    case wsMaximized:
-        w->setWindowState(Qt::WindowMaximized);
-        break;
-    default:
-        w->setWindowState(Qt::WindowNoState);
-        break;
-    }
 }
 
 void TForm::SetModalResult(TModalResult Value)
@@ -257,21 +169,15 @@ TWinControl* TForm::GetActiveControl() const
     TWinControl* focused = FindFocusedControl();
     if (focused != nullptr && ContainsControl(focused))
         return focused;
-    return FActiveControlLife.expired() ? nullptr : FActiveControl;
+    return FActiveControlAlive ? FActiveControl : nullptr;
 }
 
 void TForm::SetActiveControl(TWinControl* Value)
 {
     FActiveControl = Value;
-    FActiveControlLife = Value != nullptr ? Value->LifeToken() : std::weak_ptr<void>();
+    FActiveControlAlive = TAliveCheck(Value);
     if (Value != nullptr && GetVisible() && Value->CanFocus())
         Value->SetFocus();
-}
-
-bool TForm::Active() const
-{
-    const QWidget* w = Widget();
-    return w != nullptr && w->isActiveWindow();
 }
 
 void TForm::Dispatch(void* Message)
@@ -298,59 +204,75 @@ TForm* GetParentForm(const TControl* Control)
 {
     return dynamic_cast<TForm*>(GetTopLevelControl(Control));
 }
+// ---------------------------------------------------------------------------------------------
+// Modal forms: a nested event loop while the form is the application's modal window.
+
+int TForm::ShowModal()
+{
+    if (FModal || GetVisible())
+        throw EInvalidOperation("Cannot make a visible window modal");
+    const TAliveCheck alive(this);
+    Toolkit::TEventLoop loop;
+    FModalResult = mrNone;
+    FModal = true;
+    FEndModal = [&loop] { loop.Quit(); };
+    Toolkit::SetWindowModal(this, true);
+    // Whatever way the loop ends, the form stops being modal.
+    struct TRestore {
+        TForm* Form;
+        const TAliveCheck& Alive;
+        ~TRestore()
+        {
+            if (!Alive)
+                return;
+            Form->FModal = false;
+            Form->FEndModal = nullptr;
+            Toolkit::HideWindow(Form);
+            Toolkit::SetWindowModal(Form, false);
+        }
+    } restore{this, alive};
+
+    // The application ending while the form is shown cancels it. (An application that was
+    // already told to end may still ask a last question.)
+    const bool terminatedBefore = Application->GetTerminated();
+    auto terminated = [terminatedBefore] { return !terminatedBefore && Application->GetTerminated(); };
+    Show();
+    while (alive) {
+        if (FModalResult == mrNone && !terminated())
+            loop.Run();
+        if (!alive)
+            break;
+        if (terminated())
+            FModalResult = mrCancel;
+        if (FModalResult == mrNone)
+            continue;
+        // The form may refuse to close (OnCloseQuery, or OnClose with caNone): it stays open.
+        TCloseAction action = caNone;
+        if (CloseQuery() && alive) {
+            action = caHide;
+            DoClose(action);
+        }
+        if (!alive)
+            break;
+        if (action == caNone && !terminated()) {
+            FModalResult = mrNone;
+            continue;
+        }
+        const int result = FModalResult;
+        Hide();
+        if (action == caFree)
+            Release();
+        return result;
+    }
+    return mrCancel;  // the form was destroyed while it was shown
+}
 
 // ---------------------------------------------------------------------------------------------
 // TApplication
 
-struct TApplication::TToolkit {
-    bool Initialized = false;
-};
-
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FToolkit(new TToolkit) {}
 
 TApplication::~TApplication() = default;
-
-namespace {
-
-// The desktop palette into the system colours.
-void ReadPalette()
-{
-    const QPalette p = QApplication::palette();
-    auto set = [](TColor SysColor, const QColor& c) {
-        SetSystemColor(static_cast<int>(SysColor - clSystemColor), RGB(c.red(), c.green(), c.blue()));
-    };
-    set(clWindow, p.color(QPalette::Active, QPalette::Base));
-    set(clWindowText, p.color(QPalette::Active, QPalette::Text));
-    set(clBtnFace, p.color(QPalette::Active, QPalette::Button));
-    set(clBtnText, p.color(QPalette::Active, QPalette::ButtonText));
-    set(clHighlight, p.color(QPalette::Active, QPalette::Highlight));
-    set(clHighlightText, p.color(QPalette::Active, QPalette::HighlightedText));
-    set(clGrayText, p.color(QPalette::Disabled, QPalette::Text));
-    set(clInfoBk, p.color(QPalette::Active, QPalette::ToolTipBase));
-    set(clInfoText, p.color(QPalette::Active, QPalette::ToolTipText));
-    set(clMenu, p.color(QPalette::Active, QPalette::Window));
-    set(clMenuText, p.color(QPalette::Active, QPalette::WindowText));
-}
-
-}  // namespace
-
-void TApplication::Initialize()
-{
-    if (QApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char arg0[] = "corvane";
-        static char* argv[] = {arg0, nullptr};
-        new QApplication(argc, argv);  // lives until the process ends
-    }
-    if (FToolkit->Initialized)
-        return;
-    FToolkit->Initialized = true;
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    RegisterPlatformFonts();
-    QApplication::setFont(QtControls::ToQFont(TFont()));
-    ReadPalette();
-}
 
 void TApplication::Run()
 {
@@ -361,9 +283,9 @@ void TApplication::Run()
             HandleException(this);
         }
     }
-    if (!FTerminated && QApplication::instance() != nullptr) {
+    if (!FTerminated && Toolkit::HaveApplication()) {
         FRunning = true;
-        QApplication::exec();
+        Toolkit::RunMainLoop();
         FRunning = false;
     }
     // Shut-down: the forms go, with their controls.
@@ -372,7 +294,7 @@ void TApplication::Run()
 
 void TApplication::ProcessMessages()
 {
-    QApplication::processEvents();
+    Toolkit::ProcessEvents();
 }
 
 void TApplication::Terminate()
@@ -380,8 +302,8 @@ void TApplication::Terminate()
     FTerminated = true;
     // Only a running loop is told to end: the toolkit's quit flag, once raised outside its main
     // loop, would end every later modal loop (message boxes, modal forms) at once.
-    if (FRunning && QApplication::instance() != nullptr)
-        QApplication::exit(0);
+    if (FRunning && Toolkit::HaveApplication())
+        Toolkit::ExitMainLoop();
 }
 
 void TApplication::HandleException(TObject* Sender)
@@ -391,9 +313,9 @@ void TApplication::HandleException(TObject* Sender)
         return;
     try {
         std::rethrow_exception(ep);
+    } catch (EAbort&) {
+        // The silent exception: nothing is shown.
     } catch (Exception& e) {
-        if (UnicodeString(e.ClassName()) == "EAbort")
-            return;
         if (OnException)
             OnException(Sender, &e);
         else
@@ -425,14 +347,7 @@ void TApplication::ShowException(const Exception& E)
     // As the original: a message that does not end in punctuation gets a full stop.
     if (!msg.empty() && static_cast<unsigned char>(msg.back()) > '.')
         msg += '.';
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        std::fprintf(stderr, "%s\n", msg.c_str());
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, QString::fromStdString(FTitle), QString::fromStdString(msg),
-                    QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.exec();
+    Toolkit::ShowErrorBox(FTitle, msg);
 }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation)

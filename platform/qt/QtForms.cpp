@@ -1,0 +1,233 @@
+// Forms and the application on Qt: the window's widget, its frame and state, the toolkit
+// application, its palette, the event loops and the error box.
+#include "platform/Forms.h"
+#include "platform/FormsPrivate.h"
+#include "platform/qt/QtControls.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPalette>
+#include <QScreen>
+
+#include <cstdio>
+
+using QtControls::WidgetOf;
+
+// ---------------------------------------------------------------------------------------------
+// TForm
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
+{
+    QWidget* w = WidgetOf(this);
+    w->setWindowFlags(Qt::Window);
+    TControl::SetVisible(false);
+    SetColor(clBtnFace);
+    SetBounds(0, 0, 320, 240);
+    // The form's own widget takes the focus when it holds no focusable control.
+    w->setFocusPolicy(Qt::NoFocus);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle Value)
+{
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    QWidget* w = WidgetOf(this);
+    const bool visible = w->isVisible();
+    Qt::WindowFlags flags = Qt::Window;
+    switch (Value) {
+    case bsNone:
+        flags |= Qt::FramelessWindowHint;
+        break;
+    case bsDialog:
+        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        break;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        flags = Qt::Tool;
+        break;
+    default:
+        break;
+    }
+    w->setWindowFlags(flags);
+    BoundsChanged(false, true);
+    if (visible)
+        w->show();
+}
+
+void TForm::BoundsChanged(bool Moved, bool Resized)
+{
+    TWinControl::BoundsChanged(Moved, Resized);
+    QWidget* w = WidgetOf(this);
+    if (w == nullptr)
+        return;
+    if (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin || FBorderStyle == bsNone) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        w->setFixedSize(GetWidth(), GetHeight());
+    }
+}
+
+void TForm::TextChanged()
+{
+    WidgetOf(this)->setWindowTitle(QtControls::ToQ(GetText()));
+}
+
+void TForm::SetWindowState(TWindowState Value)
+{
+    FWindowState = Value;
+    QWidget* w = WidgetOf(this);
+    switch (Value) {
+    case wsMinimized:
+        w->setWindowState(Qt::WindowMinimized);
+        break;
+    case wsMaximized:
+        w->setWindowState(Qt::WindowMaximized);
+        break;
+    default:
+        w->setWindowState(Qt::WindowNoState);
+        break;
+    }
+}
+
+bool TForm::Active() const
+{
+    const QWidget* w = WidgetOf(this);
+    return w != nullptr && w->isActiveWindow();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TApplication
+
+namespace {
+
+// The desktop palette into the system colours.
+void ReadPalette()
+{
+    const QPalette p = QApplication::palette();
+    auto set = [](TColor SysColor, const QColor& c) {
+        SetSystemColor(static_cast<int>(SysColor - clSystemColor), RGB(c.red(), c.green(), c.blue()));
+    };
+    set(clWindow, p.color(QPalette::Active, QPalette::Base));
+    set(clWindowText, p.color(QPalette::Active, QPalette::Text));
+    set(clBtnFace, p.color(QPalette::Active, QPalette::Button));
+    set(clBtnText, p.color(QPalette::Active, QPalette::ButtonText));
+    set(clHighlight, p.color(QPalette::Active, QPalette::Highlight));
+    set(clHighlightText, p.color(QPalette::Active, QPalette::HighlightedText));
+    set(clGrayText, p.color(QPalette::Disabled, QPalette::Text));
+    set(clInfoBk, p.color(QPalette::Active, QPalette::ToolTipBase));
+    set(clInfoText, p.color(QPalette::Active, QPalette::ToolTipText));
+    set(clMenu, p.color(QPalette::Active, QPalette::Window));
+    set(clMenuText, p.color(QPalette::Active, QPalette::WindowText));
+}
+
+}  // namespace
+
+void TApplication::Initialize()
+{
+    if (QApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char arg0[] = "corvane";
+        static char* argv[] = {arg0, nullptr};
+        new QApplication(argc, argv);  // lives until the process ends
+    }
+    if (FToolkit->Initialized)
+        return;
+    FToolkit->Initialized = true;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    RegisterPlatformFonts();
+    QApplication::setFont(QtControls::ToQFont(TFont()));
+    ReadPalette();
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the forms and the application ask of the toolkit
+
+bool Toolkit::ScreenWorkArea(TRect& Area)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return false;
+    Area = QtControls::ToTRect(screen->availableGeometry());
+    return true;
+}
+
+void Toolkit::MoveWindow(TWinControl* Window, int Left, int Top)
+{
+    WidgetOf(Window)->move(Left, Top);
+}
+
+void Toolkit::ActivateWindow(TWinControl* Window)
+{
+    if (QWidget* w = WidgetOf(Window)) {
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            w->raise();
+        w->activateWindow();
+    }
+}
+
+void Toolkit::HideWindow(TWinControl* Window)
+{
+    QWidget* w = WidgetOf(Window);
+    if (w->isVisible())
+        w->hide();
+}
+
+void Toolkit::SetWindowModal(TWinControl* Window, bool Modal)
+{
+    WidgetOf(Window)->setWindowModality(Modal ? Qt::ApplicationModal : Qt::NonModal);
+}
+
+struct Toolkit::TEventLoop::TImpl {
+    QEventLoop Loop;
+};
+
+Toolkit::TEventLoop::TEventLoop() : FImpl(std::make_unique<TImpl>()) {}
+
+Toolkit::TEventLoop::~TEventLoop() = default;
+
+void Toolkit::TEventLoop::Run()
+{
+    FImpl->Loop.exec();
+}
+
+void Toolkit::TEventLoop::Quit()
+{
+    FImpl->Loop.quit();
+}
+
+bool Toolkit::HaveApplication()
+{
+    return QApplication::instance() != nullptr;
+}
+
+void Toolkit::RunMainLoop()
+{
+    QApplication::exec();
+}
+
+void Toolkit::ExitMainLoop()
+{
+    QApplication::exit(0);
+}
+
+void Toolkit::ProcessEvents()
+{
+    QApplication::processEvents();
+}
+
+void Toolkit::ShowErrorBox(const UnicodeString& Title, const UnicodeString& Message)
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        std::fprintf(stderr, "%s\n", Message.c_str());
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QtControls::ToQ(Title), QtControls::ToQ(Message),
+                    QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
