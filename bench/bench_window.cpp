@@ -2,6 +2,7 @@
 // dependency; with 1,000 dependencies, a click on a row to the painted chart and an Apply; and
 // one sweep of a 101-point dependency split into showing the record and computing the curves.
 #include "platform/Forms.h"
+#include "platform/qt/QtAccess.h"
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
 
@@ -105,7 +106,7 @@ BENCHMARK(BM_ApplyOneOf1000)->Unit(benchmark::kMillisecond);
 // and with 1,000 dependencies (the plot is cached, so the two should cost the same).
 void MoveCrossHair(benchmark::State& State)
 {
-    QWidget* chart = FrmCorvane->ChrtDependencies->Widget();
+    QWidget* chart = WidgetOf(FrmCorvane->ChrtDependencies);
     FrmCorvane->ChrtDependencies->Repaint();
     int x = 0;
     for (auto _ : State) {

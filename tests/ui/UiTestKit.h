@@ -3,7 +3,8 @@
 // click, type and answer boxes through the real event path.
 #pragma once
 
-#include "platform/ModalAnswer.h"
+#include "platform/qt/QtAccess.h"
+#include "tests/platform/ModalAnswer.h"
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
 
@@ -17,7 +18,7 @@
 #include <string>
 #include <vector>
 
-inline QWidget* W(const TWinControl* Control) { return Control->Widget(); }
+inline QWidget* W(const TWinControl* Control) { return WidgetOf(Control); }
 
 // A path in the build folder (beside the test programs' folder).
 inline std::string BuildPath(const char* Name)
