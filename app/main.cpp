@@ -1,16 +1,15 @@
-// Corvane: creates the windows and runs the message loop.
+// Corvane: creates the main window and the pH dialog, and runs the message loop.
 #include "platform/Forms.h"
+#include "ui/FCorvane.h"
+#include "ui/FpHSetup.h"
 
 int main()
 {
     try {
         Application->Initialize();
         Application->SetMainFormOnTaskBar(true);
-        TForm* FrmMain = nullptr;
-        Application->CreateForm(FrmMain);
-        FrmMain->SetCaption("Corvane");
-        FrmMain->SetClientWidth(1156);
-        FrmMain->SetClientHeight(679);
+        Application->CreateForm(FrmCorvane);
+        Application->CreateForm(FrmpHSetup);
         Application->Run();
     } catch (...) {
         Application->HandleException(nullptr);

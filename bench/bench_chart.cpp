@@ -3,6 +3,7 @@
 // only), and the cost of adding points.
 #include "platform/Chart.h"
 #include "platform/Forms.h"
+#include "ui/FormLook.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,18 +21,8 @@ struct TBenchChart {
     explicit TBenchChart(int Dependencies)
     {
         Chart.SetBounds(0, 0, 1156, 440);
-        Chart.GetTitle()->GetText()->Add("/home/user/projects/separation.ini");
-        for (TChartAxis* a : {Chart.GetBottomAxis(), Chart.GetLeftAxis(), Chart.GetRightAxis()}) {
-            a->GetLabelsFont()->SetHeight(-16);
-            a->GetTitle()->GetFont()->SetHeight(-21);
-            a->SetTickLength(6);
-            a->GetTicks()->SetWidth(2);
-            a->SetMinorTickLength(4);
-            a->GetMinorTicks()->SetWidth(2);
-        }
-        Chart.GetBottomAxis()->GetTitle()->SetCaption("Selector concentration");
-        Chart.GetLeftAxis()->GetTitle()->SetCaption("Time / min");
-        Chart.GetLeftAxis()->GetTitle()->SetRoundRectangle(true);
+        DressDependencyChart(&Chart);
+        Chart.GetTitle()->GetText()->Put(0, "/home/user/projects/separation.ini");
         Chart.GetRightAxis()->GetTitle()->SetCaption("Time difference / min");
         for (int d = 0; d < Dependencies; ++d) {
             const TColor colour = RGB(235 - d % 7 * 20, 235 - d % 5 * 30, 235 - d % 3 * 60);
@@ -56,16 +47,8 @@ struct TBenchChart {
                 s[2]->AddXY(c, std::fabs(t2 - t1));
             }
         }
-        Horiz = new TFastLineSeries(&Chart);
-        Vert = new TFastLineSeries(&Chart);
-        for (TFastLineSeries* s : {Horiz, Vert}) {
-            s->SetOverlay(true);
-            s->SetShowInLegend(false);
-            s->GetLinePen()->SetColor(clRed);
-            s->GetLinePen()->SetStyle(psDash);
-            s->GetLinePen()->SetWidth(2);
-            Chart.AddSeries(s);
-        }
+        Horiz = NewCrossHairSeries(&Chart);
+        Vert = NewCrossHairSeries(&Chart);
         Paint();
     }
 

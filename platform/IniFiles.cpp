@@ -1,5 +1,7 @@
 #include "platform/IniFiles.h"
 
+#include "platform/IniFilesIndex.h"
+
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -9,10 +11,78 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <random>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
+
+using IniFilesIndex::HashName;
+using IniFilesIndex::SameName;
+using IniFilesIndex::TNameIndex;
+
+namespace IniFilesIndex {
+
+namespace {
+
+struct TSipKey {
+    std::uint64_t K0, K1;
+};
+
+// Drawn once per process, so that nobody can prepare names that collide.
+const TSipKey& SipKey()
+{
+    static const TSipKey key = [] {
+        std::random_device device;
+        auto word = [&] { return (static_cast<std::uint64_t>(device()) << 32) ^ device(); };
+        return TSipKey{word(), word()};
+    }();
+    return key;
+}
+
+constexpr std::uint64_t Rotl(std::uint64_t X, int B) { return (X << B) | (X >> (64 - B)); }
+
+struct TSipState {
+    std::uint64_t V0, V1, V2, V3;
+    void Round()
+    {
+        V0 += V1; V1 = Rotl(V1, 13); V1 ^= V0; V0 = Rotl(V0, 32);
+        V2 += V3; V3 = Rotl(V3, 16); V3 ^= V2;
+        V0 += V3; V3 = Rotl(V3, 21); V3 ^= V0;
+        V2 += V1; V1 = Rotl(V1, 17); V1 ^= V2; V2 = Rotl(V2, 32);
+    }
+    void Compress(std::uint64_t M)
+    {
+        V3 ^= M;
+        Round();
+        V0 ^= M;
+    }
+};
+
+} // namespace
+
+std::uint64_t HashName(std::string_view Name)
+{
+    const TSipKey& k = SipKey();
+    TSipState s{k.K0 ^ 0x736f6d6570736575ull, k.K1 ^ 0x646f72616e646f6dull, k.K0 ^ 0x6c7967656e657261ull,
+                k.K1 ^ 0x7465646279746573ull};
+    std::uint64_t m = 0;
+    size_t i = 0;
+    for (; i < Name.size(); ++i) {
+        m |= static_cast<std::uint64_t>(LowerTable[static_cast<unsigned char>(Name[i])]) << (8 * (i % 8));
+        if (i % 8 == 7) {
+            s.Compress(m);
+            m = 0;
+        }
+    }
+    s.Compress(m | (static_cast<std::uint64_t>(Name.size()) << 56));
+    s.V2 ^= 0xff;
+    s.Round();
+    s.Round();
+    s.Round();
+    return s.V0 ^ s.V1 ^ s.V2 ^ s.V3;
+}
+
+} // namespace IniFilesIndex
 
 namespace {
 
@@ -22,126 +92,30 @@ struct TSpan {
     std::uint32_t Len = 0;
 };
 
-// One line of the file without its line end. Key lines also know where their key stands.
+constexpr std::uint32_t NoKey = UINT32_MAX;
+constexpr std::uint32_t NoHeader = UINT32_MAX;
+
+// One entry of a section's lines: a key line (its text without the line end, the key inside it),
+// or a run of other lines as the file holds them, line ends included (Key.Off is NoKey). Runs
+// keep blank lines and comments from costing memory per line.
 struct TLine {
     TSpan Text;
-    TSpan Key;
-    bool IsKey = false;
+    TSpan Key{NoKey, 0};
+    bool IsKey() const { return Key.Off != NoKey; }
 };
 
-// Lower case of Windows-1252 bytes: ASCII and the accented Latin letters.
-constexpr std::array<unsigned char, 256> LowerTable = [] {
-    std::array<unsigned char, 256> t{};
-    for (int b = 0; b < 256; ++b) {
-        int l = b;
-        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
-            l = b + 0x20;
-        else if (b == 0x8A || b == 0x8C || b == 0x8E)
-            l = b + 0x10;
-        else if (b == 0x9F)
-            l = 0xFF;
-        t[static_cast<size_t>(b)] = static_cast<unsigned char>(l);
-    }
-    return t;
-}();
-
-std::uint32_t HashName(std::string_view S)
-{
-    std::uint32_t h = 2166136261u;
-    for (char c : S)
-        h = (h ^ LowerTable[static_cast<unsigned char>(c)]) * 16777619u;
-    return h;
-}
-
-bool SameName(std::string_view A, std::string_view B)
-{
-    if (A.size() != B.size())
-        return false;
-    if (A == B)
-        return true;
-    for (size_t i = 0; i < A.size(); ++i)
-        if (LowerTable[static_cast<unsigned char>(A[i])] != LowerTable[static_cast<unsigned char>(B[i])])
-            return false;
-    return true;
-}
-
-// An open-addressing index from names to positions. The names themselves stay where they are
-// and are reached through NameAt(position); the first position entered under a name wins.
-class TNameIndex {
-public:
-    template <class NameAt>
-    int Find(std::string_view Name, std::uint32_t Hash, NameAt&& At) const
-    {
-        if (FSlots.empty())
-            return -1;
-        const size_t mask = FSlots.size() - 1;
-        for (size_t i = Hash & mask;; i = (i + 1) & mask) {
-            const TSlot& s = FSlots[i];
-            if (s.Pos == 0)
-                return -1;
-            if (s.Hash == Hash && SameName(At(s.Pos - 1), Name))
-                return static_cast<int>(s.Pos - 1);
-        }
-    }
-
-    template <class NameAt>
-    void Insert(std::string_view Name, std::uint32_t Hash, std::uint32_t Pos, NameAt&& At)
-    {
-        if (Find(Name, Hash, At) >= 0)
-            return;
-        if ((FCount + 1) * 2 > FSlots.size())
-            Grow();
-        Place(Hash, Pos + 1);
-        ++FCount;
-    }
-
-    void Clear()
-    {
-        FSlots.clear();
-        FCount = 0;
-    }
-
-    // Room for Count names without growing.
-    void Reserve(size_t Count)
-    {
-        size_t size = 16;
-        while (size < Count * 2)
-            size *= 2;
-        if (size > FSlots.size()) {
-            std::vector<TSlot> old = std::move(FSlots);
-            FSlots.assign(size, TSlot{});
-            for (const TSlot& s : old)
-                if (s.Pos != 0)
-                    Place(s.Hash, s.Pos);
-        }
-    }
-
-private:
-    struct TSlot {
-        std::uint32_t Hash = 0;
-        std::uint32_t Pos = 0;   // position + 1; 0 for an empty slot
-    };
-
-    void Place(std::uint32_t Hash, std::uint32_t Pos)
-    {
-        const size_t mask = FSlots.size() - 1;
-        size_t i = Hash & mask;
-        while (FSlots[i].Pos != 0)
-            i = (i + 1) & mask;
-        FSlots[i] = {Hash, Pos};
-    }
-
-    void Grow() { Reserve(FSlots.size()); }
-
-    std::vector<TSlot> FSlots;
-    size_t FCount = 0;
-};
-
-struct TSection {
-    TSpan Header;   // the header line as in the file
-    TSpan Name;     // the name inside the brackets
+// The lines of a section, parsed on first use.
+struct TBody {
     std::vector<TLine> Lines;
     TNameIndex Keys;
+};
+
+// A section as found in the file: where its header line stands, where its lines end, and the
+// lines themselves once they are needed. The name is read from the header when it is needed.
+struct TSection {
+    std::uint32_t Header = NoHeader;   // NoHeader for the lines before the first header
+    std::uint32_t RawEnd = 0;          // end of its lines as read from the file
+    mutable std::unique_ptr<TBody> Body;
 };
 
 bool IsSpace(char C) { return C == ' ' || C == '\t'; }
@@ -153,6 +127,56 @@ std::string_view TrimSpaces(std::string_view S)
     while (!S.empty() && IsSpace(S.back()))
         S.remove_suffix(1);
     return S;
+}
+
+// Names from the file lose surrounding carriage returns too: the names callers pass have their
+// line breaks made blanks and trimmed, and a look-up must find every name a listing gives.
+bool IsNameBlank(char C) { return C == ' ' || C == '\t' || C == '\r'; }
+
+std::string_view TrimName(std::string_view S)
+{
+    while (!S.empty() && IsNameBlank(S.front()))
+        S.remove_prefix(1);
+    while (!S.empty() && IsNameBlank(S.back()))
+        S.remove_suffix(1);
+    return S;
+}
+
+// The line starting at Pos inside [.., End): its text without the line end (one CR before the
+// LF is part of the line end) and the start of the next line.
+std::string_view LineAt(std::string_view All, size_t Pos, size_t End, size_t& Next)
+{
+    const void* lf = std::memchr(All.data() + Pos, '\n', End - Pos);
+    size_t stop = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - All.data()) : End;
+    Next = lf != nullptr ? stop + 1 : End;
+    if (stop > Pos && All[stop - 1] == '\r')
+        --stop;
+    return All.substr(Pos, stop - Pos);
+}
+
+// The name inside a header line ("[" already checked), and the key of a key line; an empty
+// view with a null data pointer when the line holds no key.
+std::string_view HeaderName(std::string_view Line)
+{
+    const std::string_view t = TrimSpaces(Line);
+    const auto close = t.find(']');
+    return TrimName(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+}
+
+bool IsHeader(std::string_view Line)
+{
+    const std::string_view t = TrimSpaces(Line);
+    return !t.empty() && t.front() == '[';
+}
+
+bool KeyOf(std::string_view Line, std::string_view& Key)
+{
+    const std::string_view t = TrimSpaces(Line);
+    const auto eq = t.find('=');
+    if (t.empty() || t.front() == ';' || eq == std::string_view::npos)
+        return false;
+    Key = TrimName(t.substr(0, eq));
+    return true;
 }
 
 bool IsAsciiText(std::string_view S)
@@ -219,8 +243,9 @@ void AppendValue(std::string& Out, const UnicodeString& Value)
     }
 }
 
-// Files larger than this are not taken for INI files (the text pool counts in 32 bits).
-constexpr size_t MaxFileSize = size_t(1) << 30;
+// Files larger than this are not taken for INI files: far beyond any project (100,000
+// dependencies are about 85 MB), and it bounds the memory an opened file takes.
+constexpr size_t MaxFileSize = size_t(256) << 20;
 
 // Reads the whole file. False when it exists but cannot be read; Exists tells whether it does.
 bool ReadWholeFile(const std::string& Path, std::string& Content, bool& Exists)
@@ -289,13 +314,17 @@ std::string FolderOf(const std::string& Path)
 
 struct TIniFile::TData {
     UnicodeString FileName;
-    // Every text of the file lives in Pool: first the file as read, then the lines written since
-    // (a replaced line's old text stays unused until the object goes).
+    // Every text of the file lives in Pool: first the file as read (with a line end after its
+    // last line where it has none), then the lines written since (a replaced line's old text
+    // stays unused until the object goes).
     std::string Pool;
-    std::vector<TSection> Sections;   // Sections[0]: the lines before the first header
-    TNameIndex Index;                 // section name -> first section with it
-    bool Unreadable = false;          // the file exists but could not be read: never overwrite it
-    bool Writable = false;            // the write check has passed
+    std::uint32_t FileEnd = 0;       // the end of the file's own bytes in Pool
+    std::uint32_t PreambleOff = 0;   // after the byte-order mark
+    bool Bom = false;                // the file starts with a UTF-8 byte-order mark, written back
+    std::vector<TSection> Sections;  // Sections[0]: the lines before the first header
+    TNameIndex Index;                // section name -> first section with it
+    bool Unreadable = false;         // the file exists but could not be read: never overwrite it
+    bool Writable = false;           // the write check has passed
     bool Dirty = false;
     bool WriteFailed = false;
     int UncaughtAtStart = 0;   // exceptions in flight when the object was made
@@ -312,20 +341,41 @@ struct TIniFile::TData {
     }
     TSpan Add(std::string_view Text)
     {
-        if (Pool.size() + Text.size() > UINT32_MAX)
+        if (Pool.size() + Text.size() >= UINT32_MAX)
             WriteError();
         const TSpan s{static_cast<std::uint32_t>(Pool.size()), static_cast<std::uint32_t>(Text.size())};
         Pool.append(Text);
         return s;
     }
 
+    // The header line of section I (I > 0) without its line end, and the start of its lines.
+    std::string_view HeaderLine(size_t I, size_t* Next = nullptr) const
+    {
+        size_t next = 0;
+        const std::string_view l = LineAt(Pool, Sections[I].Header, Pool.size(), next);
+        if (Next != nullptr)
+            *Next = next;
+        return l;
+    }
+    std::string_view NameOf(size_t I) const { return HeaderName(HeaderLine(I)); }
+    // The section's lines as read from the file.
+    TSpan RawOf(size_t I) const
+    {
+        size_t begin = PreambleOff;
+        if (I > 0)
+            HeaderLine(I, &begin);
+        const size_t end = Sections[I].RawEnd;
+        return begin < end ? TSpan{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin)} : TSpan{};
+    }
+
     void Parse();
     void Reindex();
-    void IndexKeys(TSection& S);
+    TBody& BodyOf(size_t I) const;
+    void IndexKeys(TBody& B) const;
     int FindSection(const UnicodeString& Section) const;
-    int FindKey(const TSection& S, std::string_view Key) const
+    int FindKey(const TBody& B, std::string_view Key) const
     {
-        return S.Keys.Find(Key, HashName(Key), [&](std::uint32_t i) { return View(S.Lines[i].Key); });
+        return B.Keys.Find(Key, HashName(Key), [&](std::uint32_t i) { return View(B.Lines[i].Key); });
     }
     const TLine* FindLine(const UnicodeString& Section, const UnicodeString& Ident) const;
     // Calls Each for every key line of the section that look-ups reach (the first of its name).
@@ -335,82 +385,117 @@ struct TIniFile::TData {
         const int si = FindSection(Section);
         if (si <= 0)
             return;
-        const TSection& s = Sections[static_cast<size_t>(si)];
-        for (size_t k = 0; k < s.Lines.size(); ++k)
-            if (s.Lines[k].IsKey && FindKey(s, View(s.Lines[k].Key)) == static_cast<int>(k))
-                Each(s.Lines[k]);
+        const TBody& b = BodyOf(static_cast<size_t>(si));
+        for (size_t k = 0; k < b.Lines.size(); ++k)
+            if (b.Lines[k].IsKey() && FindKey(b, View(b.Lines[k].Key)) == static_cast<int>(k))
+                Each(b.Lines[k]);
     }
     bool Value(const UnicodeString& Section, const UnicodeString& Ident, std::string_view& Value) const;
     void CheckWritable();
     void Write(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value);
+    void AppendLines(std::string& Out, TSpan Raw) const;
     std::string Content() const;
     // The file the name leads to (links followed), for writing.
     std::string Target() const;
     [[noreturn]] void WriteError() const { throw EIniFileException("Unable to write to " + FileName); }
+    [[noreturn]] void NameError(const char* What, const UnicodeString& Name, const char* Rule) const
+    {
+        throw EIniFileException(UnicodeString("Invalid ") + What + " name \"" + Name + "\" for " + FileName + ": " +
+                                Rule);
+    }
 };
 
 void TIniFile::TData::Parse()
 {
     Sections.clear();
-    Sections.emplace_back();
+    Index.Clear();
     if (Pool.find('\0') != std::string::npos)
         Pool.clear();   // binary data: holds nothing
+    Bom = Pool.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    PreambleOff = Bom ? 3 : 0;
+    FileEnd = static_cast<std::uint32_t>(Pool.size());
+    if (!Pool.empty() && Pool.back() != '\n')
+        Pool += '\n';
     const std::string_view all(Pool);
-    size_t pos = all.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
-    while (pos < all.size()) {
-        auto end = all.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = all.size();
-        std::string_view line = all.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const std::string_view t = TrimSpaces(line);
-        if (!t.empty() && t.front() == '[') {
-            TSection s;
-            s.Header = Span(line);
-            const auto close = t.find(']');
-            s.Name = Span(TrimSpaces(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
-            Sections.push_back(std::move(s));
+
+    // Counted first, so that the sections take no more room than they need.
+    size_t headers = 0;
+    for (size_t pos = PreambleOff, next = 0; pos < FileEnd; pos = next)
+        headers += IsHeader(LineAt(all, pos, FileEnd, next));
+    Sections.reserve(headers + 1);
+    Sections.emplace_back();
+    for (size_t pos = PreambleOff, next = 0; pos < FileEnd; pos = next) {
+        if (!IsHeader(LineAt(all, pos, FileEnd, next)))
             continue;
-        }
-        TLine l;
-        l.Text = Span(line);
-        const auto eq = t.find('=');
-        if (!t.empty() && t.front() != ';' && eq != std::string_view::npos) {
-            l.IsKey = true;
-            l.Key = Span(TrimSpaces(t.substr(0, eq)));
-        }
-        Sections.back().Lines.push_back(l);
+        Sections.back().RawEnd = static_cast<std::uint32_t>(pos);
+        Sections.emplace_back();
+        Sections.back().Header = static_cast<std::uint32_t>(pos);
     }
+    Sections.back().RawEnd = FileEnd;
     Reindex();
 }
 
-void TIniFile::TData::IndexKeys(TSection& S)
+void TIniFile::TData::IndexKeys(TBody& B) const
 {
-    S.Keys.Clear();
-    size_t count = 0;
-    for (const TLine& l : S.Lines)
-        count += l.IsKey;
-    S.Keys.Reserve(count);
-    auto at = [&](std::uint32_t i) { return View(S.Lines[i].Key); };
-    for (size_t k = 0; k < S.Lines.size(); ++k) {
-        if (!S.Lines[k].IsKey)
+    // Grown as names come rather than sized by the key lines, which may all share one name.
+    B.Keys.Clear();
+    auto at = [&](std::uint32_t i) { return View(B.Lines[i].Key); };
+    for (size_t k = 0; k < B.Lines.size(); ++k) {
+        if (!B.Lines[k].IsKey())
             continue;
-        const std::string_view key = View(S.Lines[k].Key);
-        S.Keys.Insert(key, HashName(key), static_cast<std::uint32_t>(k), at);
+        const std::string_view key = View(B.Lines[k].Key);
+        B.Keys.Insert(key, HashName(key), static_cast<std::uint32_t>(k), at);
     }
+}
+
+TBody& TIniFile::TData::BodyOf(size_t I) const
+{
+    const TSection& s = Sections[I];
+    if (s.Body)
+        return *s.Body;
+    auto body = std::make_unique<TBody>();
+    const TSpan raw = RawOf(I);
+    const std::string_view all(Pool);
+    const size_t end = raw.Off + raw.Len;
+    // Counted first, so that the lines take no more room than they need.
+    size_t entries = 0;
+    bool inRun = false;
+    for (size_t pos = raw.Off, next = 0; pos < end; pos = next) {
+        std::string_view key;
+        const bool isKey = KeyOf(LineAt(all, pos, end, next), key);
+        entries += isKey || !inRun;
+        inRun = !isKey;
+    }
+    body->Lines.reserve(entries);
+    for (size_t pos = raw.Off, next = 0; pos < end; pos = next) {
+        const std::string_view line = LineAt(all, pos, end, next);
+        std::string_view key;
+        if (KeyOf(line, key)) {
+            TLine l;
+            l.Text = Span(line);
+            l.Key = Span(key);
+            body->Lines.push_back(l);
+        } else if (!body->Lines.empty() && !body->Lines.back().IsKey()) {
+            body->Lines.back().Text.Len = static_cast<std::uint32_t>(next - body->Lines.back().Text.Off);
+        } else {
+            TLine l;
+            l.Text = {static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(next - pos)};
+            body->Lines.push_back(l);
+        }
+    }
+    IndexKeys(*body);
+    s.Body = std::move(body);
+    return *s.Body;
 }
 
 void TIniFile::TData::Reindex()
 {
     Index.Clear();
     Index.Reserve(Sections.size());
-    auto at = [&](std::uint32_t i) { return View(Sections[i].Name); };
+    auto at = [&](std::uint32_t i) { return NameOf(i); };
     for (size_t i = 1; i < Sections.size(); ++i) {
-        const std::string_view name = View(Sections[i].Name);
+        const std::string_view name = NameOf(i);
         Index.Insert(name, HashName(name), static_cast<std::uint32_t>(i), at);
-        IndexKeys(Sections[i]);
     }
     LastName.clear();
     LastSection = -1;
@@ -421,7 +506,7 @@ int TIniFile::TData::FindSection(const UnicodeString& Section) const
     const std::string_view name = Name8(Section, SectionScratch);
     if (LastSection > 0 && name == LastName)
         return LastSection;
-    const int i = Index.Find(name, HashName(name), [&](std::uint32_t k) { return View(Sections[k].Name); });
+    const int i = Index.Find(name, HashName(name), [&](std::uint32_t k) { return NameOf(k); });
     if (i > 0) {
         LastName.assign(name);
         LastSection = i;
@@ -434,9 +519,9 @@ const TLine* TIniFile::TData::FindLine(const UnicodeString& Section, const Unico
     const int s = FindSection(Section);
     if (s <= 0)
         return nullptr;
-    const TSection& sec = Sections[static_cast<size_t>(s)];
-    const int k = FindKey(sec, Name8(Ident, KeyScratch));
-    return k < 0 ? nullptr : &sec.Lines[static_cast<size_t>(k)];
+    const TBody& b = BodyOf(static_cast<size_t>(s));
+    const int k = FindKey(b, Name8(Ident, KeyScratch));
+    return k < 0 ? nullptr : &b.Lines[static_cast<size_t>(k)];
 }
 
 bool TIniFile::TData::Value(const UnicodeString& Section, const UnicodeString& Ident, std::string_view& Value) const
@@ -479,27 +564,35 @@ void TIniFile::TData::CheckWritable()
 
 void TIniFile::TData::Write(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value)
 {
+    // Names that would read back as something else, or turn the line into a header or a comment.
+    const std::string_view sectionName = Name8(Section, SectionScratch);
+    if (sectionName.find(']') != std::string_view::npos)
+        NameError("section", Section, "a section name may not contain \"]\".");
+    const std::string_view keyName = Name8(Ident, KeyScratch);
+    if (keyName.find('=') != std::string_view::npos || (!keyName.empty() && (keyName.front() == ';' || keyName.front() == '[')))
+        NameError("key", Ident, "a key name may not contain \"=\" nor begin with \";\" or \"[\".");
     CheckWritable();
     int si = FindSection(Section);
     if (si <= 0) {
         const std::string_view name = Name8(Section, SectionScratch);
         LineScratch.assign(1, '[');
         LineScratch += name;
-        LineScratch += ']';
+        LineScratch += "]\n";
         TSection fresh;
-        fresh.Header = Add(LineScratch);
-        fresh.Name = {fresh.Header.Off + 1, static_cast<std::uint32_t>(name.size())};
+        fresh.Header = Add(LineScratch).Off;
+        fresh.RawEnd = static_cast<std::uint32_t>(Pool.size());
+        fresh.Body = std::make_unique<TBody>();
         si = static_cast<int>(Sections.size());
         Sections.push_back(std::move(fresh));
-        Index.Insert(View(Sections.back().Name), HashName(View(Sections.back().Name)), static_cast<std::uint32_t>(si),
-                     [&](std::uint32_t k) { return View(Sections[k].Name); });
+        Index.Insert(NameOf(static_cast<size_t>(si)), HashName(NameOf(static_cast<size_t>(si))),
+                     static_cast<std::uint32_t>(si), [&](std::uint32_t k) { return NameOf(k); });
     }
-    TSection& s = Sections[static_cast<size_t>(si)];
+    TBody& b = BodyOf(static_cast<size_t>(si));
     const std::string_view key = Name8(Ident, KeyScratch);
-    const int k = FindKey(s, key);
+    const int k = FindKey(b, key);
     if (k >= 0) {
         // Replaced where it stands; the key keeps its spelling in the file.
-        TLine& l = s.Lines[static_cast<size_t>(k)];
+        TLine& l = b.Lines[static_cast<size_t>(k)];
         LineScratch.assign(View(l.Key));
         LineScratch += '=';
         AppendValue(LineScratch, Value);
@@ -516,35 +609,67 @@ void TIniFile::TData::Write(const UnicodeString& Section, const UnicodeString& I
     TLine l;
     l.Text = Add(LineScratch);
     l.Key = {l.Text.Off, static_cast<std::uint32_t>(key.size())};
-    l.IsKey = true;
-    // After the last line of the section that is not blank.
-    size_t at = s.Lines.size();
-    while (at > 0 && TrimSpaces(View(s.Lines[at - 1].Text)).empty())
-        --at;
-    s.Lines.insert(s.Lines.begin() + static_cast<std::ptrdiff_t>(at), l);
-    // Only blank lines moved, so no indexed position changes.
-    s.Keys.Insert(View(l.Key), HashName(View(l.Key)), static_cast<std::uint32_t>(at),
-                  [&](std::uint32_t i) { return View(s.Lines[i].Key); });
+    // After the last line of the section that is not blank: trailing blank lines of the last
+    // run of other lines stay below the new key.
+    size_t at = b.Lines.size();
+    while (at > 0 && !b.Lines[at - 1].IsKey()) {
+        TLine& run = b.Lines[at - 1];
+        const std::string_view all(Pool);
+        const size_t end = run.Text.Off + run.Text.Len;
+        size_t keep = run.Text.Off;   // the end of its last line that is not blank
+        for (size_t pos = run.Text.Off, next = 0; pos < end; pos = next)
+            if (!TrimSpaces(LineAt(all, pos, end, next)).empty())
+                keep = next;
+        if (keep == run.Text.Off) {
+            --at;
+            continue;
+        }
+        if (keep < end) {
+            TLine rest;
+            rest.Text = {static_cast<std::uint32_t>(keep), static_cast<std::uint32_t>(end - keep)};
+            run.Text.Len = static_cast<std::uint32_t>(keep - run.Text.Off);
+            b.Lines.insert(b.Lines.begin() + static_cast<std::ptrdiff_t>(at), rest);
+        }
+        break;
+    }
+    b.Lines.insert(b.Lines.begin() + static_cast<std::ptrdiff_t>(at), l);
+    // Only runs of other lines moved, so no indexed position changes.
+    b.Keys.Insert(View(l.Key), HashName(View(l.Key)), static_cast<std::uint32_t>(at),
+                  [&](std::uint32_t i) { return View(b.Lines[i].Key); });
     Dirty = true;
+}
+
+void TIniFile::TData::AppendLines(std::string& Out, TSpan Raw) const
+{
+    const std::string_view all(Pool);
+    const size_t end = Raw.Off + Raw.Len;
+    for (size_t pos = Raw.Off, next = 0; pos < end; pos = next) {
+        Out += LineAt(all, pos, end, next);
+        Out += "\r\n";
+    }
 }
 
 std::string TIniFile::TData::Content() const
 {
-    size_t size = 0;
-    for (const TSection& s : Sections) {
-        size += s.Header.Len + 2;
-        for (const TLine& l : s.Lines)
-            size += l.Text.Len + 2;
-    }
     std::string out;
-    out.reserve(size);
+    out.reserve(Pool.size() + Pool.size() / 8 + 64);
+    if (Bom)
+        out += "\xEF\xBB\xBF";
     for (size_t i = 0; i < Sections.size(); ++i) {
         const TSection& s = Sections[i];
         if (i > 0) {
-            out += View(s.Header);
+            out += HeaderLine(i);
             out += "\r\n";
         }
-        for (const TLine& l : s.Lines) {
+        if (!s.Body) {
+            AppendLines(out, RawOf(i));
+            continue;
+        }
+        for (const TLine& l : s.Body->Lines) {
+            if (!l.IsKey()) {
+                AppendLines(out, l.Text);
+                continue;
+            }
             out += View(l.Text);
             out += "\r\n";
         }
@@ -632,14 +757,20 @@ void TIniFile::WriteBool(const UnicodeString& Section, const UnicodeString& Iden
 
 double TIniFile::ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default) const
 {
+    return ReadFloat(Section, Ident, Default, FormatSettings);
+}
+
+double TIniFile::ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default,
+                           const TFormatSettings& Settings) const
+{
     std::string_view v;
     double result = Default;
     if (!F->Value(Section, Ident, v) || v.empty())
         return result;
     if (IsAsciiText(v))
-        TextToFloat(v, result, FormatSettings);
+        TextToFloat(v, result, Settings);
     else
-        TextToFloat(AnsiToUtf8(AnsiString(std::string(v))), result, FormatSettings);
+        TextToFloat(AnsiToUtf8(AnsiString(std::string(v))), result, Settings);
     return result;
 }
 
@@ -659,9 +790,8 @@ void TIniFile::ReadSections(std::vector<UnicodeString>& Sections) const
 {
     Sections.clear();
     for (size_t i = 1; i < F->Sections.size(); ++i) {
-        const std::string_view name = F->View(F->Sections[i].Name);
-        if (F->Index.Find(name, HashName(name), [&](std::uint32_t k) { return F->View(F->Sections[k].Name); }) ==
-            static_cast<int>(i))
+        const std::string_view name = F->NameOf(i);
+        if (F->Index.Find(name, HashName(name), [&](std::uint32_t k) { return F->NameOf(k); }) == static_cast<int>(i))
             Sections.push_back(AnsiToUtf8(AnsiString(std::string(name))));
     }
 }
@@ -723,11 +853,11 @@ void TIniFile::EraseSection(const UnicodeString& Section)
         return;
     F->CheckWritable();
     // Every section of that name goes, so that no later duplicate comes to light.
-    const std::string name(F->View(F->Sections[static_cast<size_t>(si)].Name));
+    const std::string name(F->NameOf(static_cast<size_t>(si)));
     std::vector<TSection> kept;
     kept.reserve(F->Sections.size());
     for (size_t i = 0; i < F->Sections.size(); ++i)
-        if (i == 0 || !SameName(F->View(F->Sections[i].Name), name))
+        if (i == 0 || !SameName(F->NameOf(i), name))
             kept.push_back(std::move(F->Sections[i]));
     F->Sections = std::move(kept);
     F->Reindex();
@@ -739,13 +869,13 @@ void TIniFile::DeleteKey(const UnicodeString& Section, const UnicodeString& Iden
     const int si = F->FindSection(Section);
     if (si <= 0)
         return;
-    TSection& s = F->Sections[static_cast<size_t>(si)];
+    TBody& b = F->BodyOf(static_cast<size_t>(si));
     const std::string key(Name8(Ident, F->KeyScratch));
-    if (F->FindKey(s, key) < 0)
+    if (F->FindKey(b, key) < 0)
         return;
     F->CheckWritable();
-    std::erase_if(s.Lines, [&](const TLine& l) { return l.IsKey && SameName(F->View(l.Key), key); });
-    F->IndexKeys(s);
+    std::erase_if(b.Lines, [&](const TLine& l) { return l.IsKey() && SameName(F->View(l.Key), key); });
+    F->IndexKeys(b);
     F->Dirty = true;
 }
 

@@ -23,8 +23,16 @@
 // inside double quotes, so every text reads back as it was written. Line breaks and NUL
 // characters cannot be stored in a line and are written as blanks.
 //
-// A missing file, section or key gives the fallback value. A file that cannot be read, or one
-// holding binary data (NUL bytes), reads as empty.
+// A missing file, section or key gives the fallback value. A file that cannot be read, one
+// larger than 256 MB, or one holding binary data (NUL bytes), reads as empty. A UTF-8
+// byte-order mark at the start is skipped on reading and written back. Names read from the file
+// lose surrounding blanks and carriage returns, and a carriage return inside one matches a
+// blank, as the names passed in are treated; so a look-up finds every name a listing gives.
+// Opening takes time and memory in proportion to the file whatever its names: the lines of a
+// section are parsed when the section is first used.
+//
+// A name that could not be read back as written raises EIniFileException on writing: a section
+// name holding "]", a key name holding "=" or beginning with ";" or "[" (after the blanks).
 //
 // A file that cannot be written (read-only, in a missing or read-only folder, not a regular
 // file) makes the first Write call raise EIniFileException "Unable to write to <FileName>";
@@ -61,6 +69,9 @@ public:
     // magnitude gives Default. Writing a NaN raises EInvalidOp, an infinity EOverflow: neither
     // could be read back.
     double ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default) const;
+    // The same with the decimal separator of the given settings, leaving the program-wide ones alone.
+    double ReadFloat(const UnicodeString& Section, const UnicodeString& Ident, double Default,
+                     const TFormatSettings& Settings) const;
     void WriteFloat(const UnicodeString& Section, const UnicodeString& Ident, double Value);
 
     // The key names of a section, in file order.

@@ -280,6 +280,14 @@ bool TOpenDialog::Execute()
     for (const QString& f : chosen)
         FFiles->Add(FromQ(QDir::cleanPath(QFileInfo(f).absoluteFilePath())));
     FFileName = FFiles->Get(0);
+    // The toolkit leaves the default extension off a name typed into a folder it was sent to
+    // after opening; a name without an extension always gets it.
+    if (IsSaveDialog() && !FDefaultExt.empty() && QFileInfo(ToQ(FFileName)).suffix().isEmpty()
+        && !QFileInfo(ToQ(FFileName)).isDir()) {
+        FFileName += "." + FDefaultExt;
+        FFiles->Clear();
+        FFiles->Add(FFileName);
+    }
     if (!nameFilters.isEmpty()) {
         const int index = static_cast<int>(nameFilters.indexOf(dlg.selectedNameFilter()));
         if (index >= 0)

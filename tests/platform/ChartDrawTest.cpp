@@ -1,3 +1,4 @@
+#include "ui/FormLook.h"
 #include "platform/Chart.h"
 #include "platform/ChartRaster.h"
 
@@ -197,24 +198,10 @@ struct TThreeDependencies {
     TThreeDependencies()
     {
         Chart.SetBounds(0, 0, 846, 437);
-        Chart.SetColor(clWindow);
-        Chart.GetTitle()->GetText()->Add("/home/chemist/projects/cyclodextrin-screen.ini");
+        DressDependencyChart(&Chart);
+        Chart.GetTitle()->GetText()->Put(0, "/home/chemist/projects/cyclodextrin-screen.ini");
         Chart.GetTitle()->GetText()->Add("Neutral selector, pH 2.5");
-        for (TChartAxis* a : {Chart.GetBottomAxis(), Chart.GetLeftAxis(), Chart.GetRightAxis()}) {
-            a->GetLabelsFont()->SetHeight(-16);
-            a->GetTitle()->GetFont()->SetHeight(-21);
-            a->SetTickLength(6);
-            a->GetTicks()->SetWidth(2);
-            a->SetMinorTickLength(4);
-            a->GetMinorTicks()->SetWidth(2);
-        }
-        Chart.GetBottomAxis()->GetTitle()->SetCaption("Selector concentration");
-        Chart.GetLeftAxis()->GetTitle()->SetCaption("Time / min");
-        Chart.GetLeftAxis()->GetTitle()->SetRoundRectangle(true);
         Chart.GetRightAxis()->GetTitle()->SetCaption("Mobility dif. / 1E-9 m.m/V/s");
-        Chart.GetZoomPen()->SetColor(clGray);
-        Chart.GetZoomPen()->SetStyle(psDot);
-        Chart.GetZoomPen()->SetWidth(2);
         const TColor colours[3] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(235, 235, 255)};
         for (int d = 0; d < 3; ++d) {
             TPointSeries* s[3];

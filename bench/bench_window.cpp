@@ -1,0 +1,249 @@
+// The main window as a user waits for it: start-up to the painted window with its default
+// dependency; with 1,000 dependencies, a click on a row to the painted chart and an Apply; and
+// one sweep of a 101-point dependency split into showing the record and computing the curves.
+#include "platform/Forms.h"
+#include "platform/qt/QtAccess.h"
+#include "ui/FCorvane.h"
+#include "ui/FpHSetup.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Handles messages until the chart has been painted again (at most 5 seconds).
+void WaitForChartPaint(int PaintsBefore)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (FrmCorvane->ChrtDependencies->PaintCount() == PaintsBefore
+           && std::chrono::steady_clock::now() < deadline)
+        Application->ProcessMessages();
+}
+
+void CreateWindows()
+{
+    Application->CreateForm(FrmCorvane);
+    Application->CreateForm(FrmpHSetup);
+    const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+    FrmCorvane->Show();
+    WaitForChartPaint(paints);
+}
+
+// A realistic parameter set on the current dependency, 101 points, applied.
+void ApplyRealistic(double K2)
+{
+    TFrmCorvane* f = FrmCorvane;
+    f->NumU01->SetValue(20);
+    f->NumU02->SetValue(21);
+    f->NumU1->SetValue(5);
+    f->NumU2->SetValue(5);
+    f->NumK1->SetValue(200);
+    f->NumK2->SetValue(K2);
+    f->NumEOF->SetValue(40);
+    f->NumMaxC->SetValue(50);
+    f->NumPoints->SetValue(100);
+    f->BtnApplyClick(f->BtnApply);
+}
+
+struct TThousand {
+    TThousand()
+    {
+        CreateWindows();
+        ApplyRealistic(500);
+        while (FrmCorvane->Records.size() < 1000) {
+            FrmCorvane->BtnAddClick(nullptr);
+            ApplyRealistic(300 + FrmCorvane->Records.size());
+        }
+        Application->ProcessMessages();
+    }
+    ~TThousand() { DestroyApplicationForms(); }
+};
+
+void BM_SelectRowOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    int row = 0;
+    for (auto _ : State) {
+        row = (row + 37) % 1000;
+        TListBox* list = FrmCorvane->LstDependencies;
+        list->ClearSelection();
+        list->SetItemIndex(row);
+        list->SetSelected(row, true);
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        FrmCorvane->LstDependenciesClick(list);
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+}
+BENCHMARK(BM_SelectRowOf1000)->Unit(benchmark::kMillisecond);
+
+void BM_ApplyOneOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    FrmCorvane->LstDependencies->ClearSelection();
+    FrmCorvane->LstDependencies->SetItemIndex(500);
+    double k = 100;
+    for (auto _ : State) {
+        FrmCorvane->NumK1->SetValue(k += 1);
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        FrmCorvane->BtnApplyClick(FrmCorvane->BtnApply);
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+}
+BENCHMARK(BM_ApplyOneOf1000)->Unit(benchmark::kMillisecond);
+
+// A mouse move over the chart through the real event path, to the painted overlay; with one
+// and with 1,000 dependencies (the plot is cached, so the two should cost the same).
+void MoveCrossHair(benchmark::State& State)
+{
+    QWidget* chart = WidgetOf(FrmCorvane->ChrtDependencies);
+    FrmCorvane->ChrtDependencies->Repaint();
+    int x = 0;
+    for (auto _ : State) {
+        x = (x + 7) % 400;
+        const QPointF p(200 + x, 150 + x / 4);
+        QMouseEvent move(QEvent::MouseMove, p, chart->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        QCoreApplication::sendEvent(chart, &move);
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+}
+
+void BM_CrossHairMoveOf1(benchmark::State& State)
+{
+    CreateWindows();
+    ApplyRealistic(500);
+    MoveCrossHair(State);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_CrossHairMoveOf1)->Unit(benchmark::kMicrosecond);
+
+void BM_CrossHairMoveOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    MoveCrossHair(State);
+}
+BENCHMARK(BM_CrossHairMoveOf1000)->Unit(benchmark::kMicrosecond);
+
+// A graph choice: all 1,000 dependencies swept again and the chart painted.
+void BM_GraphChoiceOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    int choice = 0;
+    for (auto _ : State) {
+        FrmCorvane->CbxGraph->SetItemIndex(choice = (choice + 1) % 6);
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        FrmCorvane->CbxGraphChange(FrmCorvane->CbxGraph);
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+}
+BENCHMARK(BM_GraphChoiceOf1000)->Unit(benchmark::kMillisecond);
+
+// Two dependencies of 101 points that differ in every field, shown in turn (a field whose text
+// stays the same costs nothing).
+void CreateTwoDifferent()
+{
+    CreateWindows();
+    ApplyRealistic(500);
+    FrmCorvane->BtnAddClick(nullptr);
+    TFrmCorvane* f = FrmCorvane;
+    for (TNumEdit* e : {f->NumCapillary, f->NumDetector, f->NumVoltage, f->NumTemperature, f->NumPressure,
+                        f->NumRadius, f->NumEOF, f->NumEOFSlope, f->NumU01, f->NumU02, f->NumU1, f->NumU2,
+                        f->NumK1, f->NumK2, f->NumD01, f->NumD02, f->NumD1, f->NumD2, f->NumMaxC, f->NumpH})
+        e->SetValue(e->GetAcceptedValue() * 1.5 + 1);
+    f->NumZ01->SetValue(-1);
+    f->NumZ02->SetValue(-1);
+    f->NumPoints->SetValue(101);
+    for (TNumEdit* e : {FrmpHSetup->NumpKa1, FrmpHSetup->NumpKa2, FrmpHSetup->NumU01Low, FrmpHSetup->NumU02Low,
+                        FrmpHSetup->NumU1Low, FrmpHSetup->NumU2Low, FrmpHSetup->NumK1Low, FrmpHSetup->NumK2Low,
+                        FrmpHSetup->NumU01High, FrmpHSetup->NumU02High, FrmpHSetup->NumU1High,
+                        FrmpHSetup->NumU2High, FrmpHSetup->NumK1High, FrmpHSetup->NumK2High})
+        e->SetValue(e->GetAcceptedValue() * 1.5 + 1);
+    f->BtnApplyClick(f->BtnApply);
+}
+
+// The whole Sweep, its first step alone and the curves alone.
+void BM_Sweep101(benchmark::State& State)
+{
+    CreateTwoDifferent();
+    int i = 0;
+    for (auto _ : State)
+        FrmCorvane->Sweep(i ^= 1);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_Sweep101)->Unit(benchmark::kMicrosecond);
+
+void BM_ShowRecord(benchmark::State& State)
+{
+    CreateTwoDifferent();
+    int i = 0;
+    for (auto _ : State)
+        FrmCorvane->ShowRecord(i ^= 1);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_ShowRecord)->Unit(benchmark::kMicrosecond);
+
+void BM_SweepCurves101(benchmark::State& State)
+{
+    CreateWindows();
+    ApplyRealistic(500);
+    const DependencyRecord& r = FrmCorvane->Records[0];
+    for (auto _ : State)
+        r.Sweep(0);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_SweepCurves101)->Unit(benchmark::kMicrosecond);
+
+// Milliseconds since the kernel started this process (clock-tick resolution).
+double MillisecondsSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::string rest = line.substr(close + 2);
+    size_t pos = 0;
+    for (int field = 3; field < 22; ++field)
+        pos = rest.find(' ', pos) + 1;
+    const double startTicks = std::stod(rest.substr(pos, rest.find(' ', pos) - pos));
+    std::ifstream uptime("/proc/uptime");
+    double up = 0;
+    uptime >> up;
+    return (up - startTicks / double(sysconf(_SC_CLK_TCK))) * 1000.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const auto t0 = std::chrono::steady_clock::now();
+    Application->Initialize();
+    CreateWindows();
+    const double inMain =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("Start-up to the painted main window with its default dependency: %.1f ms from main, "
+                "%.0f ms from process start\n",
+                inMain, MillisecondsSinceProcessStart());
+    DestroyApplicationForms();
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,376 @@
+#include "model/Analysis.h"
+
+#include "model/Sweep.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace {
+
+Figure Finite(double x)
+{
+    if (std::isfinite(x)) return x;
+    return std::nullopt;
+}
+
+// The dispersion of one analyte: the diffusion coefficients, and when the
+// analyte reaches the detector its widths and plate number.
+struct Dispersion {
+    Figure Deff, Dtot, sigmaL, sigmaT, N;
+};
+
+Dispersion Disperse(const PhysParams& p, const AnalysisOptions& o, double x, double vel, double t,
+                    double D0, double D)
+{
+    Dispersion d;
+    d.Deff = Finite((1 - x) * D0 + x * D);
+    // No diffusion (or a negative coefficient from a file) leaves the widths
+    // undefined rather than zero: a zero width would give an infinite N and Rs.
+    if (!d.Deff || !(*d.Deff > 0)) return d;
+    const double deff = *d.Deff;
+    double dtot = deff;
+    if (p.FlowVelocity != 0)
+        dtot += p.Radius * p.Radius * p.FlowVelocity * p.FlowVelocity / (48 * deff);
+    d.Dtot = Finite(dtot);
+    if (!d.Dtot || !(vel > 0 && t > 0)) return d;
+    const double extra = (o.InjectionPlug * o.InjectionPlug + o.DetectorWindow * o.DetectorWindow) / 12;
+    const double variance = 2 * dtot * t + extra;
+    if (!std::isfinite(variance) || !(variance > 0)) return d;
+    d.sigmaL = Finite(std::sqrt(variance));
+    if (d.sigmaL) d.sigmaT = Finite(*d.sigmaL / vel);
+    d.N = Finite(p.Detector * p.Detector / variance);
+    return d;
+}
+
+}  // namespace
+
+PeakFigures AnalyseAt(const PhysParams& p, double c, const AnalysisOptions& o)
+{
+    PeakFigures f;
+    f.c = c;
+    PointValues v;
+    try {
+        v = PointValues(p, c);
+    } catch (const EMathError&) {
+        return f;  // a singular point (c K = -1, an overflow): nothing is defined
+    }
+    f.Computed = true;
+    f.du = Finite(v.du);
+    const bool arrives1 = v.vel1 > 0 && v.t1 > 0;
+    const bool arrives2 = v.vel2 > 0 && v.t2 > 0;
+    if (arrives1) f.t1 = Finite(v.t1);
+    if (arrives2) f.t2 = Finite(v.t2);
+
+    const Dispersion d1 = Disperse(p, o, v.x1, v.vel1, v.t1, p.D01, p.D1);
+    const Dispersion d2 = Disperse(p, o, v.x2, v.vel2, v.t2, p.D02, p.D2);
+    f.Deff1 = d1.Deff, f.Dtot1 = d1.Dtot, f.sigmaL1 = d1.sigmaL, f.sigmaT1 = d1.sigmaT, f.N1 = d1.N;
+    f.Deff2 = d2.Deff, f.Dtot2 = d2.Dtot, f.sigmaL2 = d2.sigmaL, f.sigmaT2 = d2.sigmaT, f.N2 = d2.N;
+
+    if (f.t1 && f.t2) {
+        f.dt = Finite(std::fabs(*f.t2 - *f.t1));
+        if (f.dt && f.sigmaT1 && f.sigmaT2) {
+            const double width = 2 * (*f.sigmaT1 + *f.sigmaT2);
+            if (width > 0) f.Rs = Finite(*f.dt / width);
+        }
+    }
+    return f;
+}
+
+namespace {
+
+// The concentrations of the scan and the figures there.
+struct Scan {
+    std::vector<PeakFigures> f;
+    double c(std::size_t k) const { return f[k].c; }
+    std::size_t size() const { return f.size(); }
+};
+
+// Bisection between a concentration where pred holds and one where it does not;
+// returns the end where it holds, within a relative 1e-13 of the crossing.
+template <class Pred>
+double Boundary(const PhysParams& p, const AnalysisOptions& o, Pred pred, double in, double out)
+{
+    for (int i = 0; i < 100; ++i) {
+        const double mid = 0.5 * (in + out);
+        if (mid == in || mid == out) break;
+        if (std::fabs(out - in) <= 1e-13 * std::max(1.0, std::fabs(in) + std::fabs(out))) break;
+        (pred(AnalyseAt(p, mid, o)) ? in : out) = mid;
+    }
+    return in;
+}
+
+// The maximal runs of scan points where pred holds, with ends refined towards
+// the neighbouring points where it does not.
+template <class Pred>
+std::vector<ConcentrationInterval> Runs(const PhysParams& p, const AnalysisOptions& o, const Scan& s,
+                                        Pred pred)
+{
+    std::vector<ConcentrationInterval> runs;
+    std::size_t k = 0;
+    const std::size_t n = s.size();
+    while (k < n) {
+        if (!pred(s.f[k])) {
+            ++k;
+            continue;
+        }
+        std::size_t e = k;
+        while (e + 1 < n && pred(s.f[e + 1])) ++e;
+        ConcentrationInterval r{s.c(k), s.c(e)};
+        if (k > 0) r.c0 = Boundary(p, o, pred, s.c(k), s.c(k - 1));
+        if (e + 1 < n) r.c1 = Boundary(p, o, pred, s.c(e), s.c(e + 1));
+        runs.push_back(r);
+        k = e + 1;
+    }
+    return runs;
+}
+
+// The largest value of get over the range: the best scan point, then a
+// golden-section search between its neighbours. Undefined values count as
+// worst; the refined point is taken only when it is better than the scan's.
+template <class Get>
+std::optional<Optimum> Maximum(const PhysParams& p, const AnalysisOptions& o, const Scan& s, Get get)
+{
+    constexpr double worst = -std::numeric_limits<double>::infinity();
+    auto value = [&](const PeakFigures& f) {
+        const Figure v = get(f);
+        return v ? *v : worst;
+    };
+    std::size_t best = 0;
+    for (std::size_t k = 1; k < s.size(); ++k)
+        if (value(s.f[k]) > value(s.f[best])) best = k;
+    if (s.size() == 0 || !(value(s.f[best]) > 0)) return std::nullopt;
+
+    Optimum opt{s.c(best), s.f[best]};
+    double a = s.c(best > 0 ? best - 1 : best);
+    double b = s.c(best + 1 < s.size() ? best + 1 : best);
+    if (a < b) {
+        const double ratio = (std::sqrt(5.0) - 1) / 2;
+        double x1 = b - ratio * (b - a), x2 = a + ratio * (b - a);
+        PeakFigures f1 = AnalyseAt(p, x1, o), f2 = AnalyseAt(p, x2, o);
+        for (int i = 0; i < 200; ++i) {
+            if (b - a <= 1e-12 * std::max(1.0, std::fabs(a) + std::fabs(b))) break;
+            if (value(f1) >= value(f2)) {
+                b = x2, x2 = x1, f2 = f1;
+                x1 = b - ratio * (b - a);
+                f1 = AnalyseAt(p, x1, o);
+            } else {
+                a = x1, x1 = x2, f1 = f2;
+                x2 = a + ratio * (b - a);
+                f2 = AnalyseAt(p, x2, o);
+            }
+        }
+        const PeakFigures& f = value(f1) >= value(f2) ? f1 : f2;
+        if (value(f) > value(opt.Figures)) opt = Optimum{f.c, f};
+    }
+    return opt;
+}
+
+bool Baseline(const PeakFigures& f) { return f.Rs && *f.Rs >= BaselineResolution; }
+
+UnicodeString Conc(double c) { return FloatToStrF(c, ffGeneral, 4, 0); }
+
+UnicodeString Where(const ConcentrationInterval& r)
+{
+    if (r.c0 == r.c1) return "at " + Conc(r.c0) + " mM";
+    return "from " + Conc(r.c0) + " to " + Conc(r.c1) + " mM";
+}
+
+AnalysisWarning Warn(AnalysisWarning::Kind kind, int analyte, const ConcentrationInterval& r,
+                     UnicodeString text)
+{
+    return AnalysisWarning{kind, analyte, r.c0, r.c1, std::move(text)};
+}
+
+// The concentrations where t1 - t2 changes sign between neighbouring scan
+// points at which both analytes arrive, refined by bisection on the sign.
+std::vector<double> Reversals(const PhysParams& p, const AnalysisOptions& o, const Scan& s)
+{
+    auto sign = [](const PeakFigures& f) {
+        const double d = *f.t1 - *f.t2;
+        return d > 0 ? 1 : d < 0 ? -1 : 0;
+    };
+    std::vector<double> found;
+    int last = 0;       // sign of the last point with distinct times
+    std::size_t at = 0; // that point
+    for (std::size_t k = 0; k < s.size(); ++k) {
+        const PeakFigures& f = s.f[k];
+        if (!(f.t1 && f.t2)) {
+            last = 0;
+            continue;
+        }
+        const int sk = sign(f);
+        if (sk == 0) continue;
+        if (last != 0 && sk != last) {
+            double a = s.c(at), b = s.c(k);
+            for (int i = 0; i < 100; ++i) {
+                const double mid = 0.5 * (a + b);
+                if (mid == a || mid == b) break;
+                const PeakFigures fm = AnalyseAt(p, mid, o);
+                if (!(fm.t1 && fm.t2)) break;  // cannot happen between arriving points of a smooth curve
+                const int sm = sign(fm);
+                if (sm == 0) {
+                    a = b = mid;
+                    break;
+                }
+                (sm == last ? a : b) = mid;
+            }
+            found.push_back(0.5 * (a + b));
+        }
+        last = sk;
+        at = k;
+    }
+    return found;
+}
+
+}  // namespace
+
+SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int curvePoints)
+{
+    SeparationAnalysis a;
+    const PhysParams& p = params.phys;
+    const double lo = params.cMin, hi = params.cMax;
+    const bool range = std::isfinite(lo) && std::isfinite(hi) && lo <= hi;
+
+    if (p.K1 > 0 && p.K2 > 0) {
+        a.WrenRowe = Finite(1 / std::sqrt(p.K1 * p.K2));
+        if (a.WrenRowe && range && lo <= *a.WrenRowe && *a.WrenRowe <= hi) {
+            a.WrenRoweInRange = true;
+            a.AtWrenRowe = AnalyseAt(p, *a.WrenRowe, o);
+        }
+    }
+    if (!range) {
+        a.Warnings.push_back(Warn(AnalysisWarning::awEmptyRange, 0, {lo, hi},
+                                  "The concentration range is empty: there is nothing to analyse."));
+        return a;
+    }
+
+    // Evenly spaced points; the last is cMax itself, not an accumulated sum.
+    auto grid = [&](int steps, auto&& f) {
+        if (lo == hi || steps < 1) {
+            f(lo);
+            return;
+        }
+        for (int k = 0; k <= steps; ++k) f(k == steps ? hi : lo + (hi - lo) * k / steps);
+    };
+    grid(std::clamp(curvePoints, 2, MaxCurvePoints) - 1,
+         [&](double c) { a.Curve.push_back({c, AnalyseAt(p, c, o).Rs}); });
+
+    Scan s;
+    const int steps = std::clamp<std::int64_t>(params.points, 400, 10000);
+    s.f.reserve(steps + 1);
+    grid(steps, [&](double c) { s.f.push_back(AnalyseAt(p, c, o)); });
+
+    a.DuOptimum = Maximum(p, o, s, [](const PeakFigures& f) { return f.du; });
+    a.RsOptimum = Maximum(p, o, s, [](const PeakFigures& f) { return f.Rs; });
+
+    a.BaselineIntervals = Runs(p, o, s, Baseline);
+    // A peak of Rs above 1.5 narrower than the scan's step is found by the
+    // optimum's refinement alone; its interval is refined from there.
+    if (a.RsOptimum && Baseline(a.RsOptimum->Figures)) {
+        const double c = a.RsOptimum->c;
+        auto inside = [c](const ConcentrationInterval& r) { return r.c0 <= c && c <= r.c1; };
+        if (std::none_of(a.BaselineIntervals.begin(), a.BaselineIntervals.end(), inside)) {
+            std::size_t k = 0;
+            while (k + 1 < s.size() && s.c(k + 1) < c) ++k;
+            ConcentrationInterval r{c, c};
+            if (s.c(k) < c) r.c0 = Boundary(p, o, Baseline, c, s.c(k));
+            if (k + 1 < s.size() && c < s.c(k + 1)) r.c1 = Boundary(p, o, Baseline, c, s.c(k + 1));
+            a.BaselineIntervals.push_back(r);
+            std::sort(a.BaselineIntervals.begin(), a.BaselineIntervals.end(),
+                      [](const auto& x, const auto& y) { return x.c0 < y.c0; });
+        }
+    }
+
+    for (int i = 1; i <= 2; ++i) {
+        const UnicodeString name = "Analyte " + IntToStr(i);
+        auto away = [i](const PeakFigures& f) { return f.Computed && !(i == 1 ? f.t1 : f.t2); };
+        for (const auto& r : Runs(p, o, s, away))
+            a.Warnings.push_back(Warn(AnalysisWarning::awNotArriving, i, r,
+                                      name + " does not reach the detector " + Where(r) +
+                                          " (its velocity is zero or negative); Rs is undefined there."));
+    }
+    for (int i = 1; i <= 2; ++i) {
+        const UnicodeString name = "Analyte " + IntToStr(i);
+        auto still = [i](const PeakFigures& f) { return f.Computed && !(i == 1 ? f.Dtot1 : f.Dtot2); };
+        for (const auto& r : Runs(p, o, s, still))
+            a.Warnings.push_back(Warn(AnalysisWarning::awNoDiffusion, i, r,
+                                      name + " has no positive diffusion coefficient " + Where(r) +
+                                          "; its peak width, plate number and Rs are undefined there."));
+    }
+    for (const auto& r : Runs(p, o, s, [](const PeakFigures& f) { return !f.Computed; }))
+        a.Warnings.push_back(Warn(AnalysisWarning::awUndefined, 0, r,
+                                  "The values cannot be computed " + Where(r) + "."));
+    for (double c : Reversals(p, o, s))
+        a.Warnings.push_back(Warn(AnalysisWarning::awOrderReversal, 0, {c, c},
+                                  "The migration order reverses at " + Conc(c) +
+                                      " mM; the peaks co-migrate there."));
+    if (a.BaselineIntervals.empty()) {
+        UnicodeString text;
+        if (a.RsOptimum)
+            text = "Rs stays below " + FloatToStrF(BaselineResolution, ffFixed, 15, 1) +
+                   " in the range: at most " + FloatToStrF(*a.RsOptimum->Figures.Rs, ffFixed, 15, 2) +
+                   ", at " + Conc(a.RsOptimum->c) + " mM.";
+        else
+            text = "Rs is undefined or zero over the whole range: the peaks are never separated.";
+        a.Warnings.push_back(Warn(AnalysisWarning::awNoBaseline, 0, {lo, hi}, text));
+    }
+    return a;
+}
+
+std::vector<TracePoint> Electropherogram(const PeakFigures& f, int samples)
+{
+    struct Peak {
+        bool on = false;
+        double t = 0, sigma = 0, height = 0;
+    };
+    auto peak = [](const Figure& t, const Figure& sigma) {
+        Peak k;
+        if (!t || !sigma) return k;
+        k.t = *t * MinutesPerSecond;
+        k.sigma = *sigma * MinutesPerSecond;
+        if (!(k.sigma > 0)) return k;
+        k.height = 1 / (k.sigma * std::sqrt(2 * std::numbers::pi));
+        k.on = std::isfinite(k.height);
+        return k;
+    };
+    const Peak p1 = peak(f.t1, f.sigmaT1), p2 = peak(f.t2, f.sigmaT2);
+    std::vector<TracePoint> trace;
+    if (samples < 2 || !(p1.on || p2.on)) return trace;
+    samples = std::min(samples, MaxCurvePoints);
+
+    constexpr double span = 5;
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    for (const Peak* k : {&p1, &p2})
+        if (k->on) {
+            lo = std::min(lo, k->t - span * k->sigma);
+            hi = std::max(hi, k->t + span * k->sigma);
+        }
+    lo = std::max(lo, 0.0);
+
+    std::vector<double> times;
+    auto even = [&](double a, double b, int n) {
+        a = std::max(a, lo), b = std::min(b, hi);
+        for (int i = 0; i < n; ++i) times.push_back(i == n - 1 ? b : a + (b - a) * i / (n - 1));
+    };
+    even(lo, hi, samples);
+    const int around = std::max(samples / 4, 2);
+    for (const Peak* k : {&p1, &p2})
+        if (k->on) even(k->t - span * k->sigma, k->t + span * k->sigma, around);
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+
+    auto gauss = [](const Peak& k, double t) {
+        if (!k.on) return 0.0;
+        const double z = (t - k.t) / k.sigma;
+        return k.height * std::exp(-0.5 * z * z);
+    };
+    trace.reserve(times.size());
+    for (double t : times) {
+        TracePoint q{t, 0, gauss(p1, t), gauss(p2, t)};
+        q.signal = q.peak1 + q.peak2;
+        trace.push_back(q);
+    }
+    return trace;
+}

@@ -1,0 +1,153 @@
+// Separation analysis of one dependency: peak widths, plate numbers and
+// resolution at a selector concentration, and over the concentration range the
+// Wren-Rowe and numerical optima, the intervals of baseline separation and the
+// warnings a chemist should see.
+//
+// Units as in the record: concentrations in mM, constants per mM, times in s
+// (minutes only in the electropherogram), lengths in m, diffusion coefficients
+// in m^2/s, mobilities in m^2/(V s).
+//
+// Every figure that cannot be computed is an empty Figure, never a NaN or an
+// infinity: an analyte that does not reach the detector, a diffusion
+// coefficient that is not positive, a division by zero, an overflow. A window
+// shows such a figure as a dash.
+#pragma once
+
+#include "model/Params.h"
+#include "platform/SysUtils.h"
+
+#include <optional>
+#include <vector>
+
+// A figure that may be undefined; when it holds a value, the value is finite.
+using Figure = std::optional<double>;
+
+// The resolution from which two peaks count as separated to the baseline.
+inline constexpr double BaselineResolution = 1.5;
+
+// What the peaks bring with them besides the run conditions of the record.
+struct AnalysisOptions {
+    double InjectionPlug = 0;   // length of the injected zone l_inj, m
+    double DetectorWindow = 0;  // length of the detection window w_det, m
+};
+
+// The figures of both peaks at one selector concentration.
+//  - t1, t2: migration times; defined only when the analyte reaches the
+//    detector (positive velocity and time);
+//  - Deff: (1 - x) D0 + x D of the analyte, fast exchange between the free and
+//    the complexed form;
+//  - Dtot: Deff + Radius^2 FlowVelocity^2 / (48 Deff) (Taylor-Aris); defined
+//    only for a positive Deff;
+//  - sigmaL: spatial standard deviation at the detector,
+//    sigmaL^2 = 2 Dtot t + l_inj^2 / 12 + w_det^2 / 12;
+//  - sigmaT = sigmaL / |velocity|; N = Detector^2 / sigmaL^2;
+//  - dt = |t2 - t1| and Rs = dt / (2 (sigmaT1 + sigmaT2)), both only when both
+//    analytes reach the detector;
+//  - du = |ueff2 - ueff1|, defined whenever the point could be computed.
+struct PeakFigures {
+    double c = 0;           // mM
+    bool Computed = false;  // false when the arithmetic of the point failed
+    Figure t1, t2;          // s
+    Figure dt;              // s
+    Figure du;              // m^2/(V s)
+    Figure Deff1, Deff2;    // m^2/s
+    Figure Dtot1, Dtot2;    // m^2/s
+    Figure sigmaL1, sigmaL2;  // m
+    Figure sigmaT1, sigmaT2;  // s
+    Figure N1, N2;
+    Figure Rs;
+};
+
+// The figures at concentration c (mM) of derived parameters (Derive() has run).
+PeakFigures AnalyseAt(const PhysParams& phys, double c, const AnalysisOptions& options = {});
+inline PeakFigures AnalyseAt(const Params& params, double c, const AnalysisOptions& options = {})
+{
+    return AnalyseAt(params.phys, c, options);
+}
+
+// A closed concentration interval, mM.
+struct ConcentrationInterval {
+    double c0 = 0;
+    double c1 = 0;
+};
+
+// Something in the range that limits or spoils the separation, with the
+// concentrations where it applies (c0 = c1 for a single concentration) and a
+// sentence in plain English.
+struct AnalysisWarning {
+    enum Kind {
+        awEmptyRange,      // cMin above cMax (or not a number): nothing to analyse
+        awNotArriving,     // Analyte does not reach the detector over [c0, c1]
+        awNoDiffusion,     // Analyte's diffusion coefficient is not positive over [c0, c1]
+        awUndefined,       // the arithmetic fails over [c0, c1] (a singular constant)
+        awOrderReversal,   // the migration order reverses at c0 = c1; the peaks co-migrate there
+        awNoBaseline,      // Rs stays below 1.5 everywhere in [c0, c1] = [cMin, cMax]
+    };
+    Kind kind = awEmptyRange;
+    int Analyte = 0;  // 1 or 2 where the warning concerns one analyte, else 0
+    double c0 = 0;
+    double c1 = 0;
+    UnicodeString Text;
+};
+
+// One point of the resolution curve.
+struct ResolutionPoint {
+    double c = 0;  // mM
+    Figure Rs;
+};
+
+// A numerical optimum: where it lies and the figures there.
+struct Optimum {
+    double c = 0;  // mM
+    PeakFigures Figures;
+};
+
+// The analysis of a dependency over its concentration range.
+struct SeparationAnalysis {
+    // Rs at evenly spaced concentrations from cMin to cMax, both included (one
+    // point when cMin = cMax, none when the range is empty).
+    std::vector<ResolutionPoint> Curve;
+    // c_opt = 1 / sqrt(K1 K2), when both constants are positive. It is the
+    // optimum of du only for equal free and equal complex mobilities.
+    Figure WrenRowe;
+    bool WrenRoweInRange = false;
+    std::optional<PeakFigures> AtWrenRowe;  // the figures at c_opt when it lies in the range
+    // The concentrations of the largest du and of the largest Rs in the range,
+    // searched on the continuous concentration; absent where the quantity is
+    // undefined or zero everywhere.
+    std::optional<Optimum> DuOptimum;
+    std::optional<Optimum> RsOptimum;
+    // Where Rs >= 1.5, in increasing order, ends refined to the concentration
+    // where Rs crosses 1.5 (or the ends of the range).
+    std::vector<ConcentrationInterval> BaselineIntervals;
+    std::vector<AnalysisWarning> Warnings;
+};
+
+// The most points of a resolution curve or an electropherogram.
+inline constexpr int MaxCurvePoints = 100000;
+
+// The analysis of derived parameters over [cMin, cMax]. The range is scanned at
+// max(points, 400) steps (at most 10000), optima and crossings are refined
+// between scan points; the curve has curvePoints points (2 to MaxCurvePoints
+// for a range that is not a single concentration). Nothing is raised for arithmetic
+// that fails at a concentration; the figures there are undefined.
+SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& options = {},
+                           int curvePoints = 201);
+
+// One sample of the predicted electropherogram: time in minutes and the
+// detector signal of the two peaks, each a Gaussian of unit area (in 1/min),
+// centred at t_i with the standard deviation sigmaT_i.
+struct TracePoint {
+    double t = 0;      // min
+    double signal = 0; // peak1 + peak2
+    double peak1 = 0;
+    double peak2 = 0;
+};
+
+// The electropherogram of the figures at one concentration, in increasing time,
+// from 5 standard deviations before the first peak (not below 0) to 5 after the
+// last: samples evenly spaced points over that window plus samples / 4 around
+// each peak, so that a narrow peak is drawn in full even far from the other.
+// A peak whose time or width is undefined is left out; with neither peak, or
+// samples below 2, the trace is empty. samples is at most MaxCurvePoints.
+std::vector<TracePoint> Electropherogram(const PeakFigures& figures, int samples = 600);

@@ -1,0 +1,393 @@
+// Peak figures, optima, intervals and warnings of the separation analysis,
+// against hand calculations in the textbook forms, independent of the model's code.
+#include "model/Analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The realistic set: 40 cm to the detector, 48.5 cm, 25 kV, D 5e-10 free and
+// 3e-10 complexed, K 0.2 and 0.3 per mM, mobilities 20 free and 5 complexed,
+// EOF 40 (1e-9 m^2/(V s)), 0 to 50 mM.
+struct Set {
+    double u01 = 20e-9, u02 = 20e-9, u1 = 5e-9, u2 = 5e-9, K1 = 0.2, K2 = 0.3;
+    double D01 = 5e-10, D02 = 5e-10, D1 = 3e-10, D2 = 3e-10, EOF = 40e-9;
+    double Pressure = 0, Radius = 5e-5, cMin = 0, cMax = 50;
+
+    Params ToParams() const
+    {
+        Params p;
+        p.cMin = cMin, p.cMax = cMax, p.points = 101;
+        PhysParams& f = p.phys;
+        f.u01 = u01, f.u02 = u02, f.u1 = u1, f.u2 = u2, f.K1 = K1, f.K2 = K2;
+        f.D01 = D01, f.D02 = D02, f.D1 = D1, f.D2 = D2, f.EOF = EOF;
+        f.Pressure = Pressure, f.Radius = Radius;
+        p.Derive();
+        return p;
+    }
+};
+
+struct Hand {
+    double t1, t2, s1, s2, N1, N2, Rs, Dtot1;
+};
+
+// Weighted means (a + Kc b) / (1 + Kc), Poiseuille flow at 0.9229 mPa s,
+// Taylor-Aris dispersion, variances that add.
+Hand HandAt(const Set& s, double c, double l = 0, double w = 0)
+{
+    const double E = 25000 / 0.485, U = s.Pressure * s.Radius * s.Radius / (8 * 0.0009229 * 0.485);
+    auto mean = [c](double a, double b, double K) { return (a + K * c * b) / (1 + K * c); };
+    auto dtot = [&](double D) { return D + s.Radius * s.Radius * U * U / (48 * D); };
+    const double v1 = (s.EOF + mean(s.u01, s.u1, s.K1)) * E + U;
+    const double v2 = (s.EOF + mean(s.u02, s.u2, s.K2)) * E + U;
+    Hand h;
+    h.t1 = 0.4 / v1, h.t2 = 0.4 / v2;
+    h.Dtot1 = dtot(mean(s.D01, s.D1, s.K1));
+    const double var1 = 2 * h.Dtot1 * h.t1 + (l * l + w * w) / 12;
+    const double var2 = 2 * dtot(mean(s.D02, s.D2, s.K2)) * h.t2 + (l * l + w * w) / 12;
+    h.s1 = std::sqrt(var1) / v1, h.s2 = std::sqrt(var2) / v2;
+    h.N1 = 0.16 / var1, h.N2 = 0.16 / var2;
+    h.Rs = std::fabs(h.t2 - h.t1) / (2 * (h.s1 + h.s2));
+    return h;
+}
+
+// The concentration of the largest Rs on a grid of a million steps.
+double DenseRsOptimum(const Set& s)
+{
+    double best = s.cMin, bestRs = -1;
+    for (int k = 0, n = 1000000; k <= n; ++k) {
+        const double c = s.cMin + (s.cMax - s.cMin) * k / n, rs = HandAt(s, c).Rs;
+        if (rs > bestRs) bestRs = rs, best = c;
+    }
+    return best;
+}
+
+const AnalysisWarning* Find(const SeparationAnalysis& a, AnalysisWarning::Kind kind, int analyte = 0)
+{
+    for (const auto& w : a.Warnings)
+        if (w.kind == kind && w.Analyte == analyte) return &w;
+    return nullptr;
+}
+
+// Nothing the analysis hands out is a NaN or an infinity.
+void ExpectAllFinite(const SeparationAnalysis& a)
+{
+    auto fig = [](const Figure& f) { return !f || std::isfinite(*f); };
+    auto peaks = [&](const PeakFigures& f) {
+        for (const Figure* g : {&f.t1, &f.t2, &f.dt, &f.du, &f.Deff1, &f.Deff2, &f.Dtot1, &f.Dtot2,
+                                &f.sigmaL1, &f.sigmaL2, &f.sigmaT1, &f.sigmaT2, &f.N1, &f.N2, &f.Rs})
+            if (!fig(*g)) return false;
+        return std::isfinite(f.c);
+    };
+    for (const auto& q : a.Curve) EXPECT_TRUE(std::isfinite(q.c) && fig(q.Rs));
+    EXPECT_TRUE(fig(a.WrenRowe) && (!a.AtWrenRowe || peaks(*a.AtWrenRowe)));
+    EXPECT_TRUE(!a.DuOptimum || peaks(a.DuOptimum->Figures));
+    EXPECT_TRUE(!a.RsOptimum || peaks(a.RsOptimum->Figures));
+    for (const auto& r : a.BaselineIntervals) EXPECT_TRUE(std::isfinite(r.c0) && std::isfinite(r.c1));
+    for (const auto& w : a.Warnings) {
+        EXPECT_TRUE(std::isfinite(w.c0) && std::isfinite(w.c1)) << w.Text;
+        EXPECT_TRUE(w.Text.find("NAN") == w.Text.npos && w.Text.find("INF") == w.Text.npos) << w.Text;
+    }
+}
+
+// Warning texts are compared with the invariant decimal point.
+class Analysis : public ::testing::Test {
+protected:
+    void SetUp() override { saved = FormatSettings, FormatSettings = TFormatSettings::Invariant(); }
+    void TearDown() override { FormatSettings = saved; }
+    TFormatSettings saved;
+};
+
+TEST_F(Analysis, FiguresAtAConcentrationMatchTheHandCalculation)
+{
+    Set pressure;  // 50 mbar through 25 um
+    pressure.Pressure = 5000, pressure.Radius = 25e-6;
+    Set unequal;
+    unequal.u2 = 3e-9, unequal.D02 = 6e-10;
+    const struct {
+        const char* name;
+        Set set;
+        double c, l, w;
+    } cases[] = {
+        {"no selector", Set{}, 0, 0, 0},  {"low", Set{}, 1, 0, 0},
+        {"c_opt", Set{}, 1 / std::sqrt(0.06), 0, 0},
+        {"high", Set{}, 50, 0, 0},        {"flow, no selector", pressure, 0, 0, 0},
+        {"flow", pressure, 10, 0, 0},     {"plug and window", Set{}, 10, 2e-3, 1e-3},
+        {"unequal", unequal, 7, 1e-3, 0},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        const PeakFigures f = AnalyseAt(k.set.ToParams(), k.c, {k.l, k.w});
+        const Hand h = HandAt(k.set, k.c, k.l, k.w);
+        const std::pair<Figure, double> pairs[] = {{f.t1, h.t1},       {f.t2, h.t2},       {f.Dtot1, h.Dtot1},
+                                                   {f.sigmaT1, h.s1},  {f.sigmaT2, h.s2},  {f.N1, h.N1},
+                                                   {f.N2, h.N2},       {f.dt, std::fabs(h.t2 - h.t1)}};
+        for (const auto& [got, want] : pairs) {
+            ASSERT_TRUE(got);
+            EXPECT_NEAR(*got, want, 1e-12 * std::fabs(want) + 1e-20);
+        }
+        ASSERT_TRUE(f.Rs);
+        EXPECT_NEAR(*f.Rs, h.Rs, 1e-12 * std::max(1.0, h.Rs));
+    }
+    // The flow adds R^2 U^2 / (48 D) = 6.25e-10 * (0.8727 mm/s)^2 / 2.4e-8, about 40 times D;
+    // without it Dtot is Deff.
+    EXPECT_NEAR(*AnalyseAt(pressure.ToParams(), 0).Dtot1, 2.034e-8, 0.001e-8);
+    const PeakFigures still = AnalyseAt(Set{}.ToParams(), 0);
+    EXPECT_EQ(*still.Dtot1, *still.Deff1);
+}
+
+TEST_F(Analysis, PlugAndWindowAddTheirVariance)
+{
+    const Params p = Set{}.ToParams();
+    const PeakFigures bare = AnalyseAt(p, 5);
+    const struct {
+        double l, w;
+    } cases[] = {{1e-3, 0}, {0, 2e-3}, {1e-3, 2e-3}, {-1e-3, 0}};
+    for (const auto& k : cases) {
+        const PeakFigures f = AnalyseAt(p, 5, {k.l, k.w});
+        const double grown = (k.l * k.l + k.w * k.w) / 12;
+        EXPECT_LT(*f.N1, *bare.N1);
+        EXPECT_LT(*f.Rs, *bare.Rs);
+        EXPECT_NEAR(0.16 / *f.N1 - 0.16 / *bare.N1, grown, 1e-18) << k.l << " " << k.w;
+        EXPECT_NEAR(*f.sigmaL2 * *f.sigmaL2 - *bare.sigmaL2 * *bare.sigmaL2, grown, 1e-18);
+    }
+}
+
+TEST_F(Analysis, RealisticSet)
+{
+    const Set s;
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    ExpectAllFinite(a);
+    const double cOpt = 1 / std::sqrt(0.06);  // 4.0825 mM
+    ASSERT_TRUE(a.WrenRowe && a.AtWrenRowe && a.DuOptimum && a.RsOptimum);
+    EXPECT_NEAR(*a.WrenRowe, cOpt, 1e-12);
+    EXPECT_TRUE(a.WrenRoweInRange);
+    EXPECT_NEAR(*a.AtWrenRowe->Rs, HandAt(s, cOpt).Rs, 1e-9);
+    // Equal mobilities: du is largest at c_opt.
+    EXPECT_NEAR(a.DuOptimum->c, cOpt, 1e-5);
+    const double x1 = 0.2 * cOpt / (1 + 0.2 * cOpt), x2 = 0.3 * cOpt / (1 + 0.3 * cOpt);
+    EXPECT_NEAR(*a.DuOptimum->Figures.du, 15e-9 * (x2 - x1), 1e-20);
+    // Rs is largest where a dense scan finds it, not at c_opt: the mean
+    // mobility falls with c, so the migration time and the widths grow.
+    const double dense = DenseRsOptimum(s);
+    EXPECT_NEAR(a.RsOptimum->c, dense, 1e-3);
+    EXPECT_GT(std::fabs(a.RsOptimum->c - cOpt), 0.1);
+    EXPECT_GE(*a.RsOptimum->Figures.Rs, HandAt(s, dense).Rs - 1e-12);
+    // The curve spans the range.
+    ASSERT_EQ(a.Curve.size(), 201u);
+    EXPECT_EQ(a.Curve.front().c, 0);
+    EXPECT_EQ(a.Curve.back().c, 50);
+    EXPECT_EQ(*a.Curve.front().Rs, 0);
+    EXPECT_NEAR(*a.Curve[100].Rs, HandAt(s, 25).Rs, 1e-9);
+    // Baseline separation from where Rs crosses 1.5, a few tenths of a mM, to the end.
+    ASSERT_EQ(a.BaselineIntervals.size(), 1u);
+    const ConcentrationInterval r = a.BaselineIntervals[0];
+    EXPECT_NEAR(HandAt(s, r.c0).Rs, 1.5, 1e-9);
+    EXPECT_TRUE(r.c0 > 0.05 && r.c0 < 1) << r.c0;
+    EXPECT_EQ(r.c1, 50);
+    EXPECT_TRUE(a.Warnings.empty());
+}
+
+TEST_F(Analysis, UnequalComplexMobilitiesMoveTheDuOptimum)
+{
+    Set s;
+    s.u2 = 3e-9;
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    // du = (17 x2 - 15 x1) 1e-9 is largest where 5.1 / (1 + 0.3c)^2 = 3 / (1 + 0.2c)^2.
+    const double r = std::sqrt(1.7), hand = (r - 1) / (0.3 - 0.2 * r);  // 7.745 mM
+    ASSERT_TRUE(a.DuOptimum && a.RsOptimum);
+    EXPECT_NEAR(a.DuOptimum->c, hand, 1e-5);
+    EXPECT_GT(a.DuOptimum->c - *a.WrenRowe, 3);
+    EXPECT_NEAR(a.RsOptimum->c, DenseRsOptimum(s), 1e-3);
+}
+
+TEST_F(Analysis, MigrationOrderReversal)
+{
+    // 20 - 15 x1 = 18 - 13 x2 with K1 0.3, K2 0.1 solves to 2.4 c = 2: c = 5/6 mM.
+    Set s;
+    s.u02 = 18e-9, s.K1 = 0.3, s.K2 = 0.1;
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    ExpectAllFinite(a);
+    const AnalysisWarning* w = Find(a, AnalysisWarning::awOrderReversal);
+    ASSERT_NE(w, nullptr);
+    EXPECT_NEAR(w->c0, 5.0 / 6, 1e-9);
+    EXPECT_EQ(w->c0, w->c1);
+    EXPECT_EQ(w->Text, "The migration order reverses at 0.8333 mM; the peaks co-migrate there.");
+    EXPECT_LT(*AnalyseAt(s.ToParams(), w->c0).Rs, 1e-6);
+    EXPECT_EQ(a.Warnings.size(), 1u);
+    // Baseline separation before and after the crossing, not across it.
+    ASSERT_EQ(a.BaselineIntervals.size(), 2u);
+    EXPECT_EQ(a.BaselineIntervals[0].c0, 0);
+    EXPECT_LT(a.BaselineIntervals[0].c1, 5.0 / 6);
+    EXPECT_GT(a.BaselineIntervals[1].c0, 5.0 / 6);
+    EXPECT_NEAR(HandAt(s, a.BaselineIntervals[1].c0).Rs, 1.5, 1e-9);
+    // Peaks that start together at c = 0 and part, either way round, do not reverse.
+    for (double K1 : {0.2, 0.4}) {
+        Set apart;
+        apart.K1 = K1;
+        EXPECT_EQ(Find(Analyse(apart.ToParams()), AnalysisWarning::awOrderReversal), nullptr) << K1;
+    }
+}
+
+TEST_F(Analysis, AnalyteThatDoesNotArrive)
+{
+    // With u2 = 0 the velocity is positive once 60 (1 - x2) < 40, x2 > 1/3, c > 5/3 mM.
+    const struct {
+        double u2, c1;  // analyte 2 does not arrive from 0 to c1
+        const char* text;
+    } cases[] = {
+        {0, 5.0 / 3, "Analyte 2 does not reach the detector from 0 to 1.667 mM (its velocity is zero or "
+                     "negative); Rs is undefined there."},
+        {-60e-9, 50, "Analyte 2 does not reach the detector from 0 to 50 mM (its velocity is zero or "
+                     "negative); Rs is undefined there."},
+    };
+    for (const auto& k : cases) {
+        Set s;
+        s.u02 = -60e-9, s.u2 = k.u2;
+        const Params p = s.ToParams();
+        const SeparationAnalysis a = Analyse(p);
+        ExpectAllFinite(a);
+        const AnalysisWarning* w = Find(a, AnalysisWarning::awNotArriving, 2);
+        ASSERT_NE(w, nullptr) << k.c1;
+        EXPECT_EQ(w->c0, 0);
+        EXPECT_NEAR(w->c1, k.c1, 1e-9);
+        EXPECT_EQ(w->Text, k.text);
+        EXPECT_EQ(Find(a, AnalysisWarning::awNotArriving, 1), nullptr);
+        for (const auto& q : a.Curve) EXPECT_TRUE(q.c >= k.c1 - 1e-9 || !q.Rs) << q.c;
+        const PeakFigures f = AnalyseAt(p, 1);
+        EXPECT_TRUE(f.t1 && f.N1 && f.sigmaT1 && f.du);
+        EXPECT_FALSE(f.t2 || f.N2 || f.sigmaT2 || f.dt || f.Rs);
+        EXPECT_FALSE(Electropherogram(f).empty());  // the peak that arrives
+    }
+    Set never;
+    never.u02 = never.u2 = -60e-9;
+    const SeparationAnalysis a = Analyse(never.ToParams());
+    EXPECT_FALSE(a.RsOptimum);
+    EXPECT_TRUE(a.BaselineIntervals.empty());
+    ASSERT_NE(Find(a, AnalysisWarning::awNoBaseline), nullptr);
+    EXPECT_EQ(Find(a, AnalysisWarning::awNoBaseline)->Text,
+              "Rs is undefined or zero over the whole range: the peaks are never separated.");
+}
+
+TEST_F(Analysis, RsNeverReachingBaseline)
+{
+    Set s;
+    s.K2 = 0.21;  // nearly equal constants: little selectivity anywhere
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    EXPECT_TRUE(a.BaselineIntervals.empty());
+    const AnalysisWarning* w = Find(a, AnalysisWarning::awNoBaseline);
+    ASSERT_TRUE(w && a.RsOptimum);
+    EXPECT_TRUE(w->c0 == 0 && w->c1 == 50);
+    EXPECT_EQ(w->Text, "Rs stays below 1.5 in the range: at most " +
+                           FloatToStrF(*a.RsOptimum->Figures.Rs, ffFixed, 15, 2) + ", at " +
+                           FloatToStrF(a.RsOptimum->c, ffGeneral, 4, 0) + " mM.");
+    // The program's decimal separator reaches the texts.
+    FormatSettings.DecimalSeparator = L',';
+    const SeparationAnalysis b = Analyse(s.ToParams());
+    EXPECT_NE(Find(b, AnalysisWarning::awNoBaseline)->Text.find("1,5"), std::string::npos);
+}
+
+// Values a project file may hold or the window may pass: nothing raises, nothing
+// that leaves the analysis is a NaN or an infinity.
+TEST_F(Analysis, DegenerateInputs)
+{
+    using W = AnalysisWarning;
+    const struct {
+        const char* name;
+        void (*change)(Params&);
+        void (*check)(const SeparationAnalysis&);
+    } cases[] = {
+        {"no diffusion of analyte 1", [](Params& p) { p.phys.D01 = p.phys.D1 = 0; },
+         [](const SeparationAnalysis& a) {
+             EXPECT_TRUE(!a.RsOptimum && a.DuOptimum && Find(a, W::awNoBaseline));
+             ASSERT_NE(Find(a, W::awNoDiffusion, 1), nullptr);
+             EXPECT_TRUE(Find(a, W::awNoDiffusion, 1)->c0 == 0 && Find(a, W::awNoDiffusion, 1)->c1 == 50);
+         }},
+        {"no diffusion under a flow (Taylor term divides by D)",
+         [](Params& p) { p.phys.D01 = p.phys.D1 = 0, p.phys.Pressure = 5000, p.phys.Derive(); },
+         [](const SeparationAnalysis& a) { EXPECT_TRUE(!a.RsOptimum && Find(a, W::awNoDiffusion, 1)); }},
+        {"Taylor term overflowing",
+         [](Params& p) {
+             p.phys.D01 = p.phys.D1 = 1e-320, p.phys.Pressure = 5000, p.phys.Radius = 1e-3;
+             p.phys.Derive();
+         },
+         [](const SeparationAnalysis& a) { EXPECT_TRUE(!a.RsOptimum && Find(a, W::awNoDiffusion, 1)); }},
+        {"diffusion ceasing inside the range", [](Params& p) { p.phys.D1 = -5e-10; },
+         [](const SeparationAnalysis& a) {
+             // Deff = (5 - 10 x1) 1e-10 is zero at x1 = 1/2, c = 5 mM.
+             ASSERT_NE(Find(a, W::awNoDiffusion, 1), nullptr);
+             EXPECT_NEAR(Find(a, W::awNoDiffusion, 1)->c0, 5, 1e-9);
+         }},
+        {"single concentration", [](Params& p) { p.cMin = p.cMax = 4; },
+         [](const SeparationAnalysis& a) {
+             ASSERT_TRUE(a.Curve.size() == 1 && a.RsOptimum && a.DuOptimum);
+             EXPECT_TRUE(a.Curve[0].c == 4 && a.RsOptimum->c == 4 && a.DuOptimum->c == 4);
+             EXPECT_FALSE(a.WrenRoweInRange);
+         }},
+        {"empty range", [](Params& p) { p.cMin = 10, p.cMax = 5; },
+         [](const SeparationAnalysis& a) {
+             EXPECT_TRUE(a.Curve.empty() && !a.RsOptimum && !a.DuOptimum && a.WrenRowe && !a.WrenRoweInRange);
+             ASSERT_EQ(a.Warnings.size(), 1u);
+             EXPECT_EQ(a.Warnings[0].kind, W::awEmptyRange);
+         }},
+        {"record defaults: nothing moves", [](Params& p) { p = Params(); },
+         [](const SeparationAnalysis& a) {
+             EXPECT_FALSE(a.RsOptimum || a.DuOptimum || a.WrenRowe);
+             EXPECT_TRUE(Find(a, W::awNotArriving, 1) && Find(a, W::awNotArriving, 2));
+         }},
+        {"singular constant: c K1 = -1 at 10 mM, a scan point", [](Params& p) { p.phys.K1 = -0.1; },
+         [](const SeparationAnalysis& a) {
+             EXPECT_FALSE(a.WrenRowe);
+             ASSERT_NE(Find(a, W::awUndefined), nullptr);
+             EXPECT_NEAR(Find(a, W::awUndefined)->c0, 10, 1e-9);
+             EXPECT_NEAR(Find(a, W::awUndefined)->c1, 10, 1e-9);
+         }},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        Params p = Set{}.ToParams();
+        k.change(p);
+        SeparationAnalysis a;
+        ASSERT_NO_THROW(a = Analyse(p));
+        ExpectAllFinite(a);
+        k.check(a);
+    }
+    // The curve has its two ends at least, and a bounded size.
+    EXPECT_EQ(Analyse(Set{}.ToParams(), {}, 1).Curve.size(), 2u);
+    EXPECT_EQ(Analyse(Set{}.ToParams(), {}, 1 << 30).Curve.size(), std::size_t(MaxCurvePoints));
+    // An infinite plug leaves the widths undefined rather than infinite.
+    const PeakFigures f = AnalyseAt(Set{}.ToParams(), 5, {std::numeric_limits<double>::infinity(), 0});
+    EXPECT_FALSE(f.N1 || f.sigmaT1 || f.Rs);
+}
+
+TEST_F(Analysis, ElectropherogramHasTwoUnitAreaPeaks)
+{
+    const PeakFigures f = AnalyseAt(Set{}.ToParams(), 4);
+    const std::vector<TracePoint> e = Electropherogram(f, 400);
+    ASSERT_GT(e.size(), 400u);
+    double area1 = 0, area2 = 0, top1 = 0, top1At = 0;
+    for (std::size_t i = 1; i < e.size(); ++i) {
+        ASSERT_GT(e[i].t, e[i - 1].t);
+        const double h = e[i].t - e[i - 1].t;
+        area1 += h * (e[i].peak1 + e[i - 1].peak1) / 2;
+        area2 += h * (e[i].peak2 + e[i - 1].peak2) / 2;
+        EXPECT_EQ(e[i].signal, e[i].peak1 + e[i].peak2);
+        if (e[i].peak1 > top1) top1 = e[i].peak1, top1At = e[i].t;
+    }
+    EXPECT_NEAR(area1, 1, 1e-4);
+    EXPECT_NEAR(area2, 1, 1e-4);
+    const double sigma = *f.sigmaT1 / 60;  // minutes
+    EXPECT_NEAR(top1At, *f.t1 / 60, 0.05 * sigma);
+    EXPECT_NEAR(top1, 1 / (sigma * std::sqrt(2 * 3.141592653589793)), 0.01 * top1);
+    EXPECT_NEAR(e.front().t, std::min(*f.t1 - 5 * *f.sigmaT1, *f.t2 - 5 * *f.sigmaT2) / 60, 1e-12);
+    EXPECT_NEAR(e.back().t, std::max(*f.t1 + 5 * *f.sigmaT1, *f.t2 + 5 * *f.sigmaT2) / 60, 1e-12);
+    EXPECT_TRUE(Electropherogram(f, 1).empty());
+    EXPECT_TRUE(Electropherogram(AnalyseAt(Params(), 4)).empty());
+}
+
+}  // namespace

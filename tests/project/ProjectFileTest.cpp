@@ -1,0 +1,368 @@
+// The project file: what is written, what is read back, and which files are refused.
+#include "project/ProjectFile.h"
+
+#include "platform/IniFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ProjectFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FSaved = FormatSettings;
+        FormatSettings = TFormatSettings::Invariant();
+        char pattern[] = "/tmp/corvane-project-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        Dir = pattern;
+    }
+    void TearDown() override
+    {
+        FormatSettings = FSaved;
+        std::error_code ec;
+        fs::remove_all(Dir, ec);
+    }
+
+    std::string Path(const std::string& name = "project.ini") const { return (Dir / name).string(); }
+    static std::string Load(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    static void Save(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+    fs::path Dir;
+
+private:
+    TFormatSettings FSaved;
+};
+
+// Every stored double of a record, in file order, for comparisons.
+std::vector<double> Reals(const DependencyRecord& r)
+{
+    const Params& p = r.Params;
+    const PhysParams& f = p.phys;
+    std::vector<double> v = {p.cMin, p.cMax, p.pH};
+    for (const PhParams* a : {&p.a1, &p.a2})
+        v.insert(v.end(), {a->pKa, a->hu0, a->huCS, a->hK, a->lu0, a->luCS, a->lK});
+    v.insert(v.end(), {f.Capillary, f.Detector, f.Voltage, f.Temperature, f.EOF, f.EOFSlope, f.Pressure,
+                       f.Radius, f.u01, f.u02, f.u1, f.u2, f.K1, f.K2, f.z01, f.z02, f.zCS, f.D01, f.D02, f.D1,
+                       f.D2, f.FlowVelocity, f.FieldStrength, f.AbsTemperature});
+    return v;
+}
+
+void ExpectSame(const DependencyRecord& a, const DependencyRecord& b)
+{
+    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(a.analyte1, b.analyte1);
+    EXPECT_EQ(a.analyte2, b.analyte2);
+    EXPECT_EQ(a.selector, b.selector);
+    EXPECT_EQ(a.Params.points, b.Params.points);
+    EXPECT_EQ(a.Params.applypH, b.Params.applypH);
+    const std::vector<double> x = Reals(a), y = Reals(b);
+    for (size_t i = 0; i < x.size(); ++i)
+        EXPECT_EQ(x[i], y[i]) << "real " << i;
+}
+
+const char* const DefaultSection =
+    "[Dependency0]\r\nname=<unnamed>\r\nanalyte1=<Analyte 1>\r\nanalyte2=<Analyte 2>\r\nselector=<Selector>\r\n"
+    "cMin=0\r\ncMax=20\r\npoints=21\r\npH=7\r\napplypH=0\r\n"
+    "a1pKa=0\r\na1hu0=1E-9\r\na1huCS=1E-9\r\na1hK=1\r\na1lu0=1E-9\r\na1luCS=1E-9\r\na1lK=1\r\n"
+    "a2pKa=0\r\na2hu0=1E-9\r\na2huCS=1E-9\r\na2hK=1\r\na2lu0=1E-9\r\na2luCS=1E-9\r\na2lK=1\r\n"
+    "Capillary=0.485\r\nDetector=0.4\r\nVoltage=25000\r\nTemperature=25\r\nEOF=0\r\nEOFSlope=0\r\n"
+    "Pressure=0\r\nRadius=5E-5\r\nu01=0\r\nu02=0\r\nu1=0\r\nu2=0\r\nK1=0\r\nK2=0\r\nz01=0\r\nz02=0\r\nzCS=0\r\n"
+    "D01=1E-9\r\nD02=1E-9\r\nD1=1E-9\r\nD2=1E-9\r\n";
+
+} // namespace
+
+TEST_F(ProjectFile, DefaultRecordIsWrittenKeyByKeyInOrder)
+{
+    WriteProjectFile(Path(), {DependencyRecord{}});
+    EXPECT_EQ(Load(Path()), std::string("[General]\r\nDecSep=46\r\nCount=1\r\n") + DefaultSection);
+
+    const ProjectContents read = ReadProjectFile(Path());
+    ASSERT_EQ(read.Records.size(), 1u);
+    ExpectSame(read.Records[0], DependencyRecord{});
+    EXPECT_EQ(read.DecimalSeparator, L'.');
+}
+
+TEST_F(ProjectFile, ShorterProjectKeepsTheSurplusSectionsButCountsOnlyItsOwn)
+{
+    std::vector<DependencyRecord> five(5);
+    for (size_t i = 0; i < five.size(); ++i)
+        five[i].name = AnsiString("old " + std::to_string(i));
+    WriteProjectFile(Path(), five);
+    std::vector<DependencyRecord> two(2);
+    two[1].name = "new";
+    WriteProjectFile(Path(), two);
+
+    const TIniFile ini(Path());
+    std::vector<UnicodeString> sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections, (std::vector<UnicodeString>{"General", "Dependency0", "Dependency1", "Dependency2",
+                                                    "Dependency3", "Dependency4"}));
+    EXPECT_EQ(ini.ReadInteger("General", "Count", 0), 2);
+    EXPECT_EQ(ini.ReadString("Dependency4", "name", ""), "old 4");
+    const ProjectContents read = ReadProjectFile(Path());
+    ASSERT_EQ(read.Records.size(), 2u);
+    EXPECT_EQ(read.Records[1].name, AnsiString("new"));
+}
+
+TEST_F(ProjectFile, CommaSeparatorBothWays)
+{
+    FormatSettings.DecimalSeparator = L',';
+    DependencyRecord r;
+    r.Params.phys.Temperature = 20.5;
+    r.Params.phys.Derive();
+    WriteProjectFile(Path(), {r});
+    const std::string bytes = Load(Path());
+    EXPECT_NE(bytes.find("DecSep=44\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("Capillary=0,485\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("Temperature=20,5\r\n"), std::string::npos);
+
+    // Read back while the program writes "."; the program's settings stay as they are.
+    FormatSettings.DecimalSeparator = L'.';
+    ProjectContents read = ReadProjectFile(Path());
+    EXPECT_EQ(read.DecimalSeparator, L',');
+    EXPECT_EQ(FormatSettings.DecimalSeparator, L'.');
+    ASSERT_EQ(read.Records.size(), 1u);
+    ExpectSame(read.Records[0], r);
+
+    // A file that says "," but writes its reals with ".": those reals keep their defaults.
+    Save(Path(), "[General]\r\nDecSep=44\r\nCount=1\r\n[Dependency0]\r\nTemperature=20.5\r\nVoltage=30000\r\n"
+                 "a1hu0=2E-9\r\nCapillary=0.6\r\nDetector=0,5\r\n");
+    read = ReadProjectFile(Path());
+    ASSERT_EQ(read.Records.size(), 1u);
+    const PhysParams& f = read.Records[0].Params.phys;
+    EXPECT_EQ(f.Temperature, 25);
+    EXPECT_EQ(f.Capillary, 0.485);
+    EXPECT_EQ(f.Voltage, 30000);
+    EXPECT_EQ(read.Records[0].Params.a1.hu0, 2e-9);
+    EXPECT_EQ(f.Detector, 0.5);
+    EXPECT_EQ(f.FieldStrength, 30000 / 0.485);
+}
+
+TEST_F(ProjectFile, MissingKeysSectionsAndUnreadableValuesKeepTheDefaults)
+{
+    Save(Path(), "[General]\nCount=3\n[Dependency0]\nname=only a name\npoints=many\napplypH=yes\ncMax=\n"
+                 "[Dependency2]\nVoltage=abc\n");
+    const ProjectContents read = ReadProjectFile(Path());
+    ASSERT_EQ(read.Records.size(), 3u);
+    DependencyRecord expected;
+    expected.name = "only a name";
+    ExpectSame(read.Records[0], expected);
+    ExpectSame(read.Records[1], DependencyRecord{});
+    ExpectSame(read.Records[2], DependencyRecord{});
+}
+
+TEST_F(ProjectFile, OnlyThePhysicalDerivationRunsOnReading)
+{
+    Save(Path(), "[General]\nCount=2\n"
+                 "[Dependency0]\nz01=2\nu01=3E-8\nD01=7\nTemperature=30\nz02=0\nD02=8\nPressure=1000\n"
+                 "[Dependency1]\napplypH=1\npH=3\na1pKa=4\nu01=1E-8\nu02=2E-8\nu1=3E-9\nu2=4E-9\nK1=0.5\nK2=0.25\n");
+    const ProjectContents read = ReadProjectFile(Path());
+    ASSERT_EQ(read.Records.size(), 2u);
+    const PhysParams& f = read.Records[0].Params.phys;
+    EXPECT_DOUBLE_EQ(f.AbsTemperature, 303.15);
+    EXPECT_DOUBLE_EQ(f.D01, BoltzmannConstant * 303.15 * 3e-8 / (ElementaryCharge * 2));
+    EXPECT_EQ(f.D02, 8);   // no charge: as stored
+    EXPECT_DOUBLE_EQ(f.FlowVelocity, 1000 * 5e-5 * 5e-5 * 0.125 * InverseViscosity / 0.485);
+
+    const Params& p = read.Records[1].Params;
+    EXPECT_TRUE(p.applypH);
+    EXPECT_EQ(p.phys.u01, 1e-8);
+    EXPECT_EQ(p.phys.u02, 2e-8);
+    EXPECT_EQ(p.phys.u1, 3e-9);
+    EXPECT_EQ(p.phys.u2, 4e-9);
+    EXPECT_EQ(p.phys.K1, 0.5);
+    EXPECT_EQ(p.phys.K2, 0.25);
+}
+
+TEST_F(ProjectFile, EmptyProjects)
+{
+    FormatSettings.DecimalSeparator = L',';
+    const std::string files[] = {
+        "[General]\r\nDecSep=46\r\nCount=0\r\n[Dependency0]\r\nname=x\r\n",
+        "[General]\r\nCount=abc\r\n[Dependency0]\r\nname=x\r\n",
+        "[Dependency0]\r\nname=x\r\n",
+        "",
+        "not an ini file at all\n\x01\x02\xFF",
+        std::string("[General]\nCount=1\0", 18),
+    };
+    for (const std::string& bytes : files) {
+        Save(Path(), bytes);
+        const ProjectContents read = ReadProjectFile(Path());
+        EXPECT_TRUE(read.Records.empty()) << bytes;
+        EXPECT_EQ(read.DecimalSeparator, bytes.find("DecSep=46") != std::string::npos ? L'.' : L',') << bytes;
+    }
+    const ProjectContents missing = ReadProjectFile(Path("missing.ini"));
+    EXPECT_TRUE(missing.Records.empty());
+    EXPECT_EQ(FormatSettings.DecimalSeparator, L',');
+}
+
+TEST_F(ProjectFile, FilesThatCannotBeLoadedAreRefusedWithTheirReason)
+{
+    struct TCase {
+        std::string General;
+        std::string Dependency;
+        std::string Message;   // a part of the message
+    } cases[] = {
+        {"Count=1", "Capillary=0", "Floating point division by zero"},
+        {"Count=2", "Voltage=1E300\nCapillary=1E-300", "Floating point overflow"},
+        {"Count=-1", "", "(-1) is not between 0 and 100000"},
+        {"Count=99999999", "", "(99999999) is not between 0 and 100000"},
+        {"Count=100001", "", "not between 0 and 100000"},
+        {"Count=99999999999", "", "(99999999999) is not between"},
+        {"Count=$FFFFFFFF", "", "(-1) is not between"},
+        {"DecSep=48\nCount=1", "", "character code 48"},
+        {"DecSep=43\nCount=1", "", "character code 43"},
+        {"DecSep=45\nCount=1", "", "character code 45"},
+        {"DecSep=69\nCount=1", "", "character code 69"},
+        {"DecSep=101\nCount=1", "", "character code 101"},
+        {"DecSep=9\nCount=1", "", "character code 9"},
+        {"DecSep=0\nCount=1", "", "character code 0"},
+        {"DecSep=181\nCount=1", "", "character code 181"},
+        {"DecSep=-44\nCount=1", "", "character code -44"},
+    };
+    FormatSettings.DecimalSeparator = L',';
+    for (const TCase& c : cases) {
+        Save(Path(), "[General]\n" + c.General + "\n[Dependency0]\n" + c.Dependency + "\n[Dependency1]\n" +
+                         c.Dependency + "\n");
+        try {
+            ReadProjectFile(Path());
+            ADD_FAILURE() << "no exception for " << c.General;
+        } catch (const Exception& e) {
+            EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(FormatSettings.DecimalSeparator, L',');
+    }
+}
+
+TEST_F(ProjectFile, SeparatorsAndCountsAtTheirLimitsAreAccepted)
+{
+    for (const char* decSep : {"32", "44", "46", "59", "126", "47"}) {
+        Save(Path(), std::string("[General]\nDecSep=") + decSep + "\nCount=1\n");
+        EXPECT_EQ(ReadProjectFile(Path()).DecimalSeparator, static_cast<WideChar>(std::stoi(decSep)));
+    }
+    // The program's own separator is taken back even where a file could not name it.
+    FormatSettings.DecimalSeparator = L'\u066B';
+    Save(Path(), "[General]\nDecSep=1643\nCount=0\n");
+    EXPECT_EQ(ReadProjectFile(Path()).DecimalSeparator, L'\u066B');
+    FormatSettings.DecimalSeparator = L'.';
+
+    Save(Path(), "[General]\nCount=100000\n");
+    const ProjectContents read = ReadProjectFile(Path());
+    ASSERT_EQ(read.Records.size(), 100000u);
+    ExpectSame(read.Records.back(), DependencyRecord{});
+}
+
+TEST_F(ProjectFile, FailedSaveKeepsTheOldFileByteForByte)
+{
+    const std::string before = "[General]\nDecSep=46\nCount=5\n[Dependency0]\nname=kept\n";
+    Save(Path(), before);
+    fs::permissions(Path(), fs::perms::owner_read);
+    try {
+        WriteProjectFile(Path(), std::vector<DependencyRecord>(2));
+        FAIL() << "no exception";
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message(), "Unable to write to " + Path());
+    }
+    EXPECT_EQ(Load(Path()), before);
+
+    // A value that cannot be written ends the save before anything reaches the disk.
+    fs::permissions(Path(), fs::perms::owner_read | fs::perms::owner_write);
+    std::vector<DependencyRecord> records(3);
+    records[2].Params.phys.Pressure = std::nan("");
+    EXPECT_THROW(WriteProjectFile(Path(), records), EInvalidOp);
+    EXPECT_EQ(Load(Path()), before);
+    // So does a list longer than any project can be loaded with.
+    EXPECT_THROW(WriteProjectFile(Path(), std::vector<DependencyRecord>(100001)), EProjectFileError);
+    EXPECT_EQ(Load(Path()), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(ProjectFile, ReadsTheOriginalsHandWrittenFiles)
+{
+    // Windows-1252 bytes, CRLF, "," and keys in other letter cases.
+    Save(Path(), "[GENERAL]\r\ndecsep=44\r\nCOUNT=1\r\n[dependency0]\r\nNAME=Naprox\xE8ne 20 \xB5M\r\n"
+                 "Analyte1=Naprox\xE8ne\r\nANALYTE2=Ibuprof\xE8ne\r\nSelector=\xDF-CD 25 \xB0" "C\r\n"
+                 "CAPILLARY=0,6\r\ntemperature=37,5\r\nPOINTS=11\r\nAPPLYPH=1\r\n");
+    const ProjectContents read = ReadProjectFile(Path());
+    EXPECT_EQ(read.DecimalSeparator, L',');
+    ASSERT_EQ(read.Records.size(), 1u);
+    const DependencyRecord& r = read.Records[0];
+    EXPECT_EQ(r.name, AnsiString("Naprox\xE8ne 20 \xB5M"));
+    EXPECT_EQ(AnsiToUtf8(r.name), "Naproxène 20 µM");
+    EXPECT_EQ(AnsiToUtf8(r.analyte2), "Ibuprofène");
+    EXPECT_EQ(AnsiToUtf8(r.selector), "ß-CD 25 °C");
+    EXPECT_EQ(r.Params.phys.Capillary, 0.6);
+    EXPECT_EQ(r.Params.phys.Temperature, 37.5);
+    EXPECT_EQ(r.Params.points, 11);
+    EXPECT_TRUE(r.Params.applypH);
+}
+
+TEST_F(ProjectFile, TextsAreSavedAsWindows1252Bytes)
+{
+    DependencyRecord r;
+    r.name = Utf8ToAnsi("β-CD 25 °C");
+    r.analyte1 = Utf8ToAnsi("Naproxène");
+    WriteProjectFile(Path(), {r});
+    const std::string bytes = Load(Path());
+    EXPECT_NE(bytes.find("\r\nname=?-CD 25 \xB0" "C\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nanalyte1=Naprox\xE8ne\r\n"), std::string::npos);
+}
+
+TEST_F(ProjectFile, WrittenReadAndWrittenAgainIsByteIdentical)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> uniform(-1e3, 1e3);
+    // Values of at most 12 digits, which survive the file's 15 digits exactly.
+    auto shortened = [](double x) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.12g", x);
+        return std::strtod(text, nullptr);
+    };
+    auto any = [&](std::mt19937& r) { return shortened(uniform(r)); };
+    std::vector<DependencyRecord> records(7);
+    for (size_t i = 0; i < records.size(); ++i) {
+        DependencyRecord& r = records[i];
+        r.name = AnsiString("Run \xE9" + std::to_string(i) + "  ");
+        r.selector = "\"quoted\"";
+        r.Params.points = static_cast<int>(i) - 3;
+        r.Params.applypH = i % 2 == 1;
+        r.Params.cMax = any(random);
+        r.Params.a2.lK = std::strtod((std::to_string(i + 1) + ".25E-20").c_str(), nullptr);
+        r.Params.phys.Pressure = any(random);
+        r.Params.phys.u01 = shortened(any(random) * 1e-11);
+        r.Params.phys.z01 = static_cast<double>(i % 3);
+        r.Params.phys.EOF = 1e15 * static_cast<double>(i);
+        r.Params.phys.Derive();
+    }
+    for (WideChar sep : {L'.', L','}) {
+        FormatSettings.DecimalSeparator = sep;
+        WriteProjectFile(Path("a.ini"), records);
+        const ProjectContents read = ReadProjectFile(Path("a.ini"));
+        ASSERT_EQ(read.Records.size(), records.size());
+        for (size_t i = 0; i < records.size(); ++i)
+            ExpectSame(read.Records[i], records[i]);
+        WriteProjectFile(Path("b.ini"), read.Records);
+        EXPECT_EQ(Load(Path("a.ini")), Load(Path("b.ini")));
+        const std::string before = Load(Path("a.ini"));
+        WriteProjectFile(Path("a.ini"), read.Records);
+        EXPECT_EQ(Load(Path("a.ini")), before);
+        fs::remove(Path("b.ini"));
+    }
+}

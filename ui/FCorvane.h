@@ -1,0 +1,184 @@
+// The main window: the chart of every dependency, the dependency list with its commands, and
+// the input grid that shows one dependency at a time.
+#pragma once
+
+#include "bevels/LabeledBevels.h"
+#include "controls/NumEdit.h"
+#include "model/Record.h"
+#include "platform/Chart.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+
+#include <vector>
+
+class TFrmCorvane : public TForm {
+public:
+    using Record = DependencyRecord;
+
+    explicit TFrmCorvane(TComponent* AOwner);
+    // The records go first, then the controls; the chart destroys the series it still owns.
+    ~TFrmCorvane() override;
+
+    // --- The dependencies: record i is row i of LstDependencies.
+    std::vector<Record> Records;
+
+    // --- Upper area: the chart left of a splitter, the list panel on the right.
+    TPanel* PnlTop;
+    TChart* ChrtDependencies;
+    TFastLineSeries* SrrHoriz;
+    TFastLineSeries* SrrVert;
+    TSplitter* SplVertical;
+    TPanel* PnlList;
+    TListBox* LstDependencies;
+    TButton* BtnNew;
+    TButton* BtnLoad;
+    TButton* BtnSave;
+    TButton* BtnHide;
+    TButton* BtnDelete;
+    TSplitter* SplHorizontal;
+
+    // --- Bottom panel: the input grid.
+    TPanel* PnlBottom;
+    TButton* BtnApply;
+    TButton* BtnAdd;
+    TEdit* EdtName;
+    TEdit* EdtAnalyte1;
+    TEdit* EdtAnalyte2;
+    TEdit* EdtSelector;
+    TLabeledBevels* LblU0;
+    TLabeledBevels* LblUCS;
+    TLabeledBevels* LblK;
+    TLabeledBevels* LblZ;
+    TLabeledBevels* LblD0;
+    TLabeledBevels* LblDCS;
+    TLabeledBevels* LblMinC;
+    TLabeledBevels* LblMaxC;
+    TLabeledBevels* LblCapillary;
+    TLabeledBevels* LblDetector;
+    TLabeledBevels* LblVoltage;
+    TLabeledBevels* LblTemperature;
+    TLabeledBevels* LblEOF;
+    TLabeledBevels* LblEOFSlope;
+    TLabeledBevels* LblPoints;
+    TLabeledBevels* LblRadius;
+    TLabeledBevels* LblPressure;
+    TLabeledBevels* LblGraph;
+    TNumEdit* NumU01;
+    TNumEdit* NumU02;
+    TNumEdit* NumU1;
+    TNumEdit* NumU2;
+    TNumEdit* NumK1;
+    TNumEdit* NumK2;
+    TNumEdit* NumZ01;
+    TNumEdit* NumZ02;
+    TNumEdit* NumZCS;
+    TNumEdit* NumD01;
+    TNumEdit* NumD02;
+    TNumEdit* NumD1;
+    TNumEdit* NumD2;
+    TNumEdit* NumCapillary;
+    TNumEdit* NumDetector;
+    TNumEdit* NumVoltage;
+    TNumEdit* NumTemperature;
+    TNumEdit* NumEOF;
+    TNumEdit* NumEOFSlope;
+    TNumEdit* NumPressure;
+    TNumEdit* NumRadius;
+    TNumEdit* NumMinC;
+    TNumEdit* NumMaxC;
+    TNumEdit* NumPoints;
+    TComboBox* CbxGraph;
+    // The borderless panel over the charge and diffusion rows.
+    TPanel* PnlpH;
+    TButton* BtnpH;
+    TLabeledBevels* LblpH;
+    TNumEdit* NumpH;
+
+    TSaveDialog* SaveDialog1;
+    TOpenDialog* OpenDialog1;
+
+    // --- The central operation: shows record Index in the window, sweeps its curves, retitles
+    // the right axis and the measure series, clears the mark of unapplied edits.
+    void Sweep(int Index);
+    // The two transfers between the window and a record.
+    void ShowRecord(int Index);
+    void StoreWindow(Record& Target);
+
+    // --- Project files.
+    // Writes every record into FileName (one atomic write); a failure raises "Unable to write
+    // to %s" and leaves the old file as it was.
+    bool SaveProject(const UnicodeString& FileName);
+    // Replaces the list by the file's contents and takes over its decimal separator; the rows
+    // stay empty and no curve is computed (the Load command does that). A file that cannot be
+    // loaded raises, and the list, the window and the separator stay as they were.
+    bool LoadProject(const UnicodeString& FileName);
+    // The Save command: the save dialog, SaveProject, the proposals and the chart title; true
+    // when the project was saved.
+    bool SaveCommand();
+    // The Load command: the open dialog, LoadProject, then every row added and swept.
+    void LoadCommand();
+    // True while the list differs from what was last saved or loaded (before that, from the
+    // start-up dependency).
+    bool ProjectChanged() const;
+
+    // --- Handlers.
+    void FormShow(TObject* Sender);
+    // Closing with unsaved changes asks "Save changes to the project?" (Yes, No, Cancel).
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void BtnNewClick(TObject* Sender);
+    void BtnLoadClick(TObject* Sender);
+    void BtnSaveClick(TObject* Sender);
+    void BtnHideClick(TObject* Sender);
+    void BtnDeleteClick(TObject* Sender);
+    void BtnApplyClick(TObject* Sender);
+    void BtnAddClick(TObject* Sender);
+    void BtnpHClick(TObject* Sender);
+    void LstDependenciesClick(TObject* Sender);
+    void LstDependenciesDblClick(TObject* Sender);
+    void LstDependenciesDrawItem(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State);
+    void ChrtDependenciesMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ChrtDependenciesDblClick(TObject* Sender);
+    void CbxGraphChange(TObject* Sender);
+    // The mark of unapplied edits: the caption of "A&pply" turns red.
+    void EdtAccepted(TObject* Sender);
+    // Range rules of the numeric fields.
+    void NumPositiveAccept(TObject* Sender, TCaption NewText, bool& Accept);
+    void NumNonNegativeCAccept(TObject* Sender, TCaption NewText, bool& Accept);
+    void NumTemperatureAccept(TObject* Sender, TCaption NewText, bool& Accept);
+    void NumIntAccept(TObject* Sender, TCaption NewText, bool& Accept);
+    void NumPointsAccept(TObject* Sender, TCaption NewText, bool& Accept);
+    // Locks of the diffusion-coefficient fields from charges and mobilities.
+    void NumUZ01Accepted(TObject* Sender);
+    void NumUZ02Accepted(TObject* Sender);
+    void NumUZCSAccepted(TObject* Sender);
+
+    // --- Helpers of the list commands.
+    // The current row (the list's caret), or -1.
+    int CurrentRow() const;
+    // Appends a record (a copy of the current dependency's data, if there is one) with its
+    // series and row, makes it current and sweeps it.
+    void AddDependency();
+    // Releases every record's series and empties the records and the rows.
+    void ClearDependencies();
+    bool UnappliedEdits() const;
+
+private:
+    // The records as last saved or loaded (their series are not looked at).
+    std::vector<Record> FSavedRecords;
+    bool FSavedKnown = false;
+    void NoteSaved();
+    void SetChartTitle(const UnicodeString& Line);
+    void BuildUpperArea();
+    void BuildBottomPanel();
+    TNumEdit* NewField(const char* Name, int Left, int Top, bool Visible = true);
+    TLabeledBevels* NewCaption(const char* Name, const char* Text, int Left, int Top, bool Visible = true);
+    TEdit* NewEdit(const char* Name, int Left, int Top);
+    TButton* NewButton(TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top,
+                       int Width = 84, int Height = 41);
+    void LockDiffusion(TNumEdit* Free, TNumEdit* Complex, TNumEdit* Charge, TNumEdit* FreeMobility,
+                       TNumEdit* ComplexMobility, bool DoFree);
+};
+
+extern TFrmCorvane* FrmCorvane;

@@ -1,0 +1,69 @@
+#include "ui/FormLook.h"
+
+#include "bevels/TolvaGraphics.h"
+
+void SetWindowFont(TControl* Control)
+{
+    Control->Font->SetName("Tahoma");
+    Control->Font->SetHeight(-11);
+}
+
+TLabeledBevels* NewFieldCaption(TComponent* Owner, TWinControl* Parent, const UnicodeString& Text,
+                                int Left, int Top, int Width)
+{
+    auto* caption = new TLabeledBevels(Owner);
+    caption->ExternBevels->GetBevelInner()->SetVisible(false);
+    caption->SetParent(Parent);
+    caption->SetBounds(Left, Top, Width, FieldHeight);
+    caption->SetCaption(Text);
+    caption->SetOuterLinkStyle(lsRight);
+    caption->SetLayout(tlCenter);
+    caption->SetShowAccelChar(true);
+    return caption;
+}
+
+TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int Top)
+{
+    auto* field = new TNumEdit(Owner);
+    field->SetParent(Parent);
+    field->SetBounds(Left, Top, FieldWidth, FieldHeight);
+    field->SetModifiedColor(clMoneyGreen);
+    field->SetTabStop(true);
+    return field;
+}
+
+void DressDependencyChart(TChart* Chart)
+{
+    Chart->SetView3D(false);
+    Chart->SetColor(clWindow);
+    for (TChartAxis* a : {Chart->GetBottomAxis(), Chart->GetLeftAxis(), Chart->GetRightAxis()}) {
+        a->GetLabelsFont()->SetHeight(-16);
+        a->GetTitle()->GetFont()->SetHeight(-21);
+        a->SetTickLength(6);
+        a->GetTicks()->SetWidth(2);
+        a->SetMinorTickLength(4);
+        a->GetMinorTicks()->SetWidth(2);
+    }
+    Chart->GetBottomAxis()->GetTitle()->SetCaption("Selector concentration");
+    Chart->GetLeftAxis()->GetTitle()->SetCaption("Time / min");
+    Chart->GetLeftAxis()->GetTitle()->SetRoundRectangle(true);
+    TChartPen* zoom = Chart->GetZoomPen();
+    zoom->SetColor(clGray);
+    zoom->SetStyle(psDot);
+    zoom->SetWidth(2);
+    Chart->GetTitle()->GetText()->Clear();
+    Chart->GetTitle()->GetText()->Add("[anonymous]");
+}
+
+TFastLineSeries* NewCrossHairSeries(TChart* Chart)
+{
+    auto* s = new TFastLineSeries(Chart);
+    s->SetOverlay(true);
+    s->SetShowInLegend(false);
+    s->SetXValuesOrder(loAscending);
+    s->GetLinePen()->SetColor(clRed);
+    s->GetLinePen()->SetStyle(psDash);
+    s->GetLinePen()->SetWidth(2);
+    s->SetParentChart(Chart);
+    return s;
+}

@@ -1,0 +1,32 @@
+// The look the windows share: their font, the captions and numeric fields of their input grids,
+// and the dress of the dependency chart.
+#pragma once
+
+#include "bevels/LabeledBevels.h"
+#include "controls/NumEdit.h"
+#include "platform/Chart.h"
+
+// Every grid cell is 121 x 21 pixels.
+inline constexpr int FieldWidth = 121;
+inline constexpr int FieldHeight = 21;
+
+// "Tahoma" of height 11 pixels.
+void SetWindowFont(TControl* Control);
+
+// A caption of the input grid: a labelled bevel 21 pixels high with its inner bevel hidden,
+// its text vertically centred, accelerators shown, the outer link style lsRight.
+TLabeledBevels* NewFieldCaption(TComponent* Owner, TWinControl* Parent, const UnicodeString& Text,
+                                int Left, int Top, int Width = FieldWidth);
+
+// A numeric field of the grid: 121 x 21, text "0", modified colour clMoneyGreen, a tab stop.
+TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int Top);
+
+// The dependency chart's dress: two-dimensional on the window colour, the axis titles
+// "Selector concentration" and "Time / min" (in a rounded rectangle), labels in a 16-pixel and
+// titles in a 21-pixel font, major ticks 6 and minor ticks 4 pixels long and 2 wide, the grey
+// dotted zoom pen 2 pixels wide and the one-line title "[anonymous]".
+void DressDependencyChart(TChart* Chart);
+
+// A cross-hair line of the chart: a red dashed fast line 2 pixels wide on the bottom and left
+// axes, drawn in the overlay, not in the legend.
+TFastLineSeries* NewCrossHairSeries(TChart* Chart);
