@@ -2,21 +2,17 @@
 // dependency; with 1,000 dependencies, a click on a row to the painted chart and an Apply; and
 // one sweep of a 101-point dependency split into showing the record and computing the curves.
 #include "platform/Forms.h"
-#include "platform/qt/QtAccess.h"
+#include "platform/Messages.h"
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
 
-#include <QCoreApplication>
-#include <QMouseEvent>
-#include <QWidget>
+#include "bench/main/ProcessClock.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -102,21 +98,19 @@ void BM_ApplyOneOf1000(benchmark::State& State)
 }
 BENCHMARK(BM_ApplyOneOf1000)->Unit(benchmark::kMillisecond);
 
-// A mouse move over the chart through the real event path, to the painted overlay; with one
-// and with 1,000 dependencies (the plot is cached, so the two should cost the same).
+// A mouse move over the chart as a message through the chart's Dispatch (where the toolkit's
+// events arrive), to the painted overlay; with one and with 1,000 dependencies (the plot is
+// cached, so the two should cost the same).
 void MoveCrossHair(benchmark::State& State)
 {
-    QWidget* chart = WidgetOf(FrmCorvane->ChrtDependencies);
-    FrmCorvane->ChrtDependencies->Repaint();
+    TChart* chart = FrmCorvane->ChrtDependencies;
+    chart->Repaint();
     int x = 0;
     for (auto _ : State) {
         x = (x + 7) % 400;
-        const QPointF p(200 + x, 150 + x / 4);
-        QMouseEvent move(QEvent::MouseMove, p, chart->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
-        QCoreApplication::sendEvent(chart, &move);
-        FrmCorvane->ChrtDependencies->Repaint();
+        const int paints = chart->PaintCount();
+        chart->Perform(WM_MOUSEMOVE, 0, MakeLParam(200 + x, 150 + x / 4));
+        chart->Repaint();
         WaitForChartPaint(paints);
     }
 }
@@ -206,26 +200,6 @@ void BM_SweepCurves101(benchmark::State& State)
     DestroyApplicationForms();
 }
 BENCHMARK(BM_SweepCurves101)->Unit(benchmark::kMicrosecond);
-
-// Milliseconds since the kernel started this process (clock-tick resolution).
-double MillisecondsSinceProcessStart()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string line;
-    std::getline(stat, line);
-    const auto close = line.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::string rest = line.substr(close + 2);
-    size_t pos = 0;
-    for (int field = 3; field < 22; ++field)
-        pos = rest.find(' ', pos) + 1;
-    const double startTicks = std::stod(rest.substr(pos, rest.find(' ', pos) - pos));
-    std::ifstream uptime("/proc/uptime");
-    double up = 0;
-    uptime >> up;
-    return (up - startTicks / double(sysconf(_SC_CLK_TCK))) * 1000.0;
-}
 
 }  // namespace
 
