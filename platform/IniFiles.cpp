@@ -1,88 +1,19 @@
 #include "platform/IniFiles.h"
 
+#include "platform/IniFilesDisk.h"
 #include "platform/IniFilesIndex.h"
 
 #include <array>
-#include <atomic>
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
-#include <random>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using IniFilesIndex::HashName;
 using IniFilesIndex::SameName;
 using IniFilesIndex::TNameIndex;
-
-namespace IniFilesIndex {
-
-namespace {
-
-struct TSipKey {
-    std::uint64_t K0, K1;
-};
-
-// Drawn once per process, so that nobody can prepare names that collide.
-const TSipKey& SipKey()
-{
-    static const TSipKey key = [] {
-        std::random_device device;
-        auto word = [&] { return (static_cast<std::uint64_t>(device()) << 32) ^ device(); };
-        return TSipKey{word(), word()};
-    }();
-    return key;
-}
-
-constexpr std::uint64_t Rotl(std::uint64_t X, int B) { return (X << B) | (X >> (64 - B)); }
-
-struct TSipState {
-    std::uint64_t V0, V1, V2, V3;
-    void Round()
-    {
-        V0 += V1; V1 = Rotl(V1, 13); V1 ^= V0; V0 = Rotl(V0, 32);
-        V2 += V3; V3 = Rotl(V3, 16); V3 ^= V2;
-        V0 += V3; V3 = Rotl(V3, 21); V3 ^= V0;
-        V2 += V1; V1 = Rotl(V1, 17); V1 ^= V2; V2 = Rotl(V2, 32);
-    }
-    void Compress(std::uint64_t M)
-    {
-        V3 ^= M;
-        Round();
-        V0 ^= M;
-    }
-};
-
-} // namespace
-
-std::uint64_t HashName(std::string_view Name)
-{
-    const TSipKey& k = SipKey();
-    TSipState s{k.K0 ^ 0x736f6d6570736575ull, k.K1 ^ 0x646f72616e646f6dull, k.K0 ^ 0x6c7967656e657261ull,
-                k.K1 ^ 0x7465646279746573ull};
-    std::uint64_t m = 0;
-    size_t i = 0;
-    for (; i < Name.size(); ++i) {
-        m |= static_cast<std::uint64_t>(LowerTable[static_cast<unsigned char>(Name[i])]) << (8 * (i % 8));
-        if (i % 8 == 7) {
-            s.Compress(m);
-            m = 0;
-        }
-    }
-    s.Compress(m | (static_cast<std::uint64_t>(Name.size()) << 56));
-    s.V2 ^= 0xff;
-    s.Round();
-    s.Round();
-    s.Round();
-    return s.V0 ^ s.V1 ^ s.V2 ^ s.V3;
-}
-
-} // namespace IniFilesIndex
 
 namespace {
 
@@ -241,73 +172,6 @@ void AppendValue(std::string& Out, const UnicodeString& Value)
         Out.insert(start, 1, '"');
         Out += '"';
     }
-}
-
-// Files larger than this are not taken for INI files: far beyond any project (100,000
-// dependencies are about 85 MB), and it bounds the memory an opened file takes.
-constexpr size_t MaxFileSize = size_t(256) << 20;
-
-// Reads the whole file. False when it exists but cannot be read; Exists tells whether it does.
-bool ReadWholeFile(const std::string& Path, std::string& Content, bool& Exists)
-{
-    Exists = false;
-    // Non-blocking, so that a named pipe in place of the file cannot hang the program.
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR;
-    Exists = true;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) > MaxFileSize) {
-        ::close(fd);
-        return false;
-    }
-    Content.resize(static_cast<size_t>(st.st_size) + 1);
-    size_t done = 0;
-    bool ok = true;
-    for (;;) {
-        if (done == Content.size()) {
-            if (done > MaxFileSize) {
-                ok = false;
-                break;
-            }
-            Content.resize(Content.size() + 65536);
-        }
-        const ssize_t n = ::read(fd, Content.data() + done, Content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ok = false;
-            break;
-        }
-        if (n == 0)
-            break;
-        done += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    Content.resize(done);
-    return ok;
-}
-
-bool WriteAll(int Fd, const std::string& Data)
-{
-    size_t done = 0;
-    while (done < Data.size()) {
-        const ssize_t n = ::write(Fd, Data.data() + done, Data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-std::string FolderOf(const std::string& Path)
-{
-    const auto slash = Path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : Path.substr(0, slash);
 }
 
 } // namespace
@@ -547,17 +411,7 @@ void TIniFile::TData::CheckWritable()
         return;
     if (FileName.empty() || Unreadable)
         WriteError();
-    const std::string target = Target();
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        // Without any write bit the file counts as read-only, even for the superuser.
-        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
-            WriteError();
-    } else if (errno != ENOENT) {
-        WriteError();
-    }
-    const std::string folder = FolderOf(target);
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), W_OK | X_OK) != 0)
+    if (!CanReplaceFile(Target()))
         WriteError();
     Writable = true;
 }
@@ -887,40 +741,8 @@ void TIniFile::UpdateFile()
     F->Writable = false;
     F->CheckWritable();
     const std::string target = F->Target();
-    const std::string folder = FolderOf(target);
-    const std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-    static std::atomic<unsigned> counter{0};
-
-    struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder + "/." + base + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
+    if (!ReplaceFile(target, F->Content()))
         F->WriteError();
-    if (replacing) {
-        // The new file keeps the old one's permissions and, where allowed, its owner.
-        ::fchmod(fd, old.st_mode & 07777);
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Not the owner: the file becomes ours, as any rewrite by us would.
-        }
-    }
-    const bool ok = WriteAll(fd, F->Content()) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        F->WriteError();
-    }
-    // The rename itself made durable too; a folder that cannot be synced changes nothing here.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
     F->Dirty = false;
     F->WriteFailed = false;
 }

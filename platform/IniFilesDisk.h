@@ -1,0 +1,25 @@
+// The disk side of TIniFile: reading a whole file within the size limit, and replacing a file
+// at once (a temporary file beside it, synced, then renamed over it).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Files larger than this are not taken for INI files: far beyond any project (100,000
+// dependencies are about 85 MB), and it bounds the memory an opened file takes.
+inline constexpr std::size_t MaxIniFileSize = std::size_t(256) << 20;
+
+// Reads the whole file. False when it exists but cannot be read (also a folder, a pipe or a file
+// over the limit); Exists tells whether it does.
+bool ReadWholeFile(const std::string& Path, std::string& Content, bool& Exists);
+
+// The folder part of a path ("." for a bare name).
+std::string FolderOf(const std::string& Path);
+
+// Whether Target can be replaced: an existing target is a regular file with a write bit that we
+// may write, and its folder exists and is writable.
+bool CanReplaceFile(const std::string& Target);
+
+// Writes Content into a temporary file beside Target and renames it over Target, keeping an old
+// file's permissions; false (with Target as it was) when any step fails.
+bool ReplaceFile(const std::string& Target, const std::string& Content);
