@@ -65,6 +65,31 @@ void VisitKeys(Rec& R, Visitor&& V)
     V.Real("D2", f.D2);
 }
 
+// Every stored value of a record as bytes, in file order (texts followed by their length).
+struct TFingerprint {
+    std::string Bytes;
+    template <class T>
+    void Raw(const T& Value)
+    {
+        Bytes.append(reinterpret_cast<const char*>(&Value), sizeof Value);
+    }
+    void Text(const char*, const AnsiString& Value)
+    {
+        Bytes += Value.Bytes();
+        Raw(Value.Bytes().size());
+    }
+    void Real(const char*, double Value) { Raw(Value); }
+    void Integer(const char*, std::int32_t Value) { Raw(Value); }
+    void Bool(const char*, bool Value) { Raw(Value); }
+};
+
+std::string Fingerprint(const DependencyRecord& R)
+{
+    TFingerprint f;
+    VisitKeys(R, f);
+    return std::move(f.Bytes);
+}
+
 struct TWriter {
     TIniFile& Ini;
     const UnicodeString& Section;
@@ -171,4 +196,9 @@ ProjectContents ReadProjectFile(const UnicodeString& FileName)
         r.Params.phys.Derive();
     }
     return contents;
+}
+
+bool SameStoredData(const DependencyRecord& A, const DependencyRecord& B)
+{
+    return Fingerprint(A) == Fingerprint(B);
 }

@@ -46,3 +46,7 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
 // Capillary of 0), when Count is negative or above MaxProjectDependencies, or when DecSep is
 // no printable ASCII character, or a digit, a sign or the letter E (EProjectFileError).
 ProjectContents ReadProjectFile(const UnicodeString& FileName);
+
+// Whether two records hold the same values in every key a project file stores (names and the
+// stored parameters; the derived fields and the series are not looked at).
+bool SameStoredData(const DependencyRecord& A, const DependencyRecord& B);

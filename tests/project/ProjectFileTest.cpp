@@ -366,3 +366,28 @@ TEST_F(ProjectFile, WrittenReadAndWrittenAgainIsByteIdentical)
         fs::remove(Path("b.ini"));
     }
 }
+
+TEST(StoredData, SameStoredDataLooksAtEveryStoredKeyAndNothingElse)
+{
+    const DependencyRecord base;
+    struct {
+        const char* What;
+        void (*Change)(DependencyRecord&);
+        bool Same;
+    } const cases[] = {
+        {"nothing", [](DependencyRecord&) {}, true},
+        {"derived field", [](DependencyRecord& r) { r.Params.phys.FieldStrength = 1; }, true},
+        {"colour", [](DependencyRecord& r) { r.SeriesSet.colour = 5; }, true},
+        {"name", [](DependencyRecord& r) { r.name = "x"; }, false},
+        {"selector", [](DependencyRecord& r) { r.selector = "<Selector> "; }, false},
+        {"points", [](DependencyRecord& r) { r.Params.points = 22; }, false},
+        {"applypH", [](DependencyRecord& r) { r.Params.applypH = true; }, false},
+        {"a2lK", [](DependencyRecord& r) { r.Params.a2.lK = 2; }, false},
+        {"D2", [](DependencyRecord& r) { r.Params.phys.D2 = 2e-9; }, false},
+    };
+    for (const auto& c : cases) {
+        DependencyRecord changed;
+        c.Change(changed);
+        EXPECT_EQ(SameStoredData(base, changed), c.Same) << c.What;
+    }
+}
