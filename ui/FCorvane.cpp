@@ -8,6 +8,7 @@
 #include "ui/FpHSetup.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -41,6 +42,47 @@ struct TpHBinding {
     double& Value;
     double Scale;
 };
+
+// The numeric fields of the main window and their record values, in the order they are shown.
+std::array<TBinding, 24> WindowBindings(TFrmCorvane& W, Params& P)
+{
+    PhysParams& f = P.phys;
+    return {{{W.NumpH, P.pH, 1, 1},
+             {W.NumCapillary, f.Capillary, 0.01, 100},
+             {W.NumDetector, f.Detector, 0.01, 100},
+             {W.NumVoltage, f.Voltage, 1000, 0.001},
+             {W.NumTemperature, f.Temperature, 1, 1},
+             {W.NumPressure, f.Pressure, 100, 0.01},
+             {W.NumRadius, f.Radius, 1e-6, 1e6},
+             {W.NumEOF, f.EOF, 1e-9, 1e9},
+             {W.NumEOFSlope, f.EOFSlope, 1e-9, 1e9},
+             {W.NumU01, f.u01, 1e-9, 1e9},
+             {W.NumU02, f.u02, 1e-9, 1e9},
+             {W.NumU1, f.u1, 1e-9, 1e9},
+             {W.NumU2, f.u2, 1e-9, 1e9},
+             {W.NumK1, f.K1, 0.001, 1000},
+             {W.NumK2, f.K2, 0.001, 1000},
+             {W.NumZ01, f.z01, 1, 1},
+             {W.NumZ02, f.z02, 1, 1},
+             {W.NumZCS, f.zCS, 1, 1},
+             {W.NumD01, f.D01, 1e-9, 1e9},
+             {W.NumD02, f.D02, 1e-9, 1e9},
+             {W.NumD1, f.D1, 1e-9, 1e9},
+             {W.NumD2, f.D2, 1e-9, 1e9},
+             {W.NumMinC, P.cMin, 1, 1},
+             {W.NumMaxC, P.cMax, 1, 1}}};
+}
+
+// The fields of the pH dialog, analyte 1 then analyte 2, each pKa, high pH, then low pH.
+std::array<TpHBinding, 14> PhBindings(TFrmpHSetup& D, Params& P)
+{
+    return {{{D.NumpKa1, P.a1.pKa, 1}, {D.NumU01High, P.a1.hu0, 1e-9}, {D.NumU1High, P.a1.huCS, 1e-9},
+             {D.NumK1High, P.a1.hK, 0.001}, {D.NumU01Low, P.a1.lu0, 1e-9}, {D.NumU1Low, P.a1.luCS, 1e-9},
+             {D.NumK1Low, P.a1.lK, 0.001},
+             {D.NumpKa2, P.a2.pKa, 1}, {D.NumU02High, P.a2.hu0, 1e-9}, {D.NumU2High, P.a2.huCS, 1e-9},
+             {D.NumK2High, P.a2.hK, 0.001}, {D.NumU02Low, P.a2.lu0, 1e-9}, {D.NumU2Low, P.a2.luCS, 1e-9},
+             {D.NumK2Low, P.a2.lK, 0.001}}};
+}
 
 void ShowError(const UnicodeString& Text)
 {
@@ -340,7 +382,7 @@ void TFrmCorvane::BuildBottomPanel()
 
 void TFrmCorvane::ShowRecord(int Index)
 {
-    const Record r = Records.at(static_cast<size_t>(Index));
+    const Record& r = Records.at(static_cast<size_t>(Index));
     EdtName->SetText(AnsiToUtf8(r.name));
     EdtAnalyte1->SetText(AnsiToUtf8(r.analyte1));
     EdtAnalyte2->SetText(AnsiToUtf8(r.analyte2));
@@ -353,49 +395,16 @@ void TFrmCorvane::ShowRecord(int Index)
         LstDependencies->SetSelected(Index, selected);
     }
 
+    // A copy: the bindings refer to the values, and showing them runs the fields' handlers.
     Params p = r.Params;
     if (TFrmpHSetup* d = FrmpHSetup) {
         d->LblAnalyte1->SetCaption(AnsiToUtf8(r.analyte1));
         d->LblAnalyte2->SetCaption(AnsiToUtf8(r.analyte2));
         d->ChcbApply->SetChecked(p.applypH);
-        const TpHBinding dialog[] = {
-            {d->NumpKa1, p.a1.pKa, 1}, {d->NumU01High, p.a1.hu0, 1e-9}, {d->NumU1High, p.a1.huCS, 1e-9},
-            {d->NumK1High, p.a1.hK, 0.001}, {d->NumU01Low, p.a1.lu0, 1e-9}, {d->NumU1Low, p.a1.luCS, 1e-9},
-            {d->NumK1Low, p.a1.lK, 0.001},
-            {d->NumpKa2, p.a2.pKa, 1}, {d->NumU02High, p.a2.hu0, 1e-9}, {d->NumU2High, p.a2.huCS, 1e-9},
-            {d->NumK2High, p.a2.hK, 0.001}, {d->NumU02Low, p.a2.lu0, 1e-9}, {d->NumU2Low, p.a2.luCS, 1e-9},
-            {d->NumK2Low, p.a2.lK, 0.001}};
-        for (const TpHBinding& b : dialog)
+        for (const TpHBinding& b : PhBindings(*d, p))
             b.Field->SetValue(b.Value / b.Scale);
     }
-
-    PhysParams& f = p.phys;
-    const TBinding fields[] = {
-        {NumpH, p.pH, 1, 1},
-        {NumCapillary, f.Capillary, 0.01, 100},
-        {NumDetector, f.Detector, 0.01, 100},
-        {NumVoltage, f.Voltage, 1000, 0.001},
-        {NumTemperature, f.Temperature, 1, 1},
-        {NumPressure, f.Pressure, 100, 0.01},
-        {NumRadius, f.Radius, 1e-6, 1e6},
-        {NumEOF, f.EOF, 1e-9, 1e9},
-        {NumEOFSlope, f.EOFSlope, 1e-9, 1e9},
-        {NumU01, f.u01, 1e-9, 1e9},
-        {NumU02, f.u02, 1e-9, 1e9},
-        {NumU1, f.u1, 1e-9, 1e9},
-        {NumU2, f.u2, 1e-9, 1e9},
-        {NumK1, f.K1, 0.001, 1000},
-        {NumK2, f.K2, 0.001, 1000},
-        {NumZ01, f.z01, 1, 1},
-        {NumZ02, f.z02, 1, 1},
-        {NumZCS, f.zCS, 1, 1},
-        {NumD01, f.D01, 1e-9, 1e9},
-        {NumD02, f.D02, 1e-9, 1e9},
-        {NumD1, f.D1, 1e-9, 1e9},
-        {NumD2, f.D2, 1e-9, 1e9},
-        {NumMinC, p.cMin, 1, 1},
-        {NumMaxC, p.cMax, 1, 1}};
-    for (const TBinding& b : fields)
+    for (const TBinding& b : WindowBindings(*this, p))
         b.Field->SetValue(b.Value * b.ToShown);
     NumPoints->SetValue(p.points);
 
@@ -413,46 +422,12 @@ void TFrmCorvane::StoreWindow(Record& Target)
     Target.selector = Utf8ToAnsi(EdtSelector->GetText());
 
     Params& p = Target.Params;
-    p.pH = NumpH->GetAcceptedValue();
     if (TFrmpHSetup* d = FrmpHSetup) {
         p.applypH = d->ChcbApply->GetChecked();
-        const TpHBinding dialog[] = {
-            {d->NumpKa1, p.a1.pKa, 1}, {d->NumU01High, p.a1.hu0, 1e-9}, {d->NumU1High, p.a1.huCS, 1e-9},
-            {d->NumK1High, p.a1.hK, 0.001}, {d->NumU01Low, p.a1.lu0, 1e-9}, {d->NumU1Low, p.a1.luCS, 1e-9},
-            {d->NumK1Low, p.a1.lK, 0.001},
-            {d->NumpKa2, p.a2.pKa, 1}, {d->NumU02High, p.a2.hu0, 1e-9}, {d->NumU2High, p.a2.huCS, 1e-9},
-            {d->NumK2High, p.a2.hK, 0.001}, {d->NumU02Low, p.a2.lu0, 1e-9}, {d->NumU2Low, p.a2.luCS, 1e-9},
-            {d->NumK2Low, p.a2.lK, 0.001}};
-        for (const TpHBinding& b : dialog)
+        for (const TpHBinding& b : PhBindings(*d, p))
             b.Value = b.Field->GetAcceptedValue() * b.Scale;
     }
-
-    PhysParams& f = p.phys;
-    const TBinding fields[] = {
-        {NumCapillary, f.Capillary, 0.01, 100},
-        {NumDetector, f.Detector, 0.01, 100},
-        {NumVoltage, f.Voltage, 1000, 0.001},
-        {NumTemperature, f.Temperature, 1, 1},
-        {NumPressure, f.Pressure, 100, 0.01},
-        {NumRadius, f.Radius, 1e-6, 1e6},
-        {NumEOF, f.EOF, 1e-9, 1e9},
-        {NumEOFSlope, f.EOFSlope, 1e-9, 1e9},
-        {NumU01, f.u01, 1e-9, 1e9},
-        {NumU02, f.u02, 1e-9, 1e9},
-        {NumU1, f.u1, 1e-9, 1e9},
-        {NumU2, f.u2, 1e-9, 1e9},
-        {NumK1, f.K1, 0.001, 1000},
-        {NumK2, f.K2, 0.001, 1000},
-        {NumZ01, f.z01, 1, 1},
-        {NumZ02, f.z02, 1, 1},
-        {NumZCS, f.zCS, 1, 1},
-        {NumD01, f.D01, 1e-9, 1e9},
-        {NumD02, f.D02, 1e-9, 1e9},
-        {NumD1, f.D1, 1e-9, 1e9},
-        {NumD2, f.D2, 1e-9, 1e9},
-        {NumMinC, p.cMin, 1, 1},
-        {NumMaxC, p.cMax, 1, 1}};
-    for (const TBinding& b : fields)
+    for (const TBinding& b : WindowBindings(*this, p))
         b.Value = b.Field->GetAcceptedValue() * b.ToStored;
     // The field's rule keeps points a whole number from 1 to 2147483647.
     const double points = std::trunc(NumPoints->GetAcceptedValue());
@@ -478,11 +453,6 @@ int TFrmCorvane::CurrentRow() const
 {
     const int row = LstDependencies->GetItemIndex();
     return row >= 0 && row < static_cast<int>(Records.size()) ? row : -1;
-}
-
-bool TFrmCorvane::UnappliedEdits() const
-{
-    return BtnApply->Font->GetColor() == clRed;
 }
 
 void TFrmCorvane::AddDependency()
@@ -633,31 +603,6 @@ void TFrmCorvane::BtnpHClick(TObject* Sender)
 // ---------------------------------------------------------------------------------------------
 // Project files
 
-namespace {
-
-bool SameData(const DependencyRecord& A, const DependencyRecord& B)
-{
-    const Params& p = A.Params;
-    const Params& q = B.Params;
-    const PhysParams& f = p.phys;
-    const PhysParams& g = q.phys;
-    auto samePh = [](const PhParams& a, const PhParams& b) {
-        return a.pKa == b.pKa && a.hu0 == b.hu0 && a.huCS == b.huCS && a.hK == b.hK && a.lu0 == b.lu0
-            && a.luCS == b.luCS && a.lK == b.lK;
-    };
-    return A.name == B.name && A.analyte1 == B.analyte1 && A.analyte2 == B.analyte2
-        && A.selector == B.selector && p.cMin == q.cMin && p.cMax == q.cMax && p.points == q.points
-        && p.pH == q.pH && p.applypH == q.applypH && samePh(p.a1, q.a1) && samePh(p.a2, q.a2)
-        && f.Capillary == g.Capillary && f.Detector == g.Detector && f.Voltage == g.Voltage
-        && f.Temperature == g.Temperature && f.EOF == g.EOF && f.EOFSlope == g.EOFSlope
-        && f.Pressure == g.Pressure && f.Radius == g.Radius && f.u01 == g.u01 && f.u02 == g.u02
-        && f.u1 == g.u1 && f.u2 == g.u2 && f.K1 == g.K1 && f.K2 == g.K2 && f.z01 == g.z01
-        && f.z02 == g.z02 && f.zCS == g.zCS && f.D01 == g.D01 && f.D02 == g.D02 && f.D1 == g.D1
-        && f.D2 == g.D2;
-}
-
-}  // namespace
-
 void TFrmCorvane::NoteSaved()
 {
     FSavedRecords = Records;
@@ -668,7 +613,8 @@ bool TFrmCorvane::ProjectChanged() const
 {
     if (!FSavedKnown)
         return false;
-    return !std::equal(Records.begin(), Records.end(), FSavedRecords.begin(), FSavedRecords.end(), SameData);
+    return !std::equal(Records.begin(), Records.end(), FSavedRecords.begin(), FSavedRecords.end(),
+                       SameStoredData);
 }
 
 void TFrmCorvane::SetChartTitle(const UnicodeString& Line)

@@ -162,7 +162,6 @@ public:
     void AddDependency();
     // Releases every record's series and empties the records and the rows.
     void ClearDependencies();
-    bool UnappliedEdits() const;
 
 private:
     // The records as last saved or loaded (their series are not looked at).

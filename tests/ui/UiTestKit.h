@@ -86,24 +86,21 @@ protected:
         QApplication::processEvents();
     }
 
-    // Focuses a field with the mouse, replaces its text by typing, and confirms with Enter.
-    void Enter(TCustomEdit* E, const std::string& Text)
-    {
-        QTest::mouseClick(W(E), Qt::LeftButton, Qt::NoModifier, Centre(E));
-        E->SelectAll();
-        QTest::keyClick(W(E), Qt::Key_Delete);
-        TypeKeys(E, Text);
-        QTest::keyClick(W(E), Qt::Key_Return);
-        QApplication::processEvents();
-    }
-
-    // Types into a field and leaves it without confirming.
+    // Focuses a field with the mouse and replaces its text by typing, without confirming.
     void Type(TCustomEdit* E, const std::string& Text)
     {
         QTest::mouseClick(W(E), Qt::LeftButton, Qt::NoModifier, Centre(E));
         E->SelectAll();
         QTest::keyClick(W(E), Qt::Key_Delete);
         TypeKeys(E, Text);
+        QApplication::processEvents();
+    }
+
+    // The same, confirmed with Enter.
+    void Enter(TCustomEdit* E, const std::string& Text)
+    {
+        Type(E, Text);
+        QTest::keyClick(W(E), Qt::Key_Return);
         QApplication::processEvents();
     }
 
