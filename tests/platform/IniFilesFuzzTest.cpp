@@ -4,6 +4,8 @@
 #include "platform/IniFiles.h"
 #include "platform/IniFilesIndex.h"
 
+#include "tests/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -20,30 +22,11 @@ namespace {
 
 class IniFileHostile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/corvane-inifuzz-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Dir = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(Dir, ec);
-    }
     std::string Path() const { return (Dir / "file.ini").string(); }
-    static std::string Load(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    static void Save(const std::string& path, const std::string& bytes)
-    {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    }
-    fs::path Dir;
+    static std::string Load(const std::string& path) { return ReadFileBytes(path); }
+    static void Save(const std::string& path, const std::string& bytes) { WriteFileBytes(path, bytes); }
+    TTempFolder Temp{"corvane-inifuzz"};
+    const fs::path& Dir = Temp.Dir();
 };
 
 // Everything a file shows through the listings: section -> "key=value" lines.

@@ -1,5 +1,7 @@
 #include "platform/IniFiles.h"
 
+#include "tests/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -20,31 +22,16 @@ protected:
     {
         FSaved = FormatSettings;
         FormatSettings = TFormatSettings::Invariant();
-        char pattern[] = "/tmp/corvane-ini-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Dir = pattern;
     }
     void TearDown() override
     {
         FormatSettings = FSaved;
-        std::error_code ec;
-        fs::permissions(Dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(Dir, ec);
     }
 
     std::string Path(const std::string& name = "project.ini") const { return (Dir / name).string(); }
 
-    static std::string Load(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    static void Save(const std::string& path, const std::string& bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    static std::string Load(const std::string& path) { return ReadFileBytes(path); }
+    static void Save(const std::string& path, const std::string& bytes) { WriteFileBytes(path, bytes); }
     // Files of the folder other than the given one (left-over temporary files).
     std::vector<std::string> Others(const std::string& keep = "project.ini") const
     {
@@ -55,7 +42,8 @@ protected:
         return names;
     }
 
-    fs::path Dir;
+    TTempFolder Temp{"corvane-ini"};
+    const fs::path& Dir = Temp.Dir();
 
 private:
     TFormatSettings FSaved;

@@ -3,6 +3,8 @@
 
 #include "platform/IniFiles.h"
 
+#include "tests/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,28 +25,18 @@ protected:
     {
         FSaved = FormatSettings;
         FormatSettings = TFormatSettings::Invariant();
-        char pattern[] = "/tmp/corvane-project-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Dir = pattern;
     }
     void TearDown() override
     {
         FormatSettings = FSaved;
-        std::error_code ec;
-        fs::remove_all(Dir, ec);
     }
 
     std::string Path(const std::string& name = "project.ini") const { return (Dir / name).string(); }
-    static std::string Load(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    static void Save(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+    static std::string Load(const std::string& path) { return ReadFileBytes(path); }
+    static void Save(const std::string& path, const std::string& bytes) { WriteFileBytes(path, bytes); }
 
-    fs::path Dir;
+    TTempFolder Temp{"corvane-project"};
+    const fs::path& Dir = Temp.Dir();
 
 private:
     TFormatSettings FSaved;

@@ -1,6 +1,7 @@
 // Save and Load through the window's buttons and file dialogs, the refusal of a damaged file,
 // and the question on closing with unsaved changes.
 #include "UiTestKit.h"
+#include "tests/TempFolder.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -9,8 +10,6 @@
 #include <QAbstractItemView>
 #include <QTemporaryDir>
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -30,19 +29,6 @@ void TypeFileName(QWidget* Dialog, const QString& Path)
     if (edit->completer() != nullptr && edit->completer()->popup()->isVisible())
         QTest::keyClick(edit->completer()->popup(), Qt::Key_Escape);
     QTest::keyClick(edit, Qt::Key_Return);
-}
-
-std::string ReadAll(const std::string& Path)
-{
-    std::ifstream in(Path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const std::string& Path, const std::string& Bytes)
-{
-    std::ofstream(Path, std::ios::binary) << Bytes;
 }
 
 }  // namespace
@@ -100,7 +86,7 @@ TEST_F(ProjectCommands, SaveThenLoadGivesTheSameListAndColours)
     EXPECT_EQ(F->ChrtDependencies->GetTitle()->GetText()->Get(0), file);
     EXPECT_EQ(F->OpenDialog1->GetFileName(), "project.ini");
     EXPECT_EQ(F->SaveDialog1->GetFileName(), file);
-    const std::string bytes = ReadAll(file);
+    const std::string bytes = ReadFileBytes(file);
     EXPECT_NE(bytes.find("[General]\r\nDecSep=46\r\nCount=2\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("name=second\r\n"), std::string::npos);
     EXPECT_FALSE(F->ProjectChanged());
@@ -128,14 +114,14 @@ TEST_F(ProjectCommands, SaveThenLoadGivesTheSameListAndColours)
     }
     // A file written by the program saves back byte for byte.
     SaveAs(Path("again.ini"));
-    EXPECT_EQ(ReadAll(Path("again.ini")), bytes);
+    EXPECT_EQ(ReadFileBytes(Path("again.ini")), bytes);
     EXPECT_TRUE(Errors.empty());
 }
 
 TEST_F(ProjectCommands, CommaSeparatorIsTakenFromTheFileAndKept)
 {
     const std::string file = Path("comma.ini");
-    WriteAll(file, "[General]\r\nDecSep=44\r\nCount=1\r\n[Dependency0]\r\nNAME=Naprox\xE8ne\r\n"
+    WriteFileBytes(file, "[General]\r\nDecSep=44\r\nCount=1\r\n[Dependency0]\r\nNAME=Naprox\xE8ne\r\n"
                    "Analyte1=20 \xB5M\r\nanalyte2=25 \xB0" "C\r\nCapillary=0,485\r\nTemperature=20.5\r\n"
                    "Voltage=25000\r\nu01=2E-8\r\n");
     Open(file);
@@ -149,7 +135,7 @@ TEST_F(ProjectCommands, CommaSeparatorIsTakenFromTheFileAndKept)
     EXPECT_DOUBLE_EQ(F->Records[0].Params.phys.Temperature, 25);  // "20.5" is no number under ","
     EXPECT_DOUBLE_EQ(F->Records[0].Params.phys.u01, 2e-8);
     SaveAs(Path("out.ini"));
-    const std::string out = ReadAll(Path("out.ini"));
+    const std::string out = ReadFileBytes(Path("out.ini"));
     EXPECT_NE(out.find("DecSep=44\r\n"), std::string::npos);
     EXPECT_NE(out.find("Capillary=0,485\r\n"), std::string::npos);
     EXPECT_NE(out.find("name=Naprox\xE8ne\r\n"), std::string::npos);
@@ -170,7 +156,7 @@ TEST_F(ProjectCommands, ADamagedFileChangesNothing)
         {"digit.ini", "[General]\r\nDecSep=48\r\nCount=1\r\n"},
     };
     for (const auto& d : damaged) {
-        WriteAll(Path(d.Name), d.Content);
+        WriteFileBytes(Path(d.Name), d.Content);
         Errors.clear();
         Open(Path(d.Name));
         EXPECT_EQ(Errors.size(), 1u) << d.Name;
@@ -186,11 +172,11 @@ TEST_F(ProjectCommands, ADamagedFileChangesNothing)
 TEST_F(ProjectCommands, ASaveThatFailsKeepsTheOldFile)
 {
     const std::string file = Path("readonly.ini");
-    WriteAll(file, "old bytes");
+    WriteFileBytes(file, "old bytes");
     QFile::setPermissions(QString::fromStdString(file), QFileDevice::ReadOwner);
     F->SaveProject(Path("ok.ini"));  // a direct save works
     EXPECT_THROW(F->SaveProject(file), Exception);
-    EXPECT_EQ(ReadAll(file), "old bytes");
+    EXPECT_EQ(ReadFileBytes(file), "old bytes");
 }
 
 TEST_F(ProjectCommands, ClosingWithUnsavedChangesAsks)
