@@ -606,6 +606,9 @@ void TFrmCorvane::BtnpHClick(TObject* Sender)
 void TFrmCorvane::NoteSaved()
 {
     FSavedRecords = Records;
+    // Only the data is compared; the copies keep no references to series that may go.
+    for (Record& r : FSavedRecords)
+        r.SeriesSet = SeriesSet();
     FSavedKnown = true;
 }
 
@@ -771,30 +774,36 @@ void TFrmCorvane::NumPointsAccept(TObject*, TCaption NewText, bool& Accept)
     ApplyRangeRule(TRangeRule::Points, NewText, Accept);
 }
 
-void TFrmCorvane::LockDiffusion(TNumEdit* Free, TNumEdit* Complex, TNumEdit* Charge, TNumEdit* FreeMobility,
-                                TNumEdit* ComplexMobility, bool DoFree)
+// A free analyte's diffusion coefficient follows from its mobility and charge when both are set.
+void TFrmCorvane::LockFreeDiffusion(TNumEdit* Free, TNumEdit* Charge, TNumEdit* Mobility)
 {
-    const double z = Charge->GetAcceptedValue();
-    if (DoFree)
-        Free->SetReadOnly(z != 0 && FreeMobility->GetAcceptedValue() != 0);
-    Complex->SetReadOnly(z != -NumZCS->GetAcceptedValue() && ComplexMobility->GetAcceptedValue() != 0);
+    Free->SetReadOnly(Charge->GetAcceptedValue() != 0 && Mobility->GetAcceptedValue() != 0);
+}
+
+// A complex's follows when it carries a charge (analyte and selector together) and has a mobility.
+void TFrmCorvane::LockComplexDiffusion(TNumEdit* Complex, TNumEdit* Charge, TNumEdit* Mobility)
+{
+    Complex->SetReadOnly(Charge->GetAcceptedValue() != -NumZCS->GetAcceptedValue()
+                         && Mobility->GetAcceptedValue() != 0);
 }
 
 void TFrmCorvane::NumUZ01Accepted(TObject* Sender)
 {
-    LockDiffusion(NumD01, NumD1, NumZ01, NumU01, NumU1, true);
+    LockFreeDiffusion(NumD01, NumZ01, NumU01);
+    LockComplexDiffusion(NumD1, NumZ01, NumU1);
     EdtAccepted(Sender);
 }
 
 void TFrmCorvane::NumUZ02Accepted(TObject* Sender)
 {
-    LockDiffusion(NumD02, NumD2, NumZ02, NumU02, NumU2, true);
+    LockFreeDiffusion(NumD02, NumZ02, NumU02);
+    LockComplexDiffusion(NumD2, NumZ02, NumU2);
     EdtAccepted(Sender);
 }
 
 void TFrmCorvane::NumUZCSAccepted(TObject* Sender)
 {
-    LockDiffusion(NumD01, NumD1, NumZ01, NumU01, NumU1, false);
-    LockDiffusion(NumD02, NumD2, NumZ02, NumU02, NumU2, false);
+    LockComplexDiffusion(NumD1, NumZ01, NumU1);
+    LockComplexDiffusion(NumD2, NumZ02, NumU2);
     EdtAccepted(Sender);
 }

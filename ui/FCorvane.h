@@ -176,8 +176,8 @@ private:
     TEdit* NewEdit(const char* Name, int Left, int Top);
     TButton* NewButton(TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top,
                        int Width = 84, int Height = 41);
-    void LockDiffusion(TNumEdit* Free, TNumEdit* Complex, TNumEdit* Charge, TNumEdit* FreeMobility,
-                       TNumEdit* ComplexMobility, bool DoFree);
+    void LockFreeDiffusion(TNumEdit* Free, TNumEdit* Charge, TNumEdit* Mobility);
+    void LockComplexDiffusion(TNumEdit* Complex, TNumEdit* Charge, TNumEdit* Mobility);
 };
 
 extern TFrmCorvane* FrmCorvane;

@@ -60,7 +60,6 @@ TFastLineSeries* NewCrossHairSeries(TChart* Chart)
     auto* s = new TFastLineSeries(Chart);
     s->SetOverlay(true);
     s->SetShowInLegend(false);
-    s->SetXValuesOrder(loAscending);
     s->GetLinePen()->SetColor(clRed);
     s->GetLinePen()->SetStyle(psDash);
     s->GetLinePen()->SetWidth(2);

@@ -280,8 +280,8 @@ bool TOpenDialog::Execute()
     for (const QString& f : chosen)
         FFiles->Add(FromQ(QDir::cleanPath(QFileInfo(f).absoluteFilePath())));
     FFileName = FFiles->Get(0);
-    // The toolkit leaves the default extension off a name typed into a folder it was sent to
-    // after opening; a name without an extension always gets it.
+    // The toolkit adds the default extension on some of its paths only (a name confirmed after
+    // the dialog changed its folder comes back without it): every name without one gets it here.
     if (IsSaveDialog() && !FDefaultExt.empty() && QFileInfo(ToQ(FFileName)).suffix().isEmpty()
         && !QFileInfo(ToQ(FFileName)).isDir()) {
         FFileName += "." + FDefaultExt;
