@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPalette>
@@ -20,9 +21,31 @@ class TEditWidget : public QLineEdit {
 public:
     TEditWidget() = default;
 
+    // As on the original platform, the selection shows only while the edit has the focus (an
+    // accepted text is selected, also in fields the program fills).
+    void ShowSelection(bool Shown)
+    {
+        QPalette p = palette();
+        const QPalette normal = QApplication::palette(this);
+        p.setColor(QPalette::Highlight, Shown ? normal.color(QPalette::Highlight) : p.color(QPalette::Base));
+        p.setColor(QPalette::HighlightedText,
+                   Shown ? normal.color(QPalette::HighlightedText) : p.color(QPalette::Text));
+        setPalette(p);
+    }
+
 protected:
     void contextMenuEvent(QContextMenuEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override
+    {
+        ShowSelection(true);
+        QLineEdit::focusInEvent(Event);
+    }
+    void focusOutEvent(QFocusEvent* Event) override
+    {
+        ShowSelection(false);
+        QLineEdit::focusOutEvent(Event);
+    }
 };
 
 // The clipboard and undo keys (Ctrl+X, Ctrl+C, Ctrl+V, Shift+Insert, Ctrl+Z ...) become the
@@ -256,6 +279,7 @@ void TCustomEdit::ColorChanged()
     p.setColor(QPalette::Base, QtControls::ToQColor(GetColor()));
     p.setColor(QPalette::Text, QtControls::ToQColor(GetFont()->GetColor()));
     edit->setPalette(p);
+    static_cast<TEditWidget*>(edit)->ShowSelection(edit->hasFocus());
     TWinControl::ColorChanged();
 }
 

@@ -104,6 +104,39 @@ TEST_F(StdTest, EditColourAndReadOnly)
     EXPECT_TRUE(static_cast<QLineEdit*>(WidgetOf(edit))->isReadOnly());
 }
 
+// Text the program selects in an edit without the focus (an accepted field selects its text)
+// is not shown selected, as on the original platform; the focus shows it.
+TEST_F(StdTest, EditShowsItsSelectionOnlyWithTheFocus)
+{
+    auto* edit = Make<TEdit>(10, 10, 121, 21);
+    auto* other = Make<TEdit>(10, 40, 121, 21);
+    ShowActive();
+    const QColor qtHighlight = QApplication::palette(WidgetOf(edit)).color(QPalette::Highlight);
+    const TColor highlight = RGB(qtHighlight.red(), qtHighlight.green(), qtHighlight.blue());
+    auto highlighted = [&] {
+        QApplication::processEvents();
+        TBitmap shot(121, 21);
+        edit->PaintTo(shot.Canvas, 0, 0);
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < 121; ++x)
+                if (shot.Canvas->GetPixel(x, y) == highlight)
+                    return true;
+        return false;
+    };
+    edit->SetText("selected text");
+    other->SetFocus();
+    QApplication::processEvents();
+    edit->SelectAll();
+    EXPECT_EQ(edit->GetSelLength(), 13);
+    EXPECT_FALSE(highlighted());
+    // A colour change while unfocused keeps it hidden.
+    edit->SetColor(clMoneyGreen);
+    EXPECT_FALSE(highlighted());
+    edit->SetFocus();
+    edit->SelectAll();
+    EXPECT_TRUE(highlighted());
+}
+
 TEST_F(StdTest, EnterAndEscapeGoToTheDefaultAndCancelButtons)
 {
     auto* edit = Make<TEdit>(10, 10, 121, 21);
