@@ -4,6 +4,7 @@
 #include "platform/Forms.h"
 #include "platform/Messages.h"
 #include "ui/FCorvane.h"
+#include "project/ProjectFile.h"
 #include "ui/FpHSetup.h"
 
 #include "bench/main/ProcessClock.h"
@@ -145,6 +146,74 @@ void BM_GraphChoiceOf1000(benchmark::State& State)
     }
 }
 BENCHMARK(BM_GraphChoiceOf1000)->Unit(benchmark::kMillisecond);
+
+// Save and Load of a project of 1,000 dependencies through the window, after the file dialog:
+// Load from the chosen path to the painted chart, split into reading the file (with the
+// derivation), showing every record and sweeping every curve.
+const UnicodeString& ThousandFile()
+{
+    static const UnicodeString path = [] {
+        TThousand windows;
+        const UnicodeString p = "/tmp/corvane-bench-1000.ini";
+        FrmCorvane->SaveProject(p);
+        return p;
+    }();
+    return path;
+}
+
+void BM_SaveProject1000(benchmark::State& State)
+{
+    TThousand windows;
+    for (auto _ : State)
+        FrmCorvane->SaveProject("/tmp/corvane-bench-save.ini");
+}
+BENCHMARK(BM_SaveProject1000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadProject1000(benchmark::State& State)
+{
+    const UnicodeString path = ThousandFile();
+    CreateWindows();
+    for (auto _ : State) {
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        FrmCorvane->LoadFile(path);
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_LoadProject1000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadReadAndDerive1000(benchmark::State& State)
+{
+    const UnicodeString path = ThousandFile();
+    for (auto _ : State)
+        benchmark::DoNotOptimize(ReadProjectFile(path));
+}
+BENCHMARK(BM_LoadReadAndDerive1000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadShowEvery1000(benchmark::State& State)
+{
+    const UnicodeString path = ThousandFile();
+    CreateWindows();
+    FrmCorvane->LoadFile(path);
+    for (auto _ : State)
+        for (int i = 0; i < 1000; ++i)
+            FrmCorvane->ShowRecord(i);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_LoadShowEvery1000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadSweepEvery1000(benchmark::State& State)
+{
+    const UnicodeString path = ThousandFile();
+    CreateWindows();
+    FrmCorvane->LoadFile(path);
+    for (auto _ : State)
+        for (const DependencyRecord& r : FrmCorvane->Records)
+            r.Sweep(0);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_LoadSweepEvery1000)->Unit(benchmark::kMillisecond);
 
 // Two dependencies of 101 points that differ in every field, shown in turn (a field whose text
 // stays the same costs nothing).

@@ -662,16 +662,19 @@ bool TFrmCorvane::SaveCommand()
 
 void TFrmCorvane::LoadCommand()
 {
-    if (!OpenDialog1->Execute())
-        return;
-    const UnicodeString path = OpenDialog1->GetFileName();
-    LoadProject(path);
+    if (OpenDialog1->Execute())
+        LoadFile(OpenDialog1->GetFileName());
+}
+
+void TFrmCorvane::LoadFile(const UnicodeString& Path)
+{
+    LoadProject(Path);
     for (int i = 0; i < static_cast<int>(Records.size()); ++i) {
         LstDependencies->Items->Add("<>");
         Sweep(i);
     }
-    SaveDialog1->SetFileName(ExtractFileName(path));
-    SetChartTitle(path);
+    SaveDialog1->SetFileName(ExtractFileName(Path));
+    SetChartTitle(Path);
 }
 
 void TFrmCorvane::BtnSaveClick(TObject*)

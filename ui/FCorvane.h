@@ -117,8 +117,11 @@ public:
     // The Save command: the save dialog, SaveProject, the proposals and the chart title; true
     // when the project was saved.
     bool SaveCommand();
-    // The Load command: the open dialog, LoadProject, then every row added and swept.
+    // The Load command: the open dialog, then LoadFile.
     void LoadCommand();
+    // What the Load command does with the chosen path: LoadProject, every row added and swept,
+    // the save dialog's proposal and the chart title.
+    void LoadFile(const UnicodeString& Path);
     // True while the list differs from what was last saved or loaded (before that, from the
     // start-up dependency).
     bool ProjectChanged() const;
