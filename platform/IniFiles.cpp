@@ -559,6 +559,11 @@ const UnicodeString& TIniFile::GetFileName() const
     return F->FileName;
 }
 
+bool TIniFile::GetUnreadable() const
+{
+    return F->Unreadable;
+}
+
 bool TIniFile::SectionExists(const UnicodeString& Section) const
 {
     return F->FindSection(Section) > 0;

@@ -48,6 +48,9 @@ public:
 
     // The file name as given.
     const UnicodeString& GetFileName() const;
+    // True when the file exists but could not be read (no permission, not a regular file, over
+    // the size limit): it reads as empty and is never overwritten.
+    bool GetUnreadable() const;
 
     bool SectionExists(const UnicodeString& Section) const;
     bool ValueExists(const UnicodeString& Section, const UnicodeString& Ident) const;

@@ -162,6 +162,10 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
 ProjectContents ReadProjectFile(const UnicodeString& FileName)
 {
     const TIniFile ini(FileName);
+    // A file that is there but cannot be read is no empty project: loading it would throw the
+    // open list away.
+    if (ini.GetUnreadable())
+        throw EProjectFileError("Cannot load " + FileName + ": the file cannot be read.");
     ProjectContents contents;
     contents.DecimalSeparator = FormatSettings.DecimalSeparator;
     if (ini.ValueExists(GeneralSection, "DecSep")) {

@@ -44,7 +44,8 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
 // Refuses the file, raising an exception whose message is the text for the error box, when a
 // derivation faults (EZeroDivide, EInvalidOp or EOverflow with the platform's text, e.g. for a
 // Capillary of 0), when Count is negative or above MaxProjectDependencies, or when DecSep is
-// no printable ASCII character, or a digit, a sign or the letter E (EProjectFileError).
+// no printable ASCII character, or a digit, a sign or the letter E, or when the file exists but
+// cannot be read (no permission, a folder, over the size limit) (EProjectFileError).
 ProjectContents ReadProjectFile(const UnicodeString& FileName);
 
 // Whether two records hold the same values in every key a project file stores (names and the

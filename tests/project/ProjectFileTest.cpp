@@ -243,6 +243,29 @@ TEST_F(ProjectFile, FilesThatCannotBeLoadedAreRefusedWithTheirReason)
     }
 }
 
+TEST_F(ProjectFile, AFileThatExistsButCannotBeReadIsRefused)
+{
+    // A folder under the project's name, and a file without read permission (root reads every
+    // file, so the folder is the case that holds for every user).
+    fs::create_directory(Path("folder.ini"));
+    const std::string hidden = Path("hidden.ini");
+    Save(hidden, "[General]\nCount=1\n");
+    fs::permissions(hidden, fs::perms::none);
+    for (const std::string& p : {Path("folder.ini"), hidden}) {
+        const bool unreadable = !std::ifstream(p).good() || fs::is_directory(p);
+        if (!unreadable)
+            continue;
+        try {
+            ReadProjectFile(p);
+            ADD_FAILURE() << "no exception for " << p;
+        } catch (const EProjectFileError& e) {
+            EXPECT_NE(e.Message().find("cannot be read"), std::string::npos) << e.Message();
+        }
+    }
+    // A file that is not there is an empty project, as before.
+    EXPECT_TRUE(ReadProjectFile(Path("absent.ini")).Records.empty());
+}
+
 TEST_F(ProjectFile, SeparatorsAndCountsAtTheirLimitsAreAccepted)
 {
     for (const char* decSep : {"32", "44", "46", "59", "126", "47"}) {
