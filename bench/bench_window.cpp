@@ -5,6 +5,7 @@
 #include "platform/Messages.h"
 #include "ui/FCorvane.h"
 #include "project/ProjectFile.h"
+#include "ui/FAnalysis.h"
 #include "ui/FpHSetup.h"
 
 #include "bench/main/ProcessClock.h"
@@ -214,6 +215,19 @@ void BM_LoadSweepEvery1000(benchmark::State& State)
     DestroyApplicationForms();
 }
 BENCHMARK(BM_LoadSweepEvery1000)->Unit(benchmark::kMillisecond);
+
+// The analysis window brought up to date for a 101-point dependency: the analysis with its
+// optimum search, the two charts and the figures.
+void BM_AnalysisWindowUpdate(benchmark::State& State)
+{
+    CreateWindows();
+    ApplyRealistic(500);
+    FrmCorvane->BtnAnalysisClick(nullptr);
+    for (auto _ : State)
+        FrmCorvane->FrmAnalysis->ShowFor(&FrmCorvane->Records[0]);
+    DestroyApplicationForms();
+}
+BENCHMARK(BM_AnalysisWindowUpdate)->Unit(benchmark::kMillisecond);
 
 // Two dependencies of 101 points that differ in every field, shown in turn (a field whose text
 // stays the same costs nothing).

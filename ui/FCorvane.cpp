@@ -4,6 +4,7 @@
 #include "project/Palette.h"
 #include "project/ProjectFile.h"
 #include "ui/AcceptRules.h"
+#include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
 
@@ -204,6 +205,8 @@ void TFrmCorvane::BuildUpperArea()
     BtnNew = NewButton(PnlList, "BtnNew", "&New", 215, 8);
     BtnLoad = NewButton(PnlList, "BtnLoad", "&Load", 215, 55);
     BtnSave = NewButton(PnlList, "BtnSave", "&Save", 215, 102);
+    BtnAnalysis = NewButton(PnlList, "BtnAnalysis", "Anal&ysis...", 215, 149);
+    BtnAnalysis->OnClick = Bind(this, &TFrmCorvane::BtnAnalysisClick);
     BtnHide = NewButton(PnlList, "BtnHide", "&Hide / Show", 215, 341);
     BtnDelete = NewButton(PnlList, "BtnDelete", "&Delete", 215, 388);
     BtnHide->SetAnchors(TAnchors{akLeft, akBottom});
@@ -444,6 +447,8 @@ void TFrmCorvane::Sweep(int Index)
     ChrtDependencies->GetRightAxis()->GetTitle()->SetCaption(title);
     r.SeriesSet.SetMeasureTitle(title);
     BtnApply->Font->SetColor(clWindowText);
+    if (FrmAnalysis != nullptr && FrmAnalysis->GetVisible() && Index == CurrentRow())
+        FrmAnalysis->ShowFor(&r);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -591,6 +596,15 @@ void TFrmCorvane::LstDependenciesDrawItem(TWinControl*, int Index, TRect Rect, T
 void TFrmCorvane::EdtAccepted(TObject*)
 {
     BtnApply->Font->SetColor(clRed);
+}
+
+void TFrmCorvane::BtnAnalysisClick(TObject*)
+{
+    if (FrmAnalysis == nullptr)
+        FrmAnalysis = new TFrmAnalysis(this);
+    const int c = CurrentRow();
+    FrmAnalysis->ShowFor(c >= 0 ? &Records[static_cast<size_t>(c)] : nullptr);
+    FrmAnalysis->Show();
 }
 
 void TFrmCorvane::BtnpHClick(TObject* Sender)

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+class TFrmAnalysis;
+
 class TFrmCorvane : public TForm {
 public:
     using Record = DependencyRecord;
@@ -35,6 +37,9 @@ public:
     TButton* BtnNew;
     TButton* BtnLoad;
     TButton* BtnSave;
+    // "Anal&ysis...": the separation analysis of the current dependency, in a window of its own.
+    TButton* BtnAnalysis;
+    TFrmAnalysis* FrmAnalysis = nullptr;
     TButton* BtnHide;
     TButton* BtnDelete;
     TSplitter* SplHorizontal;
@@ -138,6 +143,7 @@ public:
     void BtnApplyClick(TObject* Sender);
     void BtnAddClick(TObject* Sender);
     void BtnpHClick(TObject* Sender);
+    void BtnAnalysisClick(TObject* Sender);
     void LstDependenciesClick(TObject* Sender);
     void LstDependenciesDblClick(TObject* Sender);
     void LstDependenciesDrawItem(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State);

@@ -1,0 +1,63 @@
+// The separation analysis window: resolution over the concentration range with the baseline
+// line and the optima, the predicted electropherogram at a chosen concentration, the figures
+// there and at the optimum, and the warnings. It shows a copy of the dependency it was given
+// and follows the main window's current dependency.
+#pragma once
+
+#include "bevels/LabeledBevels.h"
+#include "controls/NumEdit.h"
+#include "model/Analysis.h"
+#include "model/Record.h"
+#include "platform/Chart.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+
+#include <optional>
+
+class TFrmAnalysis : public TForm {
+public:
+    explicit TFrmAnalysis(TComponent* AOwner);
+
+    TLabel* LblDependency;
+    TChart* ChrtResolution;
+    TFastLineSeries* SrrResolution;
+    TFastLineSeries* SrrBaseline;
+    TPointSeries* SrrWrenRowe;
+    TPointSeries* SrrOptimum;
+    TChart* ChrtElectropherogram;
+    TFastLineSeries* SrrSignal;
+    TLabel* LblFigures;
+    TLabel* LblWarnings;
+    TLabeledBevels* LblInjection;
+    TNumEdit* NumInjection;
+    TLabeledBevels* LblWindow;
+    TNumEdit* NumWindow;
+    TButton* BtnClose;
+
+    // Shows the analysis of a dependency (a copy is kept), or that there is none. The chosen
+    // concentration becomes the numerical Rs optimum (else the middle of the range).
+    void ShowFor(const DependencyRecord* Record);
+    // Chooses the concentration of the electropherogram and of the figures.
+    void ChooseConcentration(double C);
+    // The analysis shown, if any.
+    const std::optional<SeparationAnalysis>& GetAnalysis() const { return FAnalysis; }
+    double GetChosen() const { return FChosen; }
+
+    void ChrtResolutionMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void NumLengthAccept(TObject* Sender, TCaption NewText, bool& Accept);
+    void NumLengthAccepted(TObject* Sender);
+    void BtnCloseClick(TObject* Sender);
+
+private:
+    void Analyse();
+    void ShowFigures();
+    AnalysisOptions Options() const;
+
+    std::optional<DependencyRecord> FRecord;
+    std::optional<SeparationAnalysis> FAnalysis;
+    double FChosen = 0;
+};
+
+// The text of a figure: the number in the given format, or "–" when it is undefined.
+UnicodeString FigureText(const Figure& Value, TFloatFormat Format, int Precision, int Digits,
+                         double Scale = 1);
