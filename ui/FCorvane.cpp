@@ -487,6 +487,15 @@ void TFrmCorvane::FormShow(TObject*)
     BtnAdd->Click();
     if (!FSavedKnown)
         NoteSaved();
+    if (!StartupFile.empty()) {
+        const UnicodeString file = StartupFile;
+        StartupFile.clear();
+        try {
+            LoadFile(file);
+        } catch (...) {
+            Application->HandleException(this);
+        }
+    }
 }
 
 void TFrmCorvane::BtnAddClick(TObject*)

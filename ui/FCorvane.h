@@ -111,6 +111,11 @@ public:
     void ShowRecord(int Index);
     void StoreWindow(Record& Target);
 
+    // A project to open at start-up, after the start-up Add, as the Load command would (the
+    // program's command line; a file that cannot be loaded shows its error and leaves the
+    // default dependency).
+    UnicodeString StartupFile;
+
     // --- Project files.
     // Writes every record into FileName (one atomic write); a failure raises "Unable to write
     // to %s" and leaves the old file as it was.

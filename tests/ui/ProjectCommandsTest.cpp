@@ -223,3 +223,36 @@ TEST_F(ProjectCommands, ClosingWithUnsavedChangesAsks)
     EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("closing.ini"))));
     EXPECT_FALSE(F->ProjectChanged());
 }
+
+// A project named on the command line opens after the start-up dependency, as Load would; one
+// that cannot be loaded shows its error and leaves the default dependency.
+TEST(StartupFile, OpensTheProjectOrKeepsTheDefault)
+{
+    TTempFolder folder("corvane-startup");
+    const std::string good = folder.Path("given.ini");
+    WriteFileBytes(good, "[General]\r\nDecSep=46\r\nCount=2\r\n[Dependency0]\r\nname=one\r\n[Dependency1]\r\nname=two\r\n");
+    const std::string bad = folder.Path("bad.ini");
+    WriteFileBytes(bad, "[General]\r\nCount=-1\r\n");
+    for (const std::string& file : {good, bad}) {
+        std::vector<std::string> errors;
+        Application->OnException = [&](TObject*, Exception* E) { errors.push_back(E->Message()); };
+        Application->CreateForm(FrmCorvane);
+        Application->CreateForm(FrmpHSetup);
+        FrmCorvane->StartupFile = file;
+        FrmCorvane->Show();
+        QApplication::processEvents();
+        if (file == good) {
+            ASSERT_EQ(FrmCorvane->Records.size(), 2u);
+            EXPECT_EQ(FrmCorvane->LstDependencies->Items->Get(1), "two");
+            EXPECT_EQ(FrmCorvane->ChrtDependencies->GetTitle()->GetText()->Get(0), good);
+            EXPECT_TRUE(errors.empty());
+        } else {
+            ASSERT_EQ(FrmCorvane->Records.size(), 1u);
+            EXPECT_EQ(FrmCorvane->LstDependencies->Items->Get(0), "<unnamed>");
+            EXPECT_EQ(errors.size(), 1u);
+        }
+        Application->OnException = nullptr;
+        delete FrmpHSetup;
+        delete FrmCorvane;
+    }
+}
