@@ -7,6 +7,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export CORVANE_BUILD_DIR="${CORVANE_SANITIZE_BUILD_DIR:-$ROOT/build-asan}"
 export CORVANE_BUILD_TYPE=Debug
 export CORVANE_CMAKE_ARGS="CORVANE_SANITIZE=ON CORVANE_BUILD_BENCH=OFF"
+export CORVANE_TEST_TOOLS=1
 source "$ROOT/tools/setup.sh"
 export QT_QPA_PLATFORM=offscreen
 # Leaks are errors too (no suppressions are needed: Qt's own caches are not reported).

@@ -5,8 +5,10 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${CORVANE_BUILD_DIR:-$ROOT/build}"
 
-PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-wine fonts-dejavu-core xvfb xauth)
+# The tests also read the PDF the chart writes (pdftoppm) and check the desktop entry.
+[ "${CORVANE_TEST_TOOLS:-}" = "1" ] && PACKAGES+=(poppler-utils desktop-file-utils)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
