@@ -4,6 +4,7 @@
 #include "project/Palette.h"
 #include "project/ProjectFile.h"
 #include "ui/AcceptRules.h"
+#include "ui/DependencyChart.h"
 #include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
@@ -442,10 +443,7 @@ void TFrmCorvane::Sweep(int Index)
     ShowRecord(Index);
     const int choice = CbxGraph->GetItemIndex();
     const Record& r = Records.at(static_cast<size_t>(Index));
-    r.Sweep(choice);
-    const UnicodeString title = CbxGraph->GetText();
-    ChrtDependencies->GetRightAxis()->GetTitle()->SetCaption(title);
-    r.SeriesSet.SetMeasureTitle(title);
+    SweepDependency(ChrtDependencies, r, choice, CbxGraph->GetText());
     BtnApply->Font->SetColor(clWindowText);
     if (FrmAnalysis != nullptr && FrmAnalysis->GetVisible() && Index == CurrentRow())
         FrmAnalysis->ShowFor(&r);
@@ -468,7 +466,7 @@ void TFrmCorvane::AddDependency()
     if (current >= 0)
         created.AssignData(Records[static_cast<size_t>(current)]);
     Records.push_back(created);
-    Records.back().SeriesSet.Create(ChrtDependencies, PaletteColor(n, false), n == 0);
+    CreateDependencySeries(ChrtDependencies, Records.back(), n);
     LstDependencies->Items->Add("<>");
     LstDependencies->SetItemIndex(static_cast<int>(n));
     Sweep(static_cast<int>(n));
@@ -645,11 +643,7 @@ bool TFrmCorvane::ProjectChanged() const
 
 void TFrmCorvane::SetChartTitle(const UnicodeString& Line)
 {
-    TStrings* title = ChrtDependencies->GetTitle()->GetText();
-    if (title->Count() == 0)
-        title->Add(Line);
-    else
-        title->Put(0, Line);
+    SetChartTitleLine(ChrtDependencies, Line);
 }
 
 bool TFrmCorvane::SaveProject(const UnicodeString& FileName)
@@ -667,7 +661,7 @@ bool TFrmCorvane::LoadProject(const UnicodeString& FileName)
     ClearDependencies();
     Records = std::move(loaded.Records);
     for (size_t i = 0; i < Records.size(); ++i)
-        Records[i].SeriesSet.Create(ChrtDependencies, PaletteColor(static_cast<unsigned>(i), false), i == 0);
+        CreateDependencySeries(ChrtDependencies, Records[i], static_cast<unsigned>(i));
     NoteSaved();
     return true;
 }
