@@ -103,6 +103,10 @@ public:
     // Creates the toolkit application when none exists, registers the program's fonts and
     // takes the desktop palette into the system colours.
     void Initialize();
+    // Destroys the application's forms, then the toolkit application if Initialize made it (one
+    // the program made itself stays), giving back what the toolkit holds (fonts and the like)
+    // before the program ends. Initialize may be called again afterwards.
+    void Finalize();
     bool GetMainFormOnTaskBar() const { return FMainFormOnTaskBar; }
     void SetMainFormOnTaskBar(bool Value) { FMainFormOnTaskBar = Value; }
     bool GetShowMainForm() const { return FShowMainForm; }

@@ -9,6 +9,8 @@
 
 struct TApplication::TToolkit {
     bool Initialized = false;
+    // Initialize made the toolkit application (the program had none).
+    bool CreatedApplication = false;
 };
 
 namespace Toolkit {

@@ -132,7 +132,8 @@ void TApplication::Initialize()
         static int argc = 1;
         static char arg0[] = "corvane";
         static char* argv[] = {arg0, nullptr};
-        new QApplication(argc, argv);  // lives until the process ends
+        new QApplication(argc, argv);  // lives until Finalize or the process ends
+        FToolkit->CreatedApplication = true;
     }
     if (FToolkit->Initialized)
         return;
@@ -142,6 +143,16 @@ void TApplication::Initialize()
     RegisterPlatformFonts();
     QApplication::setFont(QtControls::ToQFont(TFont()));
     ReadPalette();
+}
+
+void TApplication::Finalize()
+{
+    DestroyApplicationForms();
+    if (!FToolkit->CreatedApplication)
+        return;
+    delete QApplication::instance();
+    FToolkit->CreatedApplication = false;
+    FToolkit->Initialized = false;
 }
 
 // ---------------------------------------------------------------------------------------------
