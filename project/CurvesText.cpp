@@ -5,6 +5,7 @@
 #include "platform/IniFilesDisk.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -12,8 +13,8 @@ namespace {
 
 constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
-// More rows than any spreadsheet or window holds: the text of 20 sweeps of the most points
-// (1.6 GB in the shortest form), refused before it is built rather than exhausting memory.
+// More rows than any spreadsheet or window holds, about 20 sweeps of the most points (some
+// 1.6 GB of text): refused before the text is built rather than exhausting memory.
 constexpr std::int64_t MaxTextRows = 20000000;
 
 // Appends Value with 15 significant digits and Decimal in place of the point.
@@ -54,8 +55,6 @@ public:
         if (FDecimal.empty()) FDecimal = ".";
         FQuoteNumbers = NeedsQuotes(FDecimal);
     }
-
-    std::string& Out() { return FOut; }
 
     // A text field: quoted where it needs it, with the apostrophe before a formula's start.
     void Text(std::string_view S)
