@@ -65,31 +65,45 @@ QRectF BoxOf(const TVectorShape& S)
     return QRectF(QPointF(S.Points[0].X, S.Points[0].Y), QPointF(S.Points[1].X, S.Points[1].Y));
 }
 
-void DrawShape(QPainter& P, const TVectorShape& S)
+// The painter's pen and brush, set only when they change: an SVG generator opens a new group of
+// attributes at every change, and a chart draws thousands of markers alike.
+struct TPainterState {
+    QPen Pen = QPen(Qt::NoPen);
+    QBrush Brush = QBrush(Qt::NoBrush);
+    bool Known = false;
+    void Use(QPainter& P, const QPen& NewPen, const QBrush& NewBrush)
+    {
+        if (Known && NewPen == Pen && NewBrush == Brush) return;
+        if (!Known || !(NewPen == Pen)) P.setPen(NewPen);
+        if (!Known || !(NewBrush == Brush)) P.setBrush(NewBrush);
+        Pen = NewPen;
+        Brush = NewBrush;
+        Known = true;
+    }
+};
+
+void DrawShape(QPainter& P, TPainterState& State, const TVectorShape& S)
 {
     switch (S.Kind) {
     case vsFill:
-        P.fillRect(BoxOf(S), ColorOf(S.FillPixel));
+        State.Use(P, QPen(Qt::NoPen), QBrush(ColorOf(S.FillPixel)));
+        P.drawRect(BoxOf(S));
         break;
     case vsLines:
-        P.setPen(PenOf(S));
-        P.setBrush(Qt::NoBrush);
+        State.Use(P, PenOf(S), QBrush(Qt::NoBrush));
         if (S.Closed) P.drawPolygon(PolygonOf(S.Points));
         else P.drawPolyline(PolygonOf(S.Points));
         break;
     case vsPolygon:
-        P.setPen(PenOf(S));
-        P.setBrush(S.Filled ? QBrush(ColorOf(S.FillPixel)) : QBrush(Qt::NoBrush));
+        State.Use(P, PenOf(S), S.Filled ? QBrush(ColorOf(S.FillPixel)) : QBrush(Qt::NoBrush));
         P.drawPolygon(PolygonOf(S.Points), Qt::OddEvenFill);
         break;
     case vsEllipse:
-        P.setPen(PenOf(S));
-        P.setBrush(S.Filled ? QBrush(ColorOf(S.FillPixel)) : QBrush(Qt::NoBrush));
+        State.Use(P, PenOf(S), S.Filled ? QBrush(ColorOf(S.FillPixel)) : QBrush(Qt::NoBrush));
         P.drawEllipse(BoxOf(S));
         break;
     case vsRoundRect:
-        P.setPen(PenOf(S));
-        P.setBrush(S.Filled ? QBrush(ColorOf(S.FillPixel)) : QBrush(Qt::NoBrush));
+        State.Use(P, PenOf(S), S.Filled ? QBrush(ColorOf(S.FillPixel)) : QBrush(Qt::NoBrush));
         P.drawRoundedRect(BoxOf(S), S.Radius, S.Radius);
         break;
     case vsText: {
@@ -104,6 +118,7 @@ void DrawShape(QPainter& P, const TVectorShape& S)
         P.rotate(-S.Orientation / 10.0);
         QtCanvas::DrawCellText(P, font, PixelToColor(S.FillPixel), QtControls::ToQ(S.Text));
         P.restore();
+        State.Known = false;
         break;
     }
     case vsImage: {
@@ -116,12 +131,13 @@ void DrawShape(QPainter& P, const TVectorShape& S)
     }
 }
 
-void DrawAll(QPainter& P, const TVectorPicture& Picture)
+void DrawAll(QPainter& P, const TVectorPicture& Picture, bool Smooth)
 {
-    P.setRenderHint(QPainter::Antialiasing, true);
+    P.setRenderHint(QPainter::Antialiasing, Smooth);
     P.setRenderHint(QPainter::TextAntialiasing, true);
     P.setClipRect(QRectF(0, 0, Picture.GetWidth(), Picture.GetHeight()));
-    for (const TVectorShape& s : Picture.GetShapes()) DrawShape(P, s);
+    TPainterState state;
+    for (const TVectorShape& s : Picture.GetShapes()) DrawShape(P, state, s);
 }
 
 }  // namespace
@@ -138,7 +154,7 @@ std::string TVectorPicture::ToSvg() const
     svg.setResolution(96);
     {
         QPainter painter(&svg);
-        DrawAll(painter, *this);
+        DrawAll(painter, *this, true);
     }
     const QByteArray bytes = buffer.data();
     return std::string(bytes.constData(), size_t(bytes.size()));
@@ -158,7 +174,7 @@ std::string TVectorPicture::ToPdf() const
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setCreator(QStringLiteral("Corvane"));
         QPainter painter(&pdf);
-        DrawAll(painter, *this);
+        DrawAll(painter, *this, true);
     }
     const QByteArray bytes = buffer.data();
     return std::string(bytes.constData(), size_t(bytes.size()));
@@ -176,5 +192,7 @@ void TVectorPicture::DrawTo(TBitmap* Bitmap, int Scale) const
     if (!HaveGuiApplication()) return;
     QPainter painter(&image);
     painter.scale(Scale, Scale);
-    DrawAll(painter, *this);
+    // Sharp edges as on the screen (every coordinate lands on whole pixels at a whole scale),
+    // smoothed text.
+    DrawAll(painter, *this, false);
 }
