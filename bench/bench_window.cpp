@@ -148,6 +148,34 @@ void BM_GraphChoiceOf1000(benchmark::State& State)
 }
 BENCHMARK(BM_GraphChoiceOf1000)->Unit(benchmark::kMillisecond);
 
+// The chart of 1,000 dependencies as files: the PNG at 1x and 2x, the SVG and the PDF, from the
+// click on the menu entry's action to the bytes (the file writes are left out).
+void BM_ChartPicturesOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    std::size_t bytes = 0;
+    for (auto _ : State) {
+        switch (State.range(0)) {
+        case 0: {
+            TBitmap b;
+            FrmCorvane->ChrtDependencies->DrawImage(&b, 1);
+            bytes = b.GetWidth();
+            break;
+        }
+        case 1: {
+            TBitmap b;
+            FrmCorvane->ChrtDependencies->DrawImage(&b, 2);
+            bytes = b.GetWidth();
+            break;
+        }
+        case 2: bytes = FrmCorvane->ChrtDependencies->SvgText().size(); break;
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    if (State.range(0) == 2) State.counters["bytes"] = double(bytes);
+}
+BENCHMARK(BM_ChartPicturesOf1000)->ArgName("png1_png2_svg")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
 // Save and Load of a project of 1,000 dependencies through the window, after the file dialog:
 // Load from the chosen path to the painted chart, split into reading the file (with the
 // derivation), showing every record and sweeping every curve.

@@ -85,6 +85,18 @@ private:
     double FStep;
 };
 
+// Calls f(c, values) for every concentration of the sweep of a parameter block,
+// in order, with the values computed there; the faults of the range and of a
+// point are raised.
+template <class F>
+void ForEachPoint(const Params& params, F&& f)
+{
+    SweepRange(params.cMin, params.cMax, params.points).ForEach([&](double c) {
+        const PointValues v(params.phys, c);
+        f(c, v);
+    });
+}
+
 // Runs the sweep of a parameter block into a sink: for every concentration c,
 // sink.AddTimes(c, t1, t2) with the times in minutes and, when choice names a
 // measure, sink.AddMeasure(c, y).
@@ -92,8 +104,7 @@ template <class Sink>
 void RunSweep(const Params& params, int choice, Sink& sink)
 {
     const bool measure = choice >= 0 && choice < GraphChoiceCount;
-    SweepRange(params.cMin, params.cMax, params.points).ForEach([&](double c) {
-        const PointValues v(params.phys, c);
+    ForEachPoint(params, [&](double c, const PointValues& v) {
         sink.AddTimes(c, v.t1 * MinutesPerSecond, v.t2 * MinutesPerSecond);
         if (measure) sink.AddMeasure(c, v.Measure(choice));
     });

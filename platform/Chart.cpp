@@ -1,6 +1,8 @@
 #include "platform/Chart.h"
 
-#include "platform/ChartRaster.h"
+#include "platform/ChartPaint.h"
+#include "platform/IniFilesDisk.h"
+#include "platform/VectorPicture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -576,23 +578,83 @@ void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
 
 void TChart::Paint() { PaintTo(Canvas, GetClientRect()); }
 
-void TChart::SaveToPng(const UnicodeString& FileName)
+void TChart::DrawPicture(TBitmap* Bitmap, TVectorPicture* Picture)
 {
-    TBitmap bmp(std::max(1, GetWidth()), std::max(1, GetHeight()));
-    PaintTo(bmp.GetCanvas(), TRect(0, 0, bmp.GetWidth(), bmp.GetHeight()));
+    const int w = std::max(1, GetWidth()), h = std::max(1, GetHeight());
+    if (w != FLayoutWidth || h != FLayoutHeight) {
+        FLayoutWidth = w;
+        FLayoutHeight = h;
+        FLayoutValid = false;
+        FCacheValid = false;
+    }
+    EnsureLayout();
+    Bitmap->SetSize(w, h);
+    TCanvas* c = Bitmap->GetCanvas();
+    c->SetPicture(Picture);
+    try {
+        RenderPlot(c);
+    } catch (...) {
+        c->SetPicture(nullptr);
+        throw;
+    }
+    c->SetPicture(nullptr);
+}
+
+void TChart::DrawImage(TBitmap* Bitmap, int Scale)
+{
+    if (!Bitmap) return;
+    if (Scale <= 1) {
+        DrawPicture(Bitmap, nullptr);
+        return;
+    }
+    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
+    TBitmap raster;
+    DrawPicture(&raster, &picture);
+    picture.DrawTo(Bitmap, std::min(Scale, 3));
+}
+
+namespace {
+void WriteAtOnce(const UnicodeString& FileName, const std::string& Bytes)
+{
+    if (Bytes.empty() || !CanReplaceFile(FileName) || !ReplaceFile(FileName, Bytes))
+        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+}
+}  // namespace
+
+void TChart::SaveToPng(const UnicodeString& FileName, int Scale)
+{
+    TBitmap bmp;
+    DrawImage(&bmp, Scale);
     bmp.SaveToFile(FileName);
+}
+
+std::string TChart::SvgText()
+{
+    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
+    TBitmap raster;
+    DrawPicture(&raster, &picture);
+    return picture.ToSvg();
+}
+
+void TChart::SaveToSvg(const UnicodeString& FileName)
+{
+    WriteAtOnce(FileName, SvgText());
+}
+
+void TChart::SaveToPdf(const UnicodeString& FileName)
+{
+    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
+    TBitmap raster;
+    DrawPicture(&raster, &picture);
+    WriteAtOnce(FileName, picture.ToPdf());
 }
 
 void TChart::RenderPlot(TCanvas* Canvas)
 {
     const TLayout& L = *FLayout;
-    const TRect all(0, 0, L.Width, L.Height);
-    TChartRaster r(Canvas, all);
-    const std::uint32_t back = ColorToPixel(GetColor());
-    r.Fill(0, 0, L.Width, L.Height, back);
+    FillBox(Canvas, TRect(0, 0, L.Width, L.Height), GetColor());
     const TRect& P = L.Plot;
-    if (FBackColor != clTeeColor && FBackColor != clNone)
-        r.Fill(P.Left, P.Top, P.Right, P.Bottom, ColorToPixel(FBackColor));
+    if (FBackColor != clTeeColor && FBackColor != clNone) FillBox(Canvas, P, FBackColor);
 
     // Grid under everything else.
     TChartAxis* axes[3] = {FBottomAxis.get(), FLeftAxis.get(), FRightAxis.get()};
@@ -600,19 +662,18 @@ void TChart::RenderPlot(TCanvas* Canvas)
         TChartAxis* a = axes[i];
         TChartPen* g = a->GetGrid();
         if (!L.Axes[i].Shown || !g->GetVisible() || g->GetStyle() == psClear) continue;
-        TChartRaster pr(Canvas, P);
-        const std::uint32_t px = ColorToPixel(g->GetColor());
+        const TClipScope clip(Canvas, P);
         for (double v : a->FTickValues) {
             const int p = a->FScale.CalcPosValue(v);
-            double phase = 0;
-            if (a->GetHorizontal()) pr.Line(p, P.Top, p, P.Bottom - 1, px, g->GetWidth(), g->GetStyle(), phase);
-            else pr.Line(P.Left, p, P.Right - 1, p, px, g->GetWidth(), g->GetStyle(), phase);
+            if (a->GetHorizontal())
+                StyledLine(Canvas, p, P.Top, p, P.Bottom, g->GetColor(), g->GetWidth(), g->GetStyle());
+            else
+                StyledLine(Canvas, P.Left, p, P.Right, p, g->GetColor(), g->GetWidth(), g->GetStyle());
         }
     }
     // The frame of the plot where no axis stands.
-    const std::uint32_t framePx = ColorToPixel(clGray);
-    r.Fill(P.Left - 1, P.Top - 1, P.Right + 1, P.Top, framePx);
-    if (!L.Axes[axRight].Shown) r.Fill(P.Right, P.Top - 1, P.Right + 1, P.Bottom, framePx);
+    FillBox(Canvas, TRect(P.Left - 1, P.Top - 1, P.Right + 1, P.Top), clGray);
+    if (!L.Axes[axRight].Shown) FillBox(Canvas, TRect(P.Right, P.Top - 1, P.Right + 1, P.Bottom), clGray);
 
     for (int i = 0; i < 3; ++i)
         if (L.Axes[i].Shown) DrawAxis(Canvas, axes[i]);
@@ -632,28 +693,27 @@ void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)
     const int index = Axis == FBottomAxis.get() ? axBottom : Axis == FLeftAxis.get() ? axLeft : axRight;
     const auto& box = L.Axes[index];
     const TRect& P = L.Plot;
-    TChartRaster r(Canvas, TRect(0, 0, L.Width, L.Height));
     const TAxisScale& s = Axis->FScale;
     TChartPen* line = Axis->GetAxisPen();
     const int lw = line->GetVisible() ? std::max(1, line->GetWidth()) : 0;
-    const std::uint32_t linePx = ColorToPixel(line->GetColor());
+    const TColor lineColor = line->GetColor();
     // The axis line lies just outside the plot, ticks and labels beyond it.
     if (index == axBottom) {
-        if (lw) r.Fill(P.Left - lw, P.Bottom, P.Right + (L.Axes[axRight].Shown ? lw : 0), P.Bottom + lw, linePx);
+        if (lw) FillBox(Canvas, TRect(P.Left - lw, P.Bottom, P.Right + (L.Axes[axRight].Shown ? lw : 0), P.Bottom + lw), lineColor);
     } else if (index == axLeft) {
-        if (lw) r.Fill(P.Left - lw, P.Top - 1, P.Left, P.Bottom + lw, linePx);
+        if (lw) FillBox(Canvas, TRect(P.Left - lw, P.Top - 1, P.Left, P.Bottom + lw), lineColor);
     } else {
-        if (lw) r.Fill(P.Right, P.Top - 1, P.Right + lw, P.Bottom + lw, linePx);
+        if (lw) FillBox(Canvas, TRect(P.Right, P.Top - 1, P.Right + lw, P.Bottom + lw), lineColor);
     }
     const int out = lw;  // ticks start beyond the axis line
     auto tick = [&](int p, int len, TChartPen* pen) {
         if (!pen->GetVisible() || len <= 0) return;
         const int w = std::max(1, pen->GetWidth());
         const int a = MarkStart(p, w);
-        const std::uint32_t px = ColorToPixel(pen->GetColor());
-        if (index == axBottom) r.Fill(a, P.Bottom + out, a + w, P.Bottom + out + len, px);
-        else if (index == axLeft) r.Fill(P.Left - out - len, a, P.Left - out, a + w, px);
-        else r.Fill(P.Right + out, a, P.Right + out + len, a + w, px);
+        const TColor c = pen->GetColor();
+        if (index == axBottom) FillBox(Canvas, TRect(a, P.Bottom + out, a + w, P.Bottom + out + len), c);
+        else if (index == axLeft) FillBox(Canvas, TRect(P.Left - out - len, a, P.Left - out, a + w), c);
+        else FillBox(Canvas, TRect(P.Right + out, a, P.Right + out + len, a + w), c);
     };
     const auto& ticks = Axis->FTickValues;
     const double inc = Axis->FTickIncrement;
@@ -691,20 +751,36 @@ void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)
     if (!box.HasTitle) return;
     TChartAxisTitle* t = Axis->GetTitle();
     const TRect& tb = box.TitleBox;
-    std::uint32_t fill = ColorToPixel(GetColor());
     const bool framed = !t->GetTransparent();
     if (framed) {
-        if (t->GetColor() != clTeeColor && t->GetColor() != clNone) fill = ColorToPixel(t->GetColor());
+        const TColor fill = t->GetColor() != clTeeColor && t->GetColor() != clNone ? t->GetColor() : GetColor();
         TChartPen* f = t->GetFrame();
         const int radius = t->GetShapeStyle() == fosRoundRectangle ? std::min(tb.Width(), tb.Height()) / 3 : 0;
-        r.RoundRect(tb, radius, true, fill, f->GetVisible(), ColorToPixel(f->GetColor()));
+        Canvas->GetBrush()->SetStyle(bsSolid);
+        Canvas->GetBrush()->SetColor(fill);
+        TPen* pen = Canvas->GetPen();
+        pen->SetColor(f->GetColor());
+        pen->SetWidth(1);
+        pen->SetMode(pmCopy);
+        pen->SetStyle(f->GetVisible() ? psSolid : psClear);
+        Canvas->RoundRect(tb, 2 * radius, 2 * radius);
     }
     const int padH = framed ? kTitlePadH : 0, padV = framed ? kTitlePadV : 0;
     if (index == axBottom) {
         TextAt(Canvas, t->GetFont(), tb.Left + padH, tb.Top + padV, t->GetCaption());
+        return;
+    }
+    // Left: reading upwards from the bottom of the box; right: reading downwards from its top.
+    Canvas->GetFont()->Assign(t->GetFont());
+    const TSize cell = Canvas->TextExtent(t->GetCaption());
+    TFont turned;
+    turned.Assign(t->GetFont());
+    if (index == axLeft) {
+        turned.SetOrientation(900);
+        TextAt(Canvas, &turned, tb.Left + padV, tb.Top + padH + cell.cx, t->GetCaption());
     } else {
-        // Left: reading upwards; right: reading downwards.
-        r.TurnedText(t->GetFont(), t->GetCaption(), tb.Left + padV, tb.Top + padH, index == axLeft, fill);
+        turned.SetOrientation(2700);
+        TextAt(Canvas, &turned, tb.Left + padV + cell.cy, tb.Top + padH, t->GetCaption());
     }
 }
 
@@ -753,10 +829,8 @@ void TChart::DrawLegend(TCanvas* Canvas)
 {
     const TLayout& L = *FLayout;
     if (!L.LegendShown) return;
-    TChartRaster r(Canvas, TRect(0, 0, L.Width, L.Height));
     TChartPen* frame = FLegend->GetFrame();
-    if (frame->GetVisible())
-        r.Frame(L.LegendRect, ColorToPixel(frame->GetColor()), frame->GetWidth(), frame->GetStyle());
+    if (frame->GetVisible()) FrameBox(Canvas, L.LegendRect, frame->GetColor(), frame->GetWidth(), frame->GetStyle());
     for (const auto& item : L.LegendItems) {
         item.Series->DrawLegendSample(Canvas, item.Sample);
         TextAt(Canvas, FLegend->GetFont(), item.TextX, item.TextY, item.Series->GetTitle());
@@ -776,8 +850,7 @@ void TChart::RenderOverlay(TCanvas* Canvas)
     if (FHasDragRect && FZoomPen->GetVisible()) {
         const TRect d(std::min(FDragRect.Left, FDragRect.Right), std::min(FDragRect.Top, FDragRect.Bottom),
                       std::max(FDragRect.Left, FDragRect.Right) + 1, std::max(FDragRect.Top, FDragRect.Bottom) + 1);
-        TChartRaster r(Canvas, TRect(0, 0, L.Width, L.Height));
-        r.Frame(d, ColorToPixel(FZoomPen->GetColor()), FZoomPen->GetWidth(), FZoomPen->GetStyle());
+        FrameBox(Canvas, d, FZoomPen->GetColor(), FZoomPen->GetWidth(), FZoomPen->GetStyle());
     }
 }
 

@@ -14,9 +14,11 @@
 #include "platform/Series.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class TChart;
+class TVectorPicture;
 
 class TChartTitle : public TPersistent {
 public:
@@ -115,8 +117,20 @@ public:
     // layout for its conversions until its own size next changes).
     void PaintTo(TCanvas* Canvas, const TRect& Rect);
     using TCustomControl::PaintTo;
-    // The chart at its own size as a PNG file.
-    void SaveToPng(const UnicodeString& FileName);
+    // --- Pictures of the chart for files and the clipboard: the plot as it is shown, laid out
+    // for the chart's own size, without the overlay (cross-hair, zoom frame). Files are written
+    // at once (a temporary file, then a rename): on failure EFCreateError "Cannot create file
+    // \"%s\"" and an old file stays as it was.
+    // The image at Scale 1 (the screen's pixels) or drawn 2 or 3 times larger (fonts, pens,
+    // markers and layout scaled) into Bitmap.
+    void DrawImage(TBitmap* Bitmap, int Scale = 1);
+    // The plot drawn into Bitmap (which takes the chart's size) and, unless Picture is nullptr,
+    // at the same time as shapes into Picture.
+    void DrawPicture(TBitmap* Bitmap, TVectorPicture* Picture);
+    void SaveToPng(const UnicodeString& FileName, int Scale = 1);
+    std::string SvgText();
+    void SaveToSvg(const UnicodeString& FileName);
+    void SaveToPdf(const UnicodeString& FileName);
     // The zoom rectangle shown in the overlay (chart pixels), or none.
     void SetDragRect(const TRect& Rect);
     void ClearDragRect();

@@ -45,6 +45,13 @@ TComponent::TComponent(TComponent* AOwner)
 TComponent::~TComponent()
 {
     FDestroying = true;
+    while (!FFreeNotifies.empty()) {
+        TComponent* other = FFreeNotifies.back();
+        FFreeNotifies.pop_back();
+        auto& back = other->FFreeNotifies;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        other->Notification(this, opRemove);
+    }
     while (!FComponents.empty()) {
         TComponent* last = FComponents.back();
         RemoveComponent(last);
@@ -98,6 +105,17 @@ void TComponent::RemoveComponent(TComponent* AComponent)
 }
 
 void TComponent::Notification(TComponent*, TOperation) {}
+
+void TComponent::FreeNotification(TComponent* AComponent)
+{
+    if (AComponent == nullptr || AComponent == this)
+        return;
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end())
+        FFreeNotifies.push_back(AComponent);
+    auto& back = AComponent->FFreeNotifies;
+    if (std::find(back.begin(), back.end(), this) == back.end())
+        back.push_back(this);
+}
 
 void TStrings::Put(int Index, const UnicodeString& S)
 {

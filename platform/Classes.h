@@ -74,6 +74,9 @@ public:
     void RemoveComponent(TComponent* AComponent);
 
     bool IsDestroying() const { return FDestroying; }
+    // AComponent is told (Notification(this, opRemove)) when this component is destroyed,
+    // whoever owns either; the link is mutual and goes when one of the two is destroyed.
+    void FreeNotification(TComponent* AComponent);
 
 protected:
     // Called on the owner when a component joins (opInsert) or leaves (opRemove) its list.
@@ -85,6 +88,7 @@ private:
     TComponent* FOwner = nullptr;
     UnicodeString FName;
     std::vector<TComponent*> FComponents;
+    std::vector<TComponent*> FFreeNotifies;
     bool FDestroying = false;
 };
 

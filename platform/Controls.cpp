@@ -455,6 +455,8 @@ void TControl::Dispatch(void* Message)
         if (!alive)
             return;
     }
+    if (m.Msg == WM_CONTEXTMENU && DoContextMenu(m))
+        return;
     DefaultHandler(Message);
 }
 

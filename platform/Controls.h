@@ -19,6 +19,7 @@
 
 class TWinControl;
 class TControl;
+class TPopupMenu;
 struct TWinControlImpl;
 
 CORVANE_EXCEPTION_CLASS(EInvalidOperation, Exception);
@@ -203,6 +204,11 @@ public:
     THelpType GetHelpType() const { return FHelpType; }
     void SetHelpType(THelpType Value) { FHelpType = Value; }
 
+    // --- Popup menu (platform/Menus.h): not owned; forgotten when the menu is destroyed. A
+    // right-button click or a menu key opens it through WM_CONTEXTMENU when AutoPopup is on.
+    virtual TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+
     // --- Dragging and bidirectional mode
     TDragMode GetDragMode() const { return FDragMode; }
     virtual void SetDragMode(TDragMode Value);
@@ -303,6 +309,7 @@ protected:
     void UpdateAnchorRules();
     // The control joined or left a parent (windowed controls move their widget).
     virtual void ParentChanged();
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     bool FControlDestroying = false;
 
@@ -311,6 +318,8 @@ private:
     friend struct TEventPathAccess;
     void FontObjectChanged();
     void DoDispatchMouse(TMessage& M);
+    // WM_CONTEXTMENU: true when a popup menu took it (or the control went meanwhile).
+    bool DoContextMenu(TMessage& M);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0;
@@ -333,6 +342,7 @@ private:
     int FHelpContext = 0;
     UnicodeString FHelpKeyword;
     THelpType FHelpType = htContext;
+    TPopupMenu* FPopupMenu = nullptr;
     TDragMode FDragMode = dmManual;
     TDragKind FDragKind = dkDrag;
     TCursor FDragCursor = crDrag;

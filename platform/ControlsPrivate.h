@@ -24,6 +24,11 @@ void ChangeOverrideCursor(TCursor Cursor);
 void RestoreOverrideCursor();
 // The windowed control under a screen position, and the position in its client area.
 TWinControl* WinControlAt(const TPoint& Screen, TPoint& Local);
+// The screen position of a control's top-left corner.
+TPoint ScreenOrigin(const TControl* Control);
+// Whether the keyboard focus, inside C, is in a field that types text (an edit, the edit of a
+// combo box): such a field uses Ctrl+C and the like itself.
+bool EditsText(const TWinControl* C);
 // Runs Call once the current event has been handled.
 void Post(std::function<void()> Call);
 
@@ -64,8 +69,9 @@ struct TKeyInput {
     std::vector<Char> Chars;    // the characters the key types
     Char Accel = 0;             // the first of them in upper case (0: none)
 };
-// Delivers a key event to C: the window's dialog keys first (Tab, Enter, Escape), the key
-// preview of the window, the key itself, then Alt accelerators and the typed characters.
+// Delivers a key event to C: the shortcuts of popup menus first, the window's dialog keys
+// (Tab, Enter, Escape), the key preview of the window, the key itself, then Alt accelerators
+// and the typed characters.
 // True when the event is consumed (the toolkit must not handle it).
 bool Key(TWinControl* C, const TKeyInput& In);
 
@@ -76,6 +82,9 @@ enum TMouseKind { mkPress, mkDouble, mkRelease, mkMove };
 bool SurfaceMouse(TWinControl* C, TMouseKind Kind, bool ButtonsLeft, TPoint& P, TControl*& Target);
 // The graphic child under the mouse changes (null: none).
 void SetHover(TWinControl* C, TControl* G);
+// Where a menu opened by a key shows for Control (screen coordinates): at the mouse pointer
+// when it is over the control, else at the control's centre.
+TPoint MenuKeyPoint(const TControl* Control);
 
 }  // namespace EventPath
 

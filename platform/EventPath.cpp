@@ -4,6 +4,9 @@
 #include "platform/ControlsPrivate.h"
 
 #include "platform/Forms.h"
+#include "platform/Menus.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -78,6 +81,43 @@ bool DialogChar(TWinControl* C, TShiftState Shift, Char First)
     return Broadcast(top, m);
 }
 
+// The shortcuts of popup menus, ahead of everything else (as the original's menu keys): the
+// menus of the focused control C and its parents, then - unless C types text, which uses such
+// keys itself - those of the control under the mouse pointer in the same window and its
+// parents. Only keys with Ctrl or Alt and the function keys are offered.
+bool MenuKey(TWinControl* C, Word Key, TShiftState Shift)
+{
+    const bool functionKey = Key >= VK_F1 && Key <= VK_F24;
+    if (!functionKey && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt))
+        return false;
+    if (Key == VK_SHIFT || Key == VK_CONTROL || Key == VK_MENU)
+        return false;
+    std::vector<TPopupMenu*> asked;
+    auto ask = [&](TControl* From) {
+        for (TControl* c = From; c != nullptr; c = c->GetParent()) {
+            TPopupMenu* menu = c->GetEnabled() ? c->GetPopupMenu() : nullptr;
+            if (menu == nullptr || std::find(asked.begin(), asked.end(), menu) != asked.end())
+                continue;
+            asked.push_back(menu);
+            if (menu->IsShortCut(Key, Shift))
+                return true;
+        }
+        return false;
+    };
+    if (ask(C))
+        return true;
+    if (Toolkit::EditsText(C))
+        return false;
+    TPoint local;
+    TWinControl* under = Toolkit::WinControlAt(Toolkit::CursorPos(), local);
+    if (under == nullptr || GetTopLevelControl(under) != GetTopLevelControl(C))
+        return false;
+    TControl* pointed = under;
+    if (TControl* g = under->ControlAtPos(local, false))
+        pointed = g;
+    return ask(pointed);
+}
+
 // The top-level control of C when it previews C's keys (a form with KeyPreview), or null.
 TWinControl* Previewer(TWinControl* C)
 {
@@ -146,6 +186,8 @@ bool EventPath::Key(TWinControl* C, const TKeyInput& In)
     m.LParam = data;
     bool alive = true;
     const TAliveCheck control(C);
+    if (In.Press && MenuKey(C, In.Key, In.Shift))
+        return true;
     if (In.Press && DialogKey(C, In.Key, In.Shift))
         return true;
     if (!control)

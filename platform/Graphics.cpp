@@ -2,12 +2,15 @@
 // bitmaps are in GraphicsObjects.cpp).
 #include "platform/Graphics.h"
 
+#include "platform/VectorPicture.h"
 #include "platform/qt/QtCanvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <array>
+#include <unordered_map>
 
 // ---------------------------------------------------------------------------------------------
 // Raster operations
@@ -99,19 +102,42 @@ struct TDash {
     }
 };
 
-TDash DashOf(TPenStyle Style, int Width)
+// The pattern of a styled pen and the pixels per pattern unit; nullptr for a solid pen.
+const TDashPattern* PatternOf(TPenStyle Style, int Width, int& Scale)
 {
+    Scale = 1;
     switch (Style) {
     case psDash:
     case psDot:
     case psDashDot:
     case psDashDotDot:
-        if (Width <= 1) return TDash(CosmeticDashes[Style - psDash], 1);
-        return TDash(GeometricDashes[Style - psDash], Width);
-    case psAlternate: return TDash(AlternateDashes, 1);
-    default: return TDash();
+        if (Width <= 1) return &CosmeticDashes[Style - psDash];
+        Scale = Width;
+        return &GeometricDashes[Style - psDash];
+    case psAlternate: return &AlternateDashes;
+    default: return nullptr;
     }
 }
+
+TDash DashOf(TPenStyle Style, int Width)
+{
+    int scale;
+    const TDashPattern* p = PatternOf(Style, Width, scale);
+    return p ? TDash(*p, scale) : TDash();
+}
+
+// The same pattern as lengths in pixels, for a vector picture.
+std::vector<double> DashLengths(TPenStyle Style, int Width)
+{
+    int scale;
+    const TDashPattern* p = PatternOf(Style, Width, scale);
+    std::vector<double> lengths;
+    if (p)
+        for (int i = 0; i < p->Count; ++i) lengths.push_back(double(p->Segments[i]) * scale);
+    return lengths;
+}
+
+
 
 // The 8 x 8 hatch patterns of the hatched brushes, a row per byte, leftmost pixel in bit 7.
 constexpr std::uint8_t Hatches[6][8] = {
@@ -159,6 +185,104 @@ int ClampCoord(long long V)
 }
 
 }  // namespace
+
+namespace {
+
+// A shape stroked with the pen (not stroked for a clear pen or the no-operation mode).
+TVectorShape PenShape(const TPen& Pen, TVectorShapeKind Kind)
+{
+    TVectorShape v;
+    v.Kind = Kind;
+    const int w = std::max(1, Pen.GetWidth());
+    v.Stroked = Pen.GetStyle() != psClear && Pen.GetMode() != pmNop;
+    v.PenPixel = ColorToPixel(Pen.GetColor());
+    v.PenWidth = w;
+    v.Dashes = DashLengths(Pen.GetStyle(), w);
+    v.RoundEnds = w > 1 && v.Dashes.empty();
+    return v;
+}
+
+void SetFill(const TBrush& Brush, TVectorShape& V)
+{
+    V.Filled = Brush.GetStyle() != bsClear;
+    V.FillPixel = ColorToPixel(Brush.GetColor());
+}
+
+// Where a pen's centre line lies within a pixel: its centre for odd widths, its top-left corner
+// for even ones.
+double LineOffset(int Width)
+{
+    return std::max(1, Width) % 2 == 0 ? 0.0 : 0.5;
+}
+
+}  // namespace
+
+void TCanvas::RecordFill(const TRect& DeviceRect, std::uint32_t Pixel)
+{
+    if (!FPicture) return;
+    const TRect r = Intersect(DeviceRect, FClip);
+    if (IsEmpty(r)) return;
+    TVectorShape v;
+    v.Kind = vsFill;
+    v.Filled = true;
+    v.FillPixel = Pixel;
+    v.Points = {{double(r.Left), double(r.Top)}, {double(r.Right), double(r.Bottom)}};
+    FPicture->Add(std::move(v));
+}
+
+void TCanvas::RecordLines(const TPoint* Points, int Count, bool Closed)
+{
+    if (Pen->GetStyle() == psClear || Pen->GetMode() == pmNop || Count < 2) return;
+    const TVectorShape pen = PenShape(*Pen, vsLines);
+    const double at = LineOffset(Pen->GetWidth());
+    std::vector<TVectorPoint> pts;
+    pts.reserve(static_cast<size_t>(Count) + 1);
+    for (int i = 0; i < Count; ++i) pts.push_back({Points[i].X + at, Points[i].Y + at});
+    if (Closed) pts.push_back(pts.front());
+    // Cut to the clip rectangle (widened by the pen) into pieces; each piece keeps its place in
+    // the dash pattern.
+    const int grow = int(pen.PenWidth) + 1;
+    const TRect box(FClip.Left - grow, FClip.Top - grow, FClip.Right + grow, FClip.Bottom + grow);
+    TVectorShape piece = pen;
+    double along = 0;
+    bool whole = true;
+    auto flush = [&] {
+        if (piece.Points.size() >= 2) FPicture->Add(std::move(piece));
+        piece = pen;
+    };
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+        const TVectorPoint a = pts[i], b = pts[i + 1];
+        const double len = std::hypot(b.X - a.X, b.Y - a.Y);
+        double t0, t1;
+        if (!ClipSegment(a.X, a.Y, b.X, b.Y, box.Left, box.Top, box.Right, box.Bottom, t0, t1)) {
+            whole = false;
+            flush();
+            along += len;
+            continue;
+        }
+        const TVectorPoint ca{a.X + (b.X - a.X) * t0, a.Y + (b.Y - a.Y) * t0};
+        const TVectorPoint cb{a.X + (b.X - a.X) * t1, a.Y + (b.Y - a.Y) * t1};
+        if (t0 > 0) {
+            whole = false;
+            flush();
+        }
+        if (piece.Points.empty()) {
+            piece.DashOffset = along + len * t0;
+            piece.Points.push_back(ca);
+        }
+        piece.Points.push_back(cb);
+        if (t1 < 1) {
+            whole = false;
+            flush();
+        }
+        along += len;
+    }
+    if (whole && Closed && piece.Points.size() > 2) {
+        piece.Points.pop_back();
+        piece.Closed = true;
+    }
+    flush();
+}
 
 // State of one line drawing call: pen and gap operations and the dash pattern.
 struct TLineState {
@@ -473,9 +597,10 @@ void TCanvas::Polyline(const TPoint* Points, int Count)
     Painted(PolylineDevice(pts.data(), Count, false));
 }
 
-TRect TCanvas::PolylineDevice(const TPoint* Points, int Count, bool Closed)
+TRect TCanvas::PolylineDevice(const TPoint* Points, int Count, bool Closed, bool Record)
 {
     if (FBits == nullptr || Count < 2) return TRect();
+    if (Record && FPicture) RecordLines(Points, Count, Closed);
     const TPenStyle style = Pen->GetStyle();
     if (style == psClear) return TRect();
     const int width = std::max(1, Pen->GetWidth());
@@ -554,6 +679,7 @@ void TCanvas::FillDeviceRect(TRect R, bool UseMode)
     R = Intersect(R, FClip);
     if (IsEmpty(R)) return;
     for (int y = R.Top; y < R.Bottom; ++y) BrushSpan(y, R.Left, R.Right, UseMode);
+    if (Brush->GetStyle() != bsClear) RecordFill(R, ColorToPixel(Brush->GetColor()));
 }
 
 void TCanvas::PenBand(const TRect& Outer, const TRect& Inner)
@@ -614,6 +740,17 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
     const TRect filled = IsEmpty(inner) ? TRect() : inner;
     if (!IsEmpty(filled)) FillDeviceRect(filled, true);
     PenBand(outer, filled);
+    if (FPicture && Pen->GetMode() != pmNop) {
+        // The band as one closed stroke along its middle.
+        const double h = w / 2.0;
+        TVectorShape band = PenShape(*Pen, vsLines);
+        band.Dashes.clear();
+        band.RoundEnds = false;
+        band.Closed = true;
+        band.Points = {{outer.Left + h, outer.Top + h}, {outer.Right - h, outer.Top + h},
+                       {outer.Right - h, outer.Bottom - h}, {outer.Left + h, outer.Bottom - h}};
+        FPicture->Add(std::move(band));
+    }
     Painted(outer);
 }
 
@@ -673,7 +810,9 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
     if (IsEmpty(box)) return;
     const double w = clearPen ? 0 : std::max(1, Pen->GetWidth());
     const TRop pen = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
-    const int y0 = std::max(box.Top, FClip.Top), y1 = std::min(box.Bottom, FClip.Bottom);
+    const TPoint rel[2] = {TPoint(0, 0), TPoint(p2.X - p1.X, p2.Y - p1.Y)};
+    const bool stamped = Stamp(StampEllipse, rel, 2, p1);
+    const int y0 = std::max(box.Top, FClip.Top), y1 = stamped ? y0 : std::min(box.Bottom, FClip.Bottom);
     for (int y = y0; y < y1; ++y) {
         int lo, hi, ilo = 0, ihi = 0;
         if (!EllipseRow(box, 0, y, lo, hi)) continue;
@@ -696,13 +835,81 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
             penSpan(ihi, hi);
         }
     }
+    if (FPicture && !IsEmpty(Intersect(box, FClip))) {
+        // The stroke runs along the middle of the pen's band inside the box.
+        TVectorShape e = PenShape(*Pen, vsEllipse);
+        e.Stroked = w > 0 && Pen->GetMode() != pmNop;
+        e.Dashes.clear();
+        e.PenWidth = w;
+        const double h = w / 2.0;
+        e.Points = {{box.Left + h, box.Top + h}, {box.Right - h, box.Bottom - h}};
+        SetFill(*Brush, e);
+        if (e.Filled || e.Stroked) FPicture->Add(std::move(e));
+    }
     Painted(box);
+}
+
+void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3)
+{
+    if (FBits == nullptr) return;
+    const TPoint p1 = ToDevice(X1, Y1), p2 = ToDevice(X2, Y2);
+    const TRect r = Normalized(p1.X, p1.Y, p2.X, p2.Y);
+    if (IsEmpty(r)) return;
+    const int h = r.Height();
+    const int rad = std::clamp(std::min(X3, Y3) / 2, 0, std::min(r.Width(), h) / 2);
+    // How far each row's ends lie inside the box.
+    std::vector<int> inset(static_cast<size_t>(h), 0);
+    for (int i = 0; i < h; ++i) {
+        const int fromEdge = std::min(i, h - 1 - i);
+        if (fromEdge < rad) {
+            const double dy = rad - fromEdge - 0.5;
+            inset[i] = int(std::floor(rad - std::sqrt(std::max(0.0, double(rad) * rad - dy * dy)) + 0.5));
+        }
+    }
+    const bool frame = Pen->GetStyle() != psClear;
+    const TRop pen = MakeRop(Pen->GetMode(), ColorToPixel(Pen->GetColor()));
+    auto penSpan = [&](int y, int a, int b) {
+        if (y < FClip.Top || y >= FClip.Bottom) return;
+        a = std::max(a, FClip.Left);
+        b = std::min(b, FClip.Right);
+        if (a < b) FillSpan(y, a, b, pen.And, pen.Xor);
+    };
+    for (int i = 0; i < h; ++i) {
+        const int y = r.Top + i;
+        const int a = r.Left + inset[i], b = r.Right - inset[i];
+        BrushSpan(y, a, b, true);
+        if (!frame) continue;
+        if (i == 0 || i == h - 1) {
+            penSpan(y, a, b);
+            continue;
+        }
+        // The row's ends, widened to meet the neighbouring rows' ends.
+        const int outer = std::max(inset[i - 1], inset[i + 1]);
+        penSpan(y, a, std::max(a + 1, r.Left + outer));
+        penSpan(y, std::min(b - 1, r.Right - outer), b);
+    }
+    if (FPicture && !IsEmpty(Intersect(r, FClip))) {
+        // The outline through the outermost pixels' centres.
+        TVectorShape v = PenShape(*Pen, vsRoundRect);
+        v.Dashes.clear();
+        v.PenWidth = 1;
+        v.RoundEnds = false;
+        v.Points = {{r.Left + 0.5, r.Top + 0.5}, {r.Right - 0.5, r.Bottom - 0.5}};
+        v.Radius = std::max(0.0, rad - 0.5);
+        SetFill(*Brush, v);
+        if (v.Filled || v.Stroked) FPicture->Add(std::move(v));
+    }
+    Painted(r);
 }
 
 void TCanvas::Polygon(const TPoint* Points, int Count)
 {
     if (FBits == nullptr || Points == nullptr || Count < 2) return;
-    std::vector<TPoint> pts(static_cast<size_t>(Count));
+    // Markers have a few points: those stay off the heap.
+    TPoint local[MaxStampPoints];
+    std::vector<TPoint> heap;
+    if (Count > MaxStampPoints) heap.resize(static_cast<size_t>(Count));
+    TPoint* pts = Count > MaxStampPoints ? heap.data() : local;
     TRect bounds(std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
                  std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
     for (int i = 0; i < Count; ++i) {
@@ -711,6 +918,16 @@ void TCanvas::Polygon(const TPoint* Points, int Count)
         bounds.Top = std::min(bounds.Top, pts[i].Y);
         bounds.Right = std::max(bounds.Right, pts[i].X + 1);
         bounds.Bottom = std::max(bounds.Bottom, pts[i].Y + 1);
+    }
+    // A small shape drawn before is stamped from its cells.
+    TPoint rel[MaxStampPoints];
+    if (Count <= MaxStampPoints)
+        for (int i = 0; i < Count; ++i) rel[i] = TPoint(pts[i].X - pts[0].X, pts[i].Y - pts[0].Y);
+    if (Count <= MaxStampPoints && Stamp(StampPolygon, rel, Count, pts[0])) {
+        RecordPolygon(pts, Count, bounds);
+        Painted(Union(bounds, TRect(bounds.Left - Pen->GetWidth(), bounds.Top - Pen->GetWidth(),
+                                    bounds.Right + Pen->GetWidth(), bounds.Bottom + Pen->GetWidth())));
+        return;
     }
     // The inside, by the alternate rule: on each row the pixels from the first crossing (rounded
     // up) to before the second, so that the inside stays within the outline.
@@ -737,8 +954,174 @@ void TCanvas::Polygon(const TPoint* Points, int Count)
             }
         }
     }
-    const TRect outline = PolylineDevice(pts.data(), Count, true);
+    const TRect outline = PolylineDevice(pts, Count, true, false);
+    RecordPolygon(pts, Count, bounds);
     Painted(Union(outline, Brush->GetStyle() == bsClear ? TRect() : bounds));
+}
+
+void TCanvas::RecordPolygon(const TPoint* Device, int Count, const TRect& Bounds)
+{
+    if (!FPicture || IsEmpty(Intersect(Bounds, FClip))) return;
+    TVectorShape g = PenShape(*Pen, vsPolygon);
+    const double at = LineOffset(Pen->GetStyle() == psClear ? 1 : Pen->GetWidth());
+    g.Points.reserve(static_cast<size_t>(Count));
+    for (int i = 0; i < Count; ++i) g.Points.push_back({Device[i].X + at, Device[i].Y + at});
+    SetFill(*Brush, g);
+    if (Count < 3) g.Filled = false;
+    if (g.Filled || g.Stroked) FPicture->Add(std::move(g));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stamps: a chart draws the same small marker thousands of times. The first time a shape is
+// drawn, it is drawn by the code above onto a scratch raster in two marking colours, and its
+// cells are kept by the shape's form (kind, points relative to the first, pen width and style,
+// brush style); later the cells are copied in the current colours. Only what does not depend on
+// the position qualifies: copy mode, solid or clear pens and brushes.
+
+namespace {
+
+struct TStampSpan {
+    int DY, X0, X1;  // row and columns [X0, X1) relative to the shape's first point
+    bool Pen;        // pen cell, else brush cell
+};
+
+constexpr int StampKeySize = 5 + 2 * 8;
+using TStampKey = std::array<int, StampKeySize>;
+
+struct TStampKeyHash {
+    size_t operator()(const TStampKey& K) const
+    {
+        std::uint64_t h = 1469598103934665603ull;
+        for (int v : K) {
+            h ^= static_cast<std::uint32_t>(v);
+            h *= 1099511628211ull;
+        }
+        return static_cast<size_t>(h);
+    }
+};
+
+struct TStampCells {
+    std::vector<TStampSpan> Spans;
+    TRect Box;  // the cells' bounds relative to the first point
+};
+
+using TStampMap = std::unordered_map<TStampKey, TStampCells, TStampKeyHash>;
+
+TStampMap& StampCache()
+{
+    static TStampMap cache;
+    return cache;
+}
+
+// The stamp used last: a series asks for the same one point after point.
+struct TLastStamp {
+    TStampKey Key{};
+    const TStampCells* Cells = nullptr;
+};
+TLastStamp& LastStamp()
+{
+    static TLastStamp last;
+    return last;
+}
+
+constexpr int MaxStampExtent = 64;
+constexpr std::size_t MaxStamps = 512;
+constexpr TColor PenMark = RGB(1, 0, 0), BrushMark = RGB(2, 0, 0);
+
+}  // namespace
+
+bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
+{
+    static_assert(StampKeySize == 5 + 2 * MaxStampPoints);
+    if (FStamping || Count < 1 || Count > MaxStampPoints || Pen->GetMode() != pmCopy) return false;
+    const TPenStyle ps = Pen->GetStyle();
+    const TBrushStyle bs = Brush->GetStyle();
+    if ((ps != psSolid && ps != psClear && ps != psInsideFrame) || (bs != bsSolid && bs != bsClear)) return false;
+    const int penWidth = std::max(1, Pen->GetWidth());
+    if (penWidth > 8) return false;
+    TStampKey key{};
+    key[0] = Kind;
+    key[1] = Count;
+    key[2] = penWidth;
+    key[3] = ps;
+    key[4] = bs;
+    int minX = 0, minY = 0, maxX = 0, maxY = 0;
+    for (int i = 0; i < Count; ++i) {
+        if (std::abs(Rel[i].X) > MaxStampExtent || std::abs(Rel[i].Y) > MaxStampExtent) return false;
+        key[5 + 2 * i] = Rel[i].X;
+        key[6 + 2 * i] = Rel[i].Y;
+        minX = std::min(minX, Rel[i].X);
+        minY = std::min(minY, Rel[i].Y);
+        maxX = std::max(maxX, Rel[i].X);
+        maxY = std::max(maxY, Rel[i].Y);
+    }
+    TLastStamp& last = LastStamp();
+    const TStampCells* stamp = last.Cells != nullptr && last.Key == key ? last.Cells : nullptr;
+    auto& cache = StampCache();
+    auto it = stamp ? cache.end() : cache.find(key);
+    if (stamp == nullptr && it != cache.end()) stamp = &it->second;
+    if (stamp == nullptr) {
+        if (cache.size() >= MaxStamps) cache.clear();
+        // Drawn once on a scratch raster with room for the pen around the points.
+        const int margin = penWidth + 2;
+        const int w = maxX - minX + 1 + 2 * margin, h = maxY - minY + 1 + 2 * margin;
+        std::vector<std::uint32_t> cells(static_cast<size_t>(w) * h, 0);
+        TCanvas scratch;
+        scratch.FStamping = true;
+        scratch.Attach(cells.data(), w, h, w);
+        scratch.Pen->SetWidth(penWidth);
+        scratch.Pen->SetStyle(ps);
+        scratch.Pen->SetColor(PenMark);
+        scratch.Brush->SetStyle(bs);
+        scratch.Brush->SetColor(BrushMark);
+        const int ox = margin - minX, oy = margin - minY;
+        std::vector<TPoint> pts(static_cast<size_t>(Count));
+        for (int i = 0; i < Count; ++i) pts[i] = TPoint(Rel[i].X + ox, Rel[i].Y + oy);
+        if (Kind == StampEllipse) scratch.Ellipse(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
+        else scratch.Polygon(pts.data(), Count);
+        TStampCells made;
+        made.Box = TRect(std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
+                         std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+        const std::uint32_t penPx = ColorToPixel(PenMark), brushPx = ColorToPixel(BrushMark);
+        for (int y = 0; y < h; ++y) {
+            const std::uint32_t* row = cells.data() + static_cast<size_t>(y) * w;
+            for (int x = 0; x < w;) {
+                const std::uint32_t v = row[x];
+                int e = x + 1;
+                while (e < w && row[e] == v) ++e;
+                if (v == penPx || v == brushPx) {
+                    made.Spans.push_back({y - oy, x - ox, e - ox, v == penPx});
+                    made.Box = Union(made.Box, TRect(x - ox, y - oy, e - ox, y - oy + 1));
+                }
+                x = e;
+            }
+        }
+        if (made.Spans.empty()) made.Box = TRect();
+        stamp = &cache.emplace(key, std::move(made)).first->second;
+    }
+    last.Key = key;
+    last.Cells = stamp;
+    const std::uint32_t penPx = ColorToPixel(Pen->GetColor()), brushPx = ColorToPixel(Brush->GetColor());
+    const TRect& b = stamp->Box;
+    const long long left = static_cast<long long>(At.X) + b.Left, right = static_cast<long long>(At.X) + b.Right;
+    const long long top = static_cast<long long>(At.Y) + b.Top, bottom = static_cast<long long>(At.Y) + b.Bottom;
+    if (left >= FClip.Left && right <= FClip.Right && top >= FClip.Top && bottom <= FClip.Bottom) {
+        // Wholly inside: no cutting.
+        std::uint32_t* at = FBits + static_cast<std::ptrdiff_t>(At.Y) * FStride + At.X;
+        for (const TStampSpan& s : stamp->Spans) {
+            std::uint32_t* row = at + static_cast<std::ptrdiff_t>(s.DY) * FStride;
+            std::fill(row + s.X0, row + s.X1, s.Pen ? penPx : brushPx);
+        }
+        return true;
+    }
+    for (const TStampSpan& s : stamp->Spans) {
+        const long long y = static_cast<long long>(At.Y) + s.DY;
+        if (y < FClip.Top || y >= FClip.Bottom) continue;
+        const int x0 = int(std::max<long long>(static_cast<long long>(At.X) + s.X0, FClip.Left));
+        const int x1 = int(std::min<long long>(static_cast<long long>(At.X) + s.X1, FClip.Right));
+        if (x0 < x1) FillSpan(int(y), x0, x1, 0, s.Pen ? penPx : brushPx);
+    }
+    return true;
 }
 
 TColor TCanvas::GetPixel(int X, int Y) const
@@ -757,21 +1140,63 @@ void TCanvas::SetPixel(int X, int Y, TColor Color)
     if (FBits == nullptr || x < FClip.Left || x >= FClip.Right || y < FClip.Top || y >= FClip.Bottom)
         return;
     FBits[y * FStride + x] = ColorToPixel(Color);
+    RecordFill(TRect(int(x), int(y), int(x) + 1, int(y) + 1), ColorToPixel(Color));
     Painted(TRect(int(x), int(y), int(x) + 1, int(y) + 1));
+}
+
+namespace {
+// A font's orientation as whole quarter turns counter-clockwise, 0 to 3.
+int QuarterTurns(int Orientation)
+{
+    int q = int(std::lround(Orientation / 900.0) % 4);
+    return q < 0 ? q + 4 : q;
+}
+
+// The device box of a text cell of Size turned by Quarter quarter turns about (X, Y).
+TRect TurnedCell(int X, int Y, const TSize& Size, int Quarter)
+{
+    switch (Quarter) {
+    case 1: return TRect(X, Y - Size.cx, X + Size.cy, Y);
+    case 2: return TRect(X - Size.cx, Y - Size.cy, X, Y);
+    case 3: return TRect(X - Size.cy, Y, X, Y + Size.cx);
+    default: return TRect(X, Y, X + Size.cx, Y + Size.cy);
+    }
+}
+}  // namespace
+
+void TCanvas::RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter)
+{
+    TVectorShape v;
+    v.Kind = vsText;
+    v.Points = {{double(DevicePos.X), double(DevicePos.Y)}};
+    v.Text = Text;
+    v.FontName = Font->GetName();
+    v.FontHeight = Font->GetHeight();
+    v.FontStyle = Font->GetStyle();
+    v.FontPitch = Font->GetPitch();
+    v.Orientation = Quarter * 900;
+    v.Filled = true;
+    v.FillPixel = ColorToPixel(Font->GetColor());
+    FPicture->Add(std::move(v));
 }
 
 void TCanvas::TextOut(int X, int Y, const UnicodeString& Text)
 {
     const TSize size = TextExtent(Text);
+    const int quarter = QuarterTurns(Font->GetOrientation());
     if (FBits != nullptr && !Text.empty()) {
         const TPoint p = ToDevice(X, Y);
-        const TRect cell(p.X, p.Y, p.X + size.cx, p.Y + size.cy);
+        const TRect cell = TurnedCell(p.X, p.Y, size, quarter);
         if (Brush->GetStyle() == bsSolid) FillDeviceRect(cell, false);
         const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, FClip};
-        const TRect ink = QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
+        const TRect ink =
+            QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text, quarter);
+        if (FPicture && !IsEmpty(Intersect(cell, FClip))) RecordText(p, Text, quarter);
         Painted(Union(cell, ink));
     }
-    MoveTo(X + size.cx, Y);
+    // The pen moves along the text's baseline.
+    static constexpr int along[4][2] = {{1, 0}, {0, -1}, {-1, 0}, {0, 1}};
+    MoveTo(X + along[quarter][0] * size.cx, Y + along[quarter][1] * size.cx);
 }
 
 void TCanvas::TextRect(const TRect& R, int X, int Y, const UnicodeString& Text)
@@ -784,8 +1209,10 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const UnicodeString& Text)
     if (Brush->GetStyle() == bsSolid) FillDeviceRect(clip, false);
     if (!Text.empty()) {
         const TPoint p = ToDevice(X, Y);
+        const int quarter = QuarterTurns(Font->GetOrientation());
         const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, clip};
-        QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text);
+        QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text, quarter);
+        if (FPicture) RecordText(p, Text, quarter);
     }
     Painted(clip);
 }
@@ -824,6 +1251,19 @@ void TCanvas::Draw(int X, int Y, TBitmap* Graphic)
     for (int y = r.Top; y < r.Bottom; ++y) {
         const std::uint32_t* from = Graphic->ScanLine(y - p.Y) + (r.Left - p.X);
         std::copy_n(from, r.Width(), FBits + static_cast<std::ptrdiff_t>(y) * FStride + r.Left);
+    }
+    if (FPicture) {
+        TVectorShape v;
+        v.Kind = vsImage;
+        v.Points = {{double(r.Left), double(r.Top)}};
+        v.ImageWidth = r.Width();
+        v.ImageHeight = r.Height();
+        v.Pixels.reserve(static_cast<size_t>(r.Width()) * r.Height());
+        for (int y = r.Top; y < r.Bottom; ++y) {
+            const std::uint32_t* row = FBits + static_cast<std::ptrdiff_t>(y) * FStride;
+            v.Pixels.insert(v.Pixels.end(), row + r.Left, row + r.Right);
+        }
+        FPicture->Add(std::move(v));
     }
     Painted(r);
 }

@@ -210,6 +210,11 @@ public:
     TFontPitch GetPitch() const { return FPitch; }
     void SetPitch(TFontPitch Value);
     int GetPixelsPerInch() const { return 96; }
+    // The angle of the text's baseline in tenths of a degree, counter-clockwise: 900 reads
+    // upwards, 2700 downwards. The canvas turns text by whole quarter turns; other angles are
+    // taken to the nearest one.
+    int GetOrientation() const { return FOrientation; }
+    void SetOrientation(int Value);
 
 private:
     UnicodeString FName = "Tahoma";
@@ -217,6 +222,7 @@ private:
     TFontStyles FStyle;
     TColor FColor = clWindowText;
     TFontPitch FPitch = fpDefault;
+    int FOrientation = 0;
 };
 
 // Registers the fonts the program ships with when present (Tahoma from the wine fonts).
@@ -227,6 +233,7 @@ void RegisterPlatformFonts();
 // Canvas
 
 class TBitmap;
+class TVectorPicture;
 
 class TCanvas : public TPersistent {
 public:
@@ -255,6 +262,12 @@ public:
     // The clip rectangle in logical coordinates of the current origin.
     TRect GetClipRect() const;
     TRect ClipRect() const { return GetClipRect(); }
+
+    // --- A vector picture beside the raster (platform/VectorPicture.h): while one is attached,
+    // every drawing call also adds the shapes it paints to it (pen modes other than copy are
+    // recorded as copy). Drawing still needs the raster. The canvas does not own the picture.
+    void SetPicture(TVectorPicture* Picture) { FPicture = Picture; }
+    TVectorPicture* GetPicture() const { return FPicture; }
 
     // --- Tools. The canvas owns them; Set* copies the settings (Assign).
     TPen* GetPen() const { return Pen; }
@@ -288,6 +301,11 @@ public:
     // inside with the brush, both in the pen mode.
     void Ellipse(int X1, int Y1, int X2, int Y2);
     void Ellipse(const TRect& R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }
+    // A rectangle with rounded corners (ellipses of X3 x Y3 pixels; the smaller of the two is
+    // used for both): inside with the brush, a one-pixel outline in the pen colour unless the pen
+    // is clear; X2 and Y2 excluded.
+    void RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3);
+    void RoundRect(const TRect& R, int CX, int CY) { RoundRect(R.Left, R.Top, R.Right, R.Bottom, CX, CY); }
     // The closed polygon: inside (alternate rule) with the brush, outline with the pen.
     void Polygon(const TPoint* Points, int Count);
     void Polygon(const std::vector<TPoint>& Points) { Polygon(Points.data(), int(Points.size())); }
@@ -316,6 +334,9 @@ public:
 
     // --- Text (font of Font, colour Font->GetColor()). (X, Y) is the top-left of the text cell;
     // a solid brush fills the cell first. TextOut moves the pen position to (X + width, Y).
+    // A turned font (Orientation) turns the cell about (X, Y): at 900 the text reads upwards
+    // and its cell covers [X, X + height) x [Y - width, Y); at 2700 it reads downwards over
+    // [X - height, X) x [Y, Y + width); the pen position moves along the text.
     void TextOut(int X, int Y, const UnicodeString& Text);
     // Text at (X, Y) clipped to R; a solid brush fills all of R first.
     void TextRect(const TRect& R, int X, int Y, const UnicodeString& Text);
@@ -342,7 +363,17 @@ private:
     void PaintLine(TPoint From, TPoint To, struct TLineState& State);
     void PaintWideLine(TPoint From, TPoint To, int Width, struct TLineState& State);
     // Draws with the pen through device points; returns the device rectangle touched.
-    TRect PolylineDevice(const TPoint* Points, int Count, bool Closed);
+    TRect PolylineDevice(const TPoint* Points, int Count, bool Closed, bool Record = true);
+    void RecordLines(const TPoint* Points, int Count, bool Closed);
+    void RecordFill(const TRect& DeviceRect, std::uint32_t Pixel);
+    void RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter);
+    void RecordPolygon(const TPoint* Device, int Count, const TRect& Bounds);
+    // Paints a small shape of Kind (points relative to At, device) from its cached cells; false
+    // when it does not qualify and must be painted in full.
+    enum { StampEllipse = 1, StampPolygon = 2 };
+    static constexpr int MaxStampPoints = 8;
+    bool Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At);
+    bool FStamping = false;  // a scratch canvas drawing a stamp
     void FillSpan(int Y, int X0, int X1, std::uint32_t And, std::uint32_t Xor);
     void BrushSpan(int Y, int X0, int X1, bool UseMode);
     void FillDeviceRect(TRect R, bool UseMode);
@@ -355,6 +386,7 @@ private:
     TPoint FOrigin;
     TRect FClip;  // device coordinates, inside the raster
     TPoint FPenPos;
+    TVectorPicture* FPicture = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------------

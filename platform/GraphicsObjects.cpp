@@ -1,6 +1,7 @@
 // Graphics: the system colours, pens, brushes and fonts, and bitmaps (the canvas is in
 // Graphics.cpp).
 #include "platform/Graphics.h"
+#include "platform/IniFilesDisk.h"
 
 #include "platform/qt/QtCanvas.h"
 
@@ -173,6 +174,7 @@ void TFont::Assign(TPersistent* Source)
         FStyle = font->FStyle;
         FColor = font->FColor;
         FPitch = font->FPitch;
+        FOrientation = font->FOrientation;
         Changed();
         return;
     }
@@ -231,6 +233,13 @@ void TFont::SetPitch(TFontPitch Value)
 {
     if (FPitch == Value) return;
     FPitch = Value;
+    Changed();
+}
+
+void TFont::SetOrientation(int Value)
+{
+    if (FOrientation == Value) return;
+    FOrientation = Value;
     Changed();
 }
 
@@ -295,7 +304,10 @@ const std::uint32_t* TBitmap::ScanLine(int Row) const
 void TBitmap::SaveToFile(const UnicodeString& FileName) const
 {
     if (GetEmpty()) throw EInvalidGraphic("Cannot save an empty image");
-    if (!QtCanvas::SavePng(FPixels.data(), FWidth, FHeight, FWidth, FileName))
+    // Encoded first and written at once, so that a failed save leaves an old file as it was.
+    std::string bytes;
+    if (!QtCanvas::EncodePng(FPixels.data(), FWidth, FHeight, FWidth, bytes) || !CanReplaceFile(FileName) ||
+        !ReplaceFile(FileName, bytes))
         throw EFCreateError("Cannot create file \"" + FileName + "\"");
 }
 

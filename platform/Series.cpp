@@ -1,7 +1,7 @@
 #include "platform/Series.h"
 
 #include "platform/Chart.h"
-#include "platform/ChartRaster.h"
+#include "platform/ChartPaint.h"
 
 #include <algorithm>
 #include <climits>
@@ -275,11 +275,9 @@ void TSeriesPointer::SetVisible(bool Value)
 void TSeriesPointer::Draw(TCanvas* Canvas, int X, int Y, TColor Color) const
 {
     if (!Canvas) return;
-    const auto& m = TChartRaster::Marker(FStyle, FHorizSize, FVertSize);
-    TChartRaster r(Canvas, Canvas->GetClipRect());
-    const std::uint32_t fill = ColorToPixel(Color);
     const TColor pen = FPen->GetColor();
-    r.DrawMarker(m, X, Y, fill, FPen->GetVisible(), pen == clTeeColor ? TChartRaster::Darker(fill) : ColorToPixel(pen));
+    DrawMarker(Canvas, FStyle, FHorizSize, FVertSize, X, Y, Color, FPen->GetVisible(),
+               pen == clTeeColor ? Darker(Color) : pen);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -298,22 +296,21 @@ void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisSca
 {
     const TSeriesPointer* p = FPointer.get();
     if (!p->GetVisible() || FX.empty()) return;
-    const auto& m = TChartRaster::Marker(p->GetStyle(), p->GetHorizSize(), p->GetVertSize());
+    const int h = p->GetHorizSize(), v = p->GetVertSize();
     // Markers are drawn whole when their point lies in the plot.
-    const int e = m.Extent;
-    TChartRaster r(Canvas, TRect(Plot.Left - e, Plot.Top - e, Plot.Right + e, Plot.Bottom + e));
-    if (r.Empty()) return;
+    const int e = MarkerExtent(h, v);
+    const TClipScope clip(Canvas, TRect(Plot.Left - e, Plot.Top - e, Plot.Right + e, Plot.Bottom + e));
+    if (clip.Empty()) return;
+    const TSeriesPointerStyle style = p->GetStyle();
     const bool outline = p->GetPen()->GetVisible();
     const TColor penColor = p->GetPen()->GetColor();
     const bool darker = penColor == clTeeColor;
-    const std::uint32_t penPixel = darker ? 0 : ColorToPixel(penColor);
-    const std::uint32_t seriesPixel = ColorToPixel(FSeriesColor);
-    const std::uint32_t seriesOutline = darker ? TChartRaster::Darker(seriesPixel) : penPixel;
+    const TColor seriesOutline = darker ? Darker(FSeriesColor) : penColor;
     const double left = Plot.Left - 0.5, right = Plot.Right - 0.5;
     const double top = Plot.Top - 0.5, bottom = Plot.Bottom - 0.5;
     const bool ownColors = !FColors.empty();
     int lastX = INT_MIN, lastY = INT_MIN;
-    std::uint32_t lastFill = 0;
+    TColor lastFill = clNone;
     const std::size_t n = FX.size();
     for (std::size_t i = 0; i < n; ++i) {
         const double px = XScale.CalcPosValueF(FX[i]);
@@ -322,30 +319,28 @@ void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisSca
         // Rounded as TAxisScale::CalcPosValue rounds.
         const int ix = static_cast<int>(std::floor(px + 0.5));
         const int iy = static_cast<int>(std::floor(py + 0.5));
-        std::uint32_t fill = seriesPixel, line = seriesOutline;
+        TColor fill = FSeriesColor, line = seriesOutline;
         if (ownColors && FColors[i] != clTeeColor) {
-            fill = ColorToPixel(FColors[i]);
-            line = darker ? TChartRaster::Darker(fill) : penPixel;
+            fill = FColors[i];
+            line = darker ? Darker(fill) : penColor;
         }
         // The same marker on the same spot again changes nothing.
         if (ix == lastX && iy == lastY && fill == lastFill) continue;
         lastX = ix;
         lastY = iy;
         lastFill = fill;
-        r.DrawMarker(m, ix, iy, fill, outline, line);
+        DrawMarker(Canvas, style, h, v, ix, iy, fill, outline, line);
     }
 }
 
 void TPointSeries::DrawLegendSample(TCanvas* Canvas, const TRect& R) const
 {
     const TSeriesPointer* p = FPointer.get();
-    const auto& m = TChartRaster::Marker(p->GetStyle(), std::min(p->GetHorizSize(), R.Height() / 2),
-                                         std::min(p->GetVertSize(), R.Height() / 2));
-    TChartRaster r(Canvas, R);
-    const std::uint32_t fill = ColorToPixel(FSeriesColor);
+    const TClipScope clip(Canvas, R);
     const TColor pen = p->GetPen()->GetColor();
-    r.DrawMarker(m, (R.Left + R.Right - 1) / 2, (R.Top + R.Bottom - 1) / 2, fill, p->GetPen()->GetVisible(),
-                 pen == clTeeColor ? TChartRaster::Darker(fill) : ColorToPixel(pen));
+    DrawMarker(Canvas, p->GetStyle(), std::min(p->GetHorizSize(), R.Height() / 2),
+               std::min(p->GetVertSize(), R.Height() / 2), (R.Left + R.Right - 1) / 2, (R.Top + R.Bottom - 1) / 2,
+               FSeriesColor, p->GetPen()->GetVisible(), pen == clTeeColor ? Darker(FSeriesColor) : pen);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -364,32 +359,64 @@ void TFastLineSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxis
 {
     const TChartPen* pen = GetPen();
     if (!pen->GetVisible() || pen->GetStyle() == psClear || FX.size() < 2) return;
-    TChartRaster r(Canvas, Plot);
-    if (r.Empty()) return;
-    const std::uint32_t pixel = ColorToPixel(pen->GetColor());
-    double phase = 0;
+    const TClipScope clip(Canvas, Plot);
+    if (clip.Empty()) return;
+    TPen* p = Canvas->GetPen();
+    p->SetColor(pen->GetColor());
+    p->SetWidth(std::max(1, pen->GetWidth()));
+    p->SetStyle(pen->GetStyle());
+    p->SetMode(pmCopy);
+    Canvas->GetBrush()->SetStyle(bsClear);
+    // One polyline per run of valid points, so that the dash pattern runs on through the points.
+    // Far points are pulled in to a band around the plot along their segment, which keeps the
+    // line's direction there and the coordinates within the canvas's range.
+    const double margin = 4.0 * (pen->GetWidth() + 2);
+    const double bl = Plot.Left - margin, bt = Plot.Top - margin, br = Plot.Right + margin, bb = Plot.Bottom + margin;
+    std::vector<TPoint> run;
+    run.reserve(FX.size());
+    auto flush = [&] {
+        if (run.size() >= 2) Canvas->Polyline(run);
+        run.clear();
+    };
     bool havePrev = false;
     double prevX = 0, prevY = 0;
+    auto add = [&](double x, double y) {
+        const TPoint q(static_cast<int>(std::floor(x + 0.5)), static_cast<int>(std::floor(y + 0.5)));
+        if (run.empty() || !(run.back() == q)) run.push_back(q);
+    };
     for (std::size_t i = 0; i < FX.size(); ++i) {
         const double px = XScale.CalcPosValueF(FX[i]);
         const double py = YScale.CalcPosValueF(FY[i]);
         if (!std::isfinite(px) || !std::isfinite(py)) {
+            flush();
             havePrev = false;
             continue;
         }
-        if (havePrev) r.Line(prevX, prevY, px, py, pixel, pen->GetWidth(), pen->GetStyle(), phase);
+        if (havePrev) {
+            // The part of the segment inside the band.
+            double t0, t1;
+            const double dx = px - prevX, dy = py - prevY;
+            const bool inside = ClipSegment(prevX, prevY, px, py, bl, bt, br, bb, t0, t1);
+            if (inside) {
+                if (t0 > 0) flush();
+                add(prevX + dx * t0, prevY + dy * t0);
+                add(prevX + dx * t1, prevY + dy * t1);
+                if (t1 < 1) flush();
+            } else {
+                flush();
+            }
+        }
         havePrev = true;
         prevX = px;
         prevY = py;
     }
+    flush();
 }
 
 void TFastLineSeries::DrawLegendSample(TCanvas* Canvas, const TRect& R) const
 {
     const TChartPen* pen = GetPen();
-    TChartRaster r(Canvas, R);
-    const double y = (R.Top + R.Bottom - 1) / 2;
-    double phase = 0;
-    r.Line(R.Left, y, R.Right - 1, y, ColorToPixel(pen->GetColor()), std::min(pen->GetWidth(), 3),
-           pen->GetStyle(), phase);
+    const TClipScope clip(Canvas, R);
+    const int y = (R.Top + R.Bottom - 1) / 2;
+    StyledLine(Canvas, R.Left, y, R.Right, y, pen->GetColor(), std::min(pen->GetWidth(), 3), pen->GetStyle());
 }

@@ -41,6 +41,31 @@ struct TSize {
 };
 
 constexpr TPoint Point(int x, int y) { return TPoint(x, y); }
+
+// Liang-Barsky: the interval [T0, T1] of the parameter of the segment (X0, Y0)-(X1, Y1) that lies
+// in the box [L, R] x [T, B]; false when no part does.
+inline bool ClipSegment(double X0, double Y0, double X1, double Y1, double L, double T, double R, double B,
+                        double& T0, double& T1)
+{
+    T0 = 0;
+    T1 = 1;
+    const double dx = X1 - X0, dy = Y1 - Y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {X0 - L, R - X0, Y0 - T, B - Y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+        } else {
+            const double t = q[i] / p[i];
+            if (p[i] < 0) {
+                if (t > T0) T0 = t;
+            } else if (t < T1) {
+                T1 = t;
+            }
+        }
+    }
+    return T0 <= T1;
+}
 constexpr TRect Rect(int l, int t, int r, int b) { return TRect(l, t, r, b); }
 
 // A set of enumeration values between MinEl and MaxEl (at most 32), bit n for value n.

@@ -42,6 +42,8 @@ public:
     // The analysis shown, if any.
     const std::optional<SeparationAnalysis>& GetAnalysis() const { return FAnalysis; }
     double GetChosen() const { return FChosen; }
+    // The injection plug and the detector window as entered.
+    AnalysisOptions Options() const;
 
     void ChrtResolutionMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void NumLengthAccept(TObject* Sender, TCaption NewText, bool& Accept);
@@ -51,7 +53,6 @@ public:
 private:
     void Analyse();
     void ShowFigures();
-    AnalysisOptions Options() const;
 
     std::optional<DependencyRecord> FRecord;
     std::optional<SeparationAnalysis> FAnalysis;

@@ -122,6 +122,8 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner) : TForm(AOwner)
     OpenDialog1->SetOptions(TOpenOptions{ofHideReadOnly, ofPathMustExist, ofFileMustExist,
                                          ofEnableSizing});
 
+    BuildChartMenu();
+
     OnShow = Bind(this, &TFrmCorvane::FormShow);
     OnCloseQuery = Bind(this, &TFrmCorvane::FormCloseQuery);
 }

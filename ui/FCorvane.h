@@ -7,6 +7,7 @@
 #include "model/Record.h"
 #include "platform/Chart.h"
 #include "platform/Dialogs.h"
+#include "platform/Menus.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
@@ -14,6 +15,7 @@
 #include <vector>
 
 class TFrmAnalysis;
+struct CurvesTextOptions;
 
 class TFrmCorvane : public TForm {
 public:
@@ -104,6 +106,28 @@ public:
     TSaveDialog* SaveDialog1;
     TOpenDialog* OpenDialog1;
 
+    // --- Getting results out: the chart's context menu ("Copy chart" also on Ctrl+C while the
+    // pointer is over the chart) and its two file dialogs.
+    TPopupMenu* PopChart;
+    TMenuItem* MniCopyChart;
+    TMenuItem* MniCopyData;
+    TMenuItem* MniSaveChart;
+    TMenuItem* MniExportCurves;
+    // PNG at the chart's size, twice or three times it, SVG or PDF, by the chosen filter (or by
+    // the extension typed).
+    TSaveDialog* SaveChartDialog;
+    // The curves as shown, or with all point values, by the chosen filter.
+    TSaveDialog* ExportCurvesDialog;
+    void MniCopyChartClick(TObject* Sender);
+    void MniCopyDataClick(TObject* Sender);
+    void MniSaveChartClick(TObject* Sender);
+    void MniExportCurvesClick(TObject* Sender);
+    // The text form of the curves for the current graph choice, the program's decimal separator
+    // and the analysis window's peak settings.
+    CurvesTextOptions CurvesOptions() const;
+    // Writes the chart as the file's extension or the chosen filter asks.
+    void SaveChart(const UnicodeString& FileName, int FilterIndex);
+
     // --- The central operation: shows record Index in the window, sweeps its curves, retitles
     // the right axis and the measure series, clears the mark of unapplied edits.
     void Sweep(int Index);
@@ -149,6 +173,7 @@ public:
     void BtnAddClick(TObject* Sender);
     void BtnpHClick(TObject* Sender);
     void BtnAnalysisClick(TObject* Sender);
+    void BuildChartMenu();
     void LstDependenciesClick(TObject* Sender);
     void LstDependenciesDblClick(TObject* Sender);
     void LstDependenciesDrawItem(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State);

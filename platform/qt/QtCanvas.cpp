@@ -1,7 +1,9 @@
 // Text and PNG files of the canvas through Qt.
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtControls.h"
+#include "platform/qt/QtText.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
@@ -11,6 +13,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QRawFont>
+#include <QTransform>
 
 #include <algorithm>
 #include <array>
@@ -134,6 +137,19 @@ const TCellFont& CachedFont(const TFont& Font)
 
 }  // namespace
 
+QRect QtCanvas::DrawCellText(QPainter& Painter, const TFont& Font, TColor Color, const QString& Text)
+{
+    const TCellFont& font = CachedFont(Font);
+    Painter.setFont(font.Font);
+    Painter.setPen(QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
+    Painter.drawText(QPoint(0, font.Ascent), Text);
+    const QFontMetrics m(font.Font);
+    const QRect ink = m.boundingRect(Text).translated(0, font.Ascent);
+    const int right = std::max(m.horizontalAdvance(Text), ink.right() + 1);
+    const int bottom = std::max(font.Ascent + font.Descent, ink.bottom() + 1);
+    return QRect(QPoint(std::min(0, ink.left()), std::min(0, ink.top())), QPoint(right - 1, bottom - 1));
+}
+
 // Widgets take the same font, em size and cell as text drawn on a canvas.
 QFont QtControls::ToQFont(const TFont& Font)
 {
@@ -160,7 +176,7 @@ TSize TextExtent(const TFont& Font, const UnicodeString& Text)
 }
 
 TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
-               const UnicodeString& Text)
+               const UnicodeString& Text, int Quarter)
 {
     if (!HaveGuiApplication() || Target.Bits == nullptr || Text.empty()) return TRect();
     const TRect& c = Target.Clip;
@@ -168,27 +184,29 @@ TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Co
     QImage image(reinterpret_cast<uchar*>(Target.Bits), Target.Width, Target.Height,
                  Target.Stride * 4, QImage::Format_RGB32);
     QPainter painter(&image);
-    const TCellFont& font = CachedFont(Font);
-    painter.setFont(font.Font);
-    painter.setPen(QColor(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
     painter.setClipRect(QRect(c.Left, c.Top, c.Right - c.Left, c.Bottom - c.Top));
-    const QFontMetrics m(font.Font);
-    const QString text = QtControls::ToQ(Text);
-    painter.drawText(QPoint(X, Y + font.Ascent), text);
+    QTransform turn;
+    turn.translate(X, Y);
+    turn.rotate(-90.0 * Quarter);
+    painter.setTransform(turn);
+    const QRect ink = DrawCellText(painter, Font, Color, QtControls::ToQ(Text));
     painter.end();
     // The glyphs may reach beyond the cell (italics, overhangs): report both.
-    const QRect ink = m.boundingRect(text).translated(X, Y + font.Ascent);
-    return TRect(std::min(X, ink.left()), std::min(Y, ink.top()),
-                 std::max(X + m.horizontalAdvance(text), ink.right() + 1),
-                 std::max(Y + font.Ascent + font.Descent, ink.bottom() + 1));
+    const QRect box = turn.mapRect(ink);
+    return TRect(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
 }
 
-bool SavePng(const std::uint32_t* Bits, int Width, int Height, int Stride, const UnicodeString& FileName)
+bool EncodePng(const std::uint32_t* Bits, int Width, int Height, int Stride, std::string& Bytes)
 {
     if (Width <= 0 || Height <= 0 || Bits == nullptr) return false;  // PNG has no empty images
     const QImage image(reinterpret_cast<const uchar*>(Bits), Width, Height, Stride * 4,
                        QImage::Format_RGB32);
-    return image.save(QtControls::ToQ(FileName), "PNG");
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return false;
+    Bytes.assign(data.constData(), size_t(data.size()));
+    return true;
 }
 
 bool LoadImage(const UnicodeString& FileName, std::vector<std::uint32_t>& Pixels, int& Width, int& Height)

@@ -5,6 +5,7 @@
 #include "platform/Graphics.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace QtCanvas {
@@ -21,13 +22,14 @@ struct TTarget {
 // Width and height of the text cell of Text in Font (0, 0 without a GUI application).
 TSize TextExtent(const TFont& Font, const UnicodeString& Text);
 // Draws Text with the top-left of its cell at device (X, Y) in Color (0x00BBGGRR, resolved),
-// clipped to Target.Clip. Returns the device rectangle that the text cell and glyphs cover.
+// clipped to Target.Clip, turned by Quarter quarter turns counter-clockwise about (X, Y).
+// Returns the device rectangle that the text cell and glyphs cover.
 TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
-               const UnicodeString& Text);
+               const UnicodeString& Text, int Quarter = 0);
 
-// PNG files. Save returns false when the file cannot be written; Load returns false when the
-// file cannot be read as an image and then leaves Pixels, Width and Height unchanged.
-bool SavePng(const std::uint32_t* Bits, int Width, int Height, int Stride, const UnicodeString& FileName);
+// PNG files. Encode gives the file's bytes (false for an empty image); Load returns false when
+// the file cannot be read as an image and then leaves Pixels, Width and Height unchanged.
+bool EncodePng(const std::uint32_t* Bits, int Width, int Height, int Stride, std::string& Bytes);
 bool LoadImage(const UnicodeString& FileName, std::vector<std::uint32_t>& Pixels, int& Width, int& Height);
 
 }  // namespace QtCanvas

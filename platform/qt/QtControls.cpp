@@ -185,6 +185,20 @@ TWinControl* Toolkit::WinControlAt(const TPoint& Screen, TPoint& Local)
     return c;
 }
 
+TPoint Toolkit::ScreenOrigin(const TControl* Control)
+{
+    // A graphic control's place is on the widget of its nearest windowed parent.
+    QPoint offset;
+    const TControl* c = Control;
+    while (c != nullptr && dynamic_cast<const TWinControl*>(c) == nullptr) {
+        offset += QPoint(c->GetLeft(), c->GetTop());
+        c = c->GetParent();
+    }
+    QWidget* w = c != nullptr ? QtControls::WidgetOf(static_cast<const TWinControl*>(c)) : nullptr;
+    const QPoint p = w != nullptr ? w->mapToGlobal(offset) : offset;
+    return TPoint(p.x(), p.y());
+}
+
 void Toolkit::Post(std::function<void()> Call)
 {
     QTimer::singleShot(0, QApplication::instance(), std::move(Call));

@@ -228,6 +228,20 @@ bool TOpenDialog::Execute()
         dlg.setFilter(dlg.filter() | QDir::Hidden);
 
     QStringList nameFilters;
+    // The extension a name without one takes: the chosen filter's, when that filter names one
+    // extension, else DefaultExt (only when there is a DefaultExt, as on the original platform).
+    QStringList filterExts;
+    for (const TFilterEntry& e : ParseFilter(FFilter)) {
+        const QString first = QtPatterns(e.Patterns).section(QLatin1Char(' '), 0, 0);
+        const bool single = first.startsWith(QStringLiteral("*.")) && !first.mid(2).contains(QLatin1Char('*'))
+                            && !first.mid(2).contains(QLatin1Char('?')) && first.size() > 2;
+        filterExts << (single ? first.mid(2) : QString());
+    }
+    auto extensionFor = [&](int Index) {
+        if (FDefaultExt.empty()) return QString();
+        if (Index >= 0 && Index < filterExts.size() && !filterExts[Index].isEmpty()) return filterExts[Index];
+        return ToQ(FDefaultExt);
+    };
     for (const TFilterEntry& e : ParseFilter(FFilter)) {
         const QString patterns = QtPatterns(e.Patterns);
         QString description = ToQ(e.Description).trimmed();
@@ -240,8 +254,13 @@ bool TOpenDialog::Execute()
         dlg.setNameFilters(nameFilters);
         const int index = FFilterIndex >= 1 && FFilterIndex <= nameFilters.size() ? FFilterIndex - 1 : 0;
         dlg.selectNameFilter(nameFilters[index]);
+        dlg.setDefaultSuffix(extensionFor(index));
+        QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, nameFilters, extensionFor](const QString& f) {
+            dlg.setDefaultSuffix(extensionFor(int(nameFilters.indexOf(f))));
+        });
+    } else {
+        dlg.setDefaultSuffix(ToQ(FDefaultExt));
     }
-    dlg.setDefaultSuffix(ToQ(FDefaultExt));
 
     // The folder: FileName's own, else InitialDir, else the last one chosen, else the
     // working folder. The name part of FileName is proposed.
@@ -280,18 +299,17 @@ bool TOpenDialog::Execute()
     for (const QString& f : chosen)
         FFiles->Add(FromQ(QDir::cleanPath(QFileInfo(f).absoluteFilePath())));
     FFileName = FFiles->Get(0);
+    const int chosenFilter = static_cast<int>(nameFilters.indexOf(dlg.selectedNameFilter()));
+    if (chosenFilter >= 0)
+        FFilterIndex = chosenFilter + 1;
     // The toolkit adds the default extension on some of its paths only (a name confirmed after
     // the dialog changed its folder comes back without it): every name without one gets it here.
-    if (IsSaveDialog() && !FDefaultExt.empty() && QFileInfo(ToQ(FFileName)).suffix().isEmpty()
+    const QString ext = nameFilters.isEmpty() ? ToQ(FDefaultExt) : extensionFor(chosenFilter);
+    if (IsSaveDialog() && !ext.isEmpty() && QFileInfo(ToQ(FFileName)).suffix().isEmpty()
         && !QFileInfo(ToQ(FFileName)).isDir()) {
-        FFileName += "." + FDefaultExt;
+        FFileName += "." + FromQ(ext);
         FFiles->Clear();
         FFiles->Add(FFileName);
-    }
-    if (!nameFilters.isEmpty()) {
-        const int index = static_cast<int>(nameFilters.indexOf(dlg.selectedNameFilter()));
-        if (index >= 0)
-            FFilterIndex = index + 1;
     }
     const QString suffix = QFileInfo(ToQ(FFileName)).suffix();
     if (!FDefaultExt.empty() && suffix.compare(ToQ(FDefaultExt), Qt::CaseInsensitive) != 0)

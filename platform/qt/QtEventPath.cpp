@@ -23,7 +23,7 @@ public:
 
 private:
     bool Handle(TWinControl* C, QWidget* W, QEvent* E);
-    bool HandleKey(TWinControl* C, QKeyEvent* E);
+    bool HandleKey(TWinControl* C, QWidget* W, QKeyEvent* E);
     bool HandleMouse(TWinControl* C, QWidget* W, QMouseEvent* E);
     bool HandleShortcut(TWinControl* C, QShortcutEvent* E);
     bool HandleToolTip(TWinControl* C, QWidget* W, QHelpEvent* E);
@@ -65,6 +65,16 @@ EventPath::TMouseKind MouseKind(QEvent::Type Type)
     default:
         return EventPath::mkMove;
     }
+}
+
+// The context menu, as the original opens it after a right-button release that reached the
+// end of the control's chain and after the menu keys: a context-menu event through the event
+// path, so that the control gets WM_CONTEXTMENU; unanswered, Qt hands it to the widget (an edit
+// shows its own menu) and on to the parent widgets.
+void OpenContextMenu(QWidget* W, QContextMenuEvent::Reason Reason, QPoint Local, Qt::KeyboardModifiers Mods)
+{
+    QContextMenuEvent e(Reason, Local, W->mapToGlobal(Local), Mods);
+    QApplication::sendEvent(W, &e);
 }
 
 // The point P of widget W (the control's own widget or one registered for it) in the client
@@ -126,7 +136,7 @@ bool TEventPath::Handle(TWinControl* C, QWidget* W, QEvent* E)
     switch (E->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-        return HandleKey(C, static_cast<QKeyEvent*>(E));
+        return HandleKey(C, W, static_cast<QKeyEvent*>(E));
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
@@ -158,6 +168,10 @@ bool TEventPath::Handle(TWinControl* C, QWidget* W, QEvent* E)
         return !alive;
     }
     case QEvent::ContextMenu: {
+        // The window system's own (on a right-button press, or the menu key) is dropped: the
+        // event path opens context menus itself, as the original does.
+        if (E->spontaneous())
+            return true;
         const auto* ce = static_cast<QContextMenuEvent*>(E);
         m.Msg = WM_CONTEXTMENU;
         m.LParam = ce->reason() == QContextMenuEvent::Keyboard
@@ -245,7 +259,7 @@ bool TEventPath::HandleToolTip(TWinControl* C, QWidget* W, QHelpEvent* E)
     return true;
 }
 
-bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
+bool TEventPath::HandleKey(TWinControl* C, QWidget* W, QKeyEvent* E)
 {
     const bool press = E->type() == QEvent::KeyPress;
     if (!press && E->isAutoRepeat())
@@ -262,7 +276,16 @@ bool TEventPath::HandleKey(TWinControl* C, QKeyEvent* E)
         in.Chars.push_back(Char(ch.unicode()));
     if (!text.isEmpty())
         in.Accel = Char(text.at(0).toUpper().unicode());
-    return EventPath::Key(C, in);
+    const TAliveCheck control(C);
+    if (EventPath::Key(C, in) || !control)
+        return true;
+    const bool menuKey = (in.Key == VK_APPS && in.Shift == TShiftState()) ||
+                         (in.Key == VK_F10 && in.Shift == TShiftState{ssShift});
+    if (!press || !menuKey)
+        return false;
+    const TPoint at = EventPath::MenuKeyPoint(C);
+    OpenContextMenu(W, QContextMenuEvent::Keyboard, W->mapFromGlobal(QPoint(at.X, at.Y)), E->modifiers());
+    return true;
 }
 
 bool TEventPath::HandleMouse(TWinControl* C, QWidget* W, QMouseEvent* E)
@@ -304,6 +327,8 @@ bool TEventPath::HandleMouse(TWinControl* C, QWidget* W, QMouseEvent* E)
     bool alive = true;
     const TAliveCheck control(C);
     const bool passed = EventPath::Deliver(target, m, alive);
+    if (control && passed && m.Msg == WM_RBUTTONUP)
+        OpenContextMenu(W, QContextMenuEvent::Mouse, E->position().toPoint(), E->modifiers());
     if (!control)
         return true;
     return !passed;

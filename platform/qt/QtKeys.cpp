@@ -1,5 +1,13 @@
-// The key table: Qt keys to virtual-key codes, and the modifier and button states.
+// The key table: Qt keys to virtual-key codes, the modifier and button states, and whether the
+// focus is in a field that types text.
 #include "platform/qt/QtControls.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 namespace {
 
@@ -16,6 +24,17 @@ void QtControls::SetInputModifiers(Qt::KeyboardModifiers Modifiers)
 TShiftState Toolkit::KeyboardShift()
 {
     return QtControls::ShiftState(g_modifiers, Qt::NoButton);
+}
+
+bool Toolkit::EditsText(const TWinControl* C)
+{
+    const QWidget* w = QApplication::focusWidget();
+    if (w == nullptr || QtControls::ControlOf(w) != C)
+        w = QtControls::WidgetOf(C);
+    if (const auto* combo = qobject_cast<const QComboBox*>(w))
+        return combo->isEditable();
+    return qobject_cast<const QLineEdit*>(w) != nullptr || qobject_cast<const QAbstractSpinBox*>(w) != nullptr ||
+           qobject_cast<const QTextEdit*>(w) != nullptr || qobject_cast<const QPlainTextEdit*>(w) != nullptr;
 }
 
 WPARAM QtControls::MouseKeys(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Mods)

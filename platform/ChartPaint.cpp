@@ -1,0 +1,118 @@
+#include "platform/ChartPaint.h"
+
+#include <algorithm>
+
+TClipScope::TClipScope(TCanvas* Canvas, const TRect& R) : FCanvas(Canvas), FOld(Canvas->GetClipRect())
+{
+    const TRect n(std::max(FOld.Left, R.Left), std::max(FOld.Top, R.Top), std::min(FOld.Right, R.Right),
+                  std::min(FOld.Bottom, R.Bottom));
+    FCanvas->SetClipRect(n.Left < n.Right && n.Top < n.Bottom ? n : TRect(FOld.Left, FOld.Top, FOld.Left, FOld.Top));
+}
+
+TClipScope::~TClipScope() { FCanvas->SetClipRect(FOld); }
+
+bool TClipScope::Empty() const
+{
+    const TRect c = FCanvas->GetClipRect();
+    return c.Left >= c.Right || c.Top >= c.Bottom;
+}
+
+void FillBox(TCanvas* Canvas, const TRect& R, TColor Color)
+{
+    TBrush* b = Canvas->GetBrush();
+    b->SetStyle(bsSolid);
+    b->SetColor(Color);
+    Canvas->FillRect(R);
+}
+
+namespace {
+void SetPen(TCanvas* Canvas, TColor Color, int Width, TPenStyle Style)
+{
+    TPen* p = Canvas->GetPen();
+    p->SetColor(Color);
+    p->SetWidth(Width);
+    p->SetStyle(Style);
+    p->SetMode(pmCopy);
+}
+}  // namespace
+
+void StyledLine(TCanvas* Canvas, int X0, int Y0, int X1, int Y1, TColor Color, int Width, TPenStyle Style)
+{
+    if (Style == psClear) return;
+    SetPen(Canvas, Color, std::max(1, Width), Style);
+    Canvas->GetBrush()->SetStyle(bsClear);
+    Canvas->MoveTo(X0, Y0);
+    Canvas->LineTo(X1, Y1);
+}
+
+void FrameBox(TCanvas* Canvas, const TRect& R, TColor Color, int Width, TPenStyle Style)
+{
+    if (Style == psClear || R.Width() <= 0 || R.Height() <= 0) return;
+    SetPen(Canvas, Color, std::max(1, Width), Style == psSolid && Width > 1 ? psInsideFrame : Style);
+    Canvas->GetBrush()->SetStyle(bsClear);
+    Canvas->Rectangle(R);
+}
+
+TColor Darker(TColor Color)
+{
+    const TColor c = ColorToRGB(Color);
+    return RGB(GetRValue(c) * 3 / 5, GetGValue(c) * 3 / 5, GetBValue(c) * 3 / 5);
+}
+
+void DrawMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, int X, int Y,
+                TColor Fill, bool Outline, TColor OutlineColor)
+{
+    const int h = std::clamp(HorizSize, 0, 64), v = std::clamp(VertSize, 0, 64);
+    const bool lineMark = Style == psCross || Style == psDiagCross || Style == psStar || Style == psSmallDot;
+    if (lineMark || h < 1 || v < 1) {
+        if (Style == psSmallDot || (h < 1 && v < 1)) {
+            FillBox(Canvas, TRect(X, Y, X + 1, Y + 1), Fill);
+            return;
+        }
+        if (!lineMark) {
+            FillBox(Canvas, TRect(X - h, Y - v, X + h + 1, Y + v + 1), Fill);
+            return;
+        }
+        if (Style != psDiagCross) {
+            StyledLine(Canvas, X - h, Y, X + h + 1, Y, Fill, 1, psSolid);
+            StyledLine(Canvas, X, Y - v, X, Y + v + 1, Fill, 1, psSolid);
+        }
+        if (Style != psCross) {
+            // Drawn from both ends towards the centre, so that the cross stays symmetric.
+            StyledLine(Canvas, X - h, Y - v, X, Y, Fill, 1, psSolid);
+            StyledLine(Canvas, X + h, Y + v, X, Y, Fill, 1, psSolid);
+            StyledLine(Canvas, X - h, Y + v, X, Y, Fill, 1, psSolid);
+            StyledLine(Canvas, X + h, Y - v, X, Y, Fill, 1, psSolid);
+            FillBox(Canvas, TRect(X, Y, X + 1, Y + 1), Fill);
+        }
+        return;
+    }
+    TBrush* b = Canvas->GetBrush();
+    b->SetStyle(bsSolid);
+    b->SetColor(Fill);
+    if (Outline) SetPen(Canvas, OutlineColor, 1, psSolid);
+    else SetPen(Canvas, Fill, 1, psSolid);  // the edge in the fill colour keeps the size
+    switch (Style) {
+    case psCircle:
+        Canvas->Ellipse(X - h, Y - v, X + h + 1, Y + v + 1);
+        break;
+    case psTriangle: {
+        const TPoint pts[3] = {TPoint(X - h, Y + v), TPoint(X + h, Y + v), TPoint(X, Y - v)};
+        Canvas->Polygon(pts, 3);
+        break;
+    }
+    case psDownTriangle: {
+        const TPoint pts[3] = {TPoint(X - h, Y - v), TPoint(X + h, Y - v), TPoint(X, Y + v)};
+        Canvas->Polygon(pts, 3);
+        break;
+    }
+    case psDiamond: {
+        const TPoint pts[4] = {TPoint(X, Y - v), TPoint(X + h, Y), TPoint(X, Y + v), TPoint(X - h, Y)};
+        Canvas->Polygon(pts, 4);
+        break;
+    }
+    default:
+        Canvas->Rectangle(X - h, Y - v, X + h + 1, Y + v + 1);
+        break;
+    }
+}

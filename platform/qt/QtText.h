@@ -1,0 +1,17 @@
+// Canvas text for Qt code inside the platform: the vector pictures draw text exactly as the
+// raster canvas does.
+#pragma once
+
+#include "platform/Graphics.h"
+
+#include <QPainter>
+#include <QRect>
+#include <QString>
+
+namespace QtCanvas {
+
+// Draws Text in the canvas font of Font with the top-left of its cell at the painter's origin, in
+// Color (0x00BBGGRR, resolved). Returns the box of the cell and the glyphs in painter coordinates.
+QRect DrawCellText(QPainter& Painter, const TFont& Font, TColor Color, const QString& Text);
+
+}  // namespace QtCanvas

@@ -1,0 +1,317 @@
+#include "project/CurvesText.h"
+
+#include "model/Sweep.h"
+#include "platform/Graphics.h"
+#include "platform/IniFilesDisk.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+// More rows than any spreadsheet or window holds, about 20 sweeps of the most points (some
+// 1.6 GB of text): refused before the text is built rather than exhausting memory.
+constexpr std::int64_t MaxTextRows = 20000000;
+
+// Appends Value with 15 significant digits and Decimal in place of the point.
+void AppendNumber(std::string& Out, double Value, std::string_view Decimal)
+{
+    // Written in place: the longest form, "-1.23456789012345e-308", takes 22 bytes.
+    const size_t at = Out.size();
+    Out.resize(at + 24);
+    char* const begin = Out.data() + at;
+    char* const end = std::to_chars(begin, begin + 24, Value, std::chars_format::general, 15).ptr;
+    Out.resize(static_cast<size_t>(end - Out.data()));
+    if (Decimal.size() == 1 && Decimal[0] == '.') return;
+    for (char* p = begin; p != end; ++p) {
+        if (*p != '.') continue;
+        if (Decimal.size() == 1)
+            *p = Decimal[0];
+        else
+            Out.replace(static_cast<size_t>(p - Out.data()), 1, Decimal);
+        return;
+    }
+}
+
+bool IsFormulaStart(char C)
+{
+    return C == '=' || C == '+' || C == '-' || C == '@';
+}
+
+// The separators of a layout and the writing of one row, field by field, into one string.
+class RowWriter {
+public:
+    RowWriter(const CurvesTextOptions& Options, std::string& Out)
+        : FOut(Out),
+          FField(Options.Layout == CurvesLayout::Tabs ? '\t' : Options.DecimalSeparator == L',' ? ';' : ','),
+          FLineEnd(Options.Layout == CurvesLayout::Tabs ? "\n" : "\r\n"),
+          FDecimal(WideCharToUtf8(Options.DecimalSeparator))
+    {
+        // A separator that is no character would glue the integer digits to the decimals.
+        if (FDecimal.empty()) FDecimal = ".";
+        FQuoteNumbers = NeedsQuotes(FDecimal);
+    }
+
+    // A text field: quoted where it needs it, with the apostrophe before a formula's start.
+    void Text(std::string_view S)
+    {
+        Separate();
+        AppendText(S, !S.empty() && IsFormulaStart(S.front()));
+    }
+
+    // A numeric field; empty for a value that is not finite.
+    void Number(double Value)
+    {
+        Separate();
+        if (!std::isfinite(Value)) return;
+        if (!FQuoteNumbers) {
+            AppendNumber(FOut, Value, FDecimal);
+            return;
+        }
+        std::string s;
+        AppendNumber(s, Value, FDecimal);
+        AppendText(s, false);
+    }
+
+    void Number(const Figure& Value)
+    {
+        if (Value)
+            Number(*Value);
+        else
+            Separate();
+    }
+
+    // Fields written before by the same writer, appended as they stand.
+    void Fields(std::string_view Written)
+    {
+        Separate();
+        FOut.append(Written);
+    }
+
+    void EndRow()
+    {
+        FOut.append(FLineEnd);
+        FRowStart = true;
+    }
+
+    // Value as a number inside a text field.
+    std::string NumberText(double Value) const
+    {
+        std::string s;
+        AppendNumber(s, Value, FDecimal);
+        return s;
+    }
+
+private:
+    void Separate()
+    {
+        if (!FRowStart) FOut += FField;
+        FRowStart = false;
+    }
+
+    bool NeedsQuotes(std::string_view S) const
+    {
+        if (!S.empty() && (S.front() == ' ' || S.back() == ' ')) return true;
+        for (const char c : S)
+            if (c == FField || c == '"' || c == '\t' || c == '\r' || c == '\n') return true;
+        return false;
+    }
+
+    void AppendText(std::string_view S, bool Guard)
+    {
+        if (!NeedsQuotes(S)) {
+            if (Guard) FOut += '\'';
+            FOut.append(S);
+            return;
+        }
+        FOut += '"';
+        if (Guard) FOut += '\'';
+        for (const char c : S) {
+            if (c == '"') FOut += '"';
+            FOut += c;
+        }
+        FOut += '"';
+    }
+
+    std::string& FOut;
+    const char FField;
+    const char* const FLineEnd;
+    std::string FDecimal;
+    bool FQuoteNumbers = false;
+    bool FRowStart = true;
+};
+
+// The record's own columns: index, name, analytes and selector.
+void RecordFields(RowWriter& W, size_t Index, const DependencyRecord& R)
+{
+    W.Number(static_cast<double>(Index + 1));
+    for (const AnsiString* text : {&R.name, &R.analyte1, &R.analyte2, &R.selector})
+        W.Text(AnsiToUtf8(*text));
+}
+
+void RecordHeader(RowWriter& W)
+{
+    for (const char* h : {"#", "Name", "Analyte 1", "Analyte 2", "Selector"})
+        W.Text(h);
+}
+
+bool Shown(const DependencyRecord& R)
+{
+    return R.SeriesSet.t1Series == nullptr || R.SeriesSet.IsVisible();
+}
+
+// Runs F for the record, raising its failure with the record named.
+template <class F>
+void ForRecord(size_t Index, const DependencyRecord& R, F&& f)
+{
+    try {
+        f();
+    } catch (const Exception& e) {
+        throw Exception("Dependency " + IntToStr(Index + 1) + " (" + AnsiToUtf8(R.name) + "): " + e.Message());
+    }
+}
+
+// The number of concentrations of a sweep; raises where the sweep cannot run.
+std::int64_t RowCount(const Params& P)
+{
+    std::int64_t n = 0;
+    SweepRange(P.cMin, P.cMax, P.points).ForEach([&n](double) { ++n; });
+    return n;
+}
+
+void StartText(const CurvesTextOptions& Options, std::string& Out, bool ByteOrderMark)
+{
+    if (Options.Layout == CurvesLayout::Csv && ByteOrderMark) Out.append(Utf8Bom);
+}
+
+}  // namespace
+
+std::string CurvesText(const std::vector<DependencyRecord>& Records, const CurvesTextOptions& Options)
+{
+    const int choice = Options.GraphChoice;
+    const bool measure = choice >= 0 && choice < GraphChoiceCount;
+
+    // First the size: the rows of every shown record, and a sweep that cannot run at all.
+    std::int64_t rows = 0;
+    size_t bytes = 0;
+    for (size_t i = 0; i < Records.size(); ++i) {
+        const DependencyRecord& r = Records[i];
+        if (!Shown(r)) continue;
+        std::int64_t n = 0;
+        ForRecord(i, r, [&] { n = RowCount(r.Params); });
+        rows += n;
+        if (rows > MaxTextRows)
+            throw Exception("Too many points for one text: " + IntToStr(rows) + " or more (at most " +
+                            IntToStr(MaxTextRows) + ").");
+        const size_t names = static_cast<size_t>(r.name.Length() + r.analyte1.Length() + r.analyte2.Length() +
+                                                 r.selector.Length());
+        // A number takes about 20 bytes with its separator; a text grows by half in UTF-8.
+        const size_t numbers = (measure ? 4 : 3) + (Options.AllValues ? 17 : 0);
+        bytes += static_cast<size_t>(n) * (8 + names * 3 / 2 + numbers * 20);
+    }
+
+    std::string out;
+    out.reserve(bytes + 512);
+    RowWriter w(Options, out);
+    StartText(Options, out, true);
+    RecordHeader(w);
+    for (const char* h : {"c [mM]", "t1 [min]", "t2 [min]"})
+        w.Text(h);
+    if (measure) w.Text(GraphText(choice));
+    if (Options.AllValues)
+        for (const char* h : {"x1 [-]", "x2 [-]", "ueff1 [m^2/(V s)]", "ueff2 [m^2/(V s)]", "vel1 [m/s]", "vel2 [m/s]",
+                              "t1 [s]", "t2 [s]", "dt [s]", "du [m^2/(V s)]", "mobility factor [-]",
+                              "mobility factor EOF [-]", "selectivity [-]", "selectivity EOF [-]", "Rs [-]",
+                              "N1 [-]", "N2 [-]"})
+            w.Text(h);
+    w.EndRow();
+
+    std::string own;
+    for (size_t i = 0; i < Records.size(); ++i) {
+        const DependencyRecord& r = Records[i];
+        if (!Shown(r)) continue;
+        // The record's own fields once, repeated on each of its rows.
+        own.clear();
+        RowWriter ownWriter(Options, own);
+        RecordFields(ownWriter, i, r);
+        ForRecord(i, r, [&] {
+            ForEachPoint(r.Params, [&](double c, const PointValues& v) {
+                w.Fields(own);
+                w.Number(c);
+                w.Number(v.t1 * MinutesPerSecond);
+                w.Number(v.t2 * MinutesPerSecond);
+                if (measure) w.Number(v.Measure(choice));
+                if (Options.AllValues) {
+                    for (const double x : {v.x1, v.x2, v.ueff1, v.ueff2, v.vel1, v.vel2, v.t1, v.t2, v.dt, v.du,
+                                           v.mobilityFactor, v.mobilityFactorEOF, v.selectivity, v.selectivityEOF})
+                        w.Number(x);
+                    const PeakFigures f = AnalyseAt(r.Params, c, Options.Analysis);
+                    w.Number(f.Rs);
+                    w.Number(f.N1);
+                    w.Number(f.N2);
+                }
+                w.EndRow();
+            });
+        });
+    }
+    return out;
+}
+
+void SaveCurvesCsv(const UnicodeString& FileName, const std::vector<DependencyRecord>& Records,
+                   const CurvesTextOptions& Options)
+{
+    CurvesTextOptions csv = Options;
+    csv.Layout = CurvesLayout::Csv;
+    const std::string text = CurvesText(Records, csv);
+    if (!CanReplaceFile(FileName) || !ReplaceFile(FileName, text))
+        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+}
+
+std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const CurvesTextOptions& Options,
+                          bool ByteOrderMark)
+{
+    std::string out;
+    RowWriter w(Options, out);
+    StartText(Options, out, ByteOrderMark);
+    RecordHeader(w);
+    for (const char* h : {"c_opt Wren-Rowe [mM]", "Rs at c_opt [-]", "c of largest du [mM]", "c of largest Rs [mM]",
+                          "largest Rs [-]", "t1 at largest Rs [min]", "t2 at largest Rs [min]",
+                          "N1 at largest Rs [-]", "N2 at largest Rs [-]", "Rs >= 1.5 [mM]", "Warnings"})
+        w.Text(h);
+    w.EndRow();
+
+    for (size_t i = 0; i < Records.size(); ++i) {
+        const DependencyRecord& r = Records[i];
+        if (!Shown(r)) continue;
+        const SeparationAnalysis a = Analyse(r.Params, Options.Analysis);
+        RecordFields(w, i, r);
+        w.Number(a.WrenRowe);
+        w.Number(a.WrenRoweInRange && a.AtWrenRowe ? a.AtWrenRowe->Rs : Figure());
+        w.Number(a.DuOptimum ? Figure(a.DuOptimum->c) : Figure());
+        if (a.RsOptimum) {
+            const PeakFigures& f = a.RsOptimum->Figures;
+            w.Number(a.RsOptimum->c);
+            w.Number(f.Rs);
+            w.Number(f.t1 ? Figure(*f.t1 * MinutesPerSecond) : Figure());
+            w.Number(f.t2 ? Figure(*f.t2 * MinutesPerSecond) : Figure());
+            w.Number(f.N1);
+            w.Number(f.N2);
+        } else {
+            for (int k = 0; k < 6; ++k) w.Number(Figure());
+        }
+        std::string intervals;
+        for (const ConcentrationInterval& b : a.BaselineIntervals)
+            intervals += (intervals.empty() ? "" : "; ") + w.NumberText(b.c0) + " to " + w.NumberText(b.c1);
+        w.Text(intervals);
+        std::string warnings;
+        for (const AnalysisWarning& warning : a.Warnings)
+            warnings += (warnings.empty() ? "" : " ") + warning.Text;
+        w.Text(warnings);
+        w.EndRow();
+    }
+    return out;
+}

@@ -1,0 +1,119 @@
+// The main window's ways of getting results out: the chart's context menu with the clipboard and
+// the chart and curve files.
+#include "ui/FCorvane.h"
+
+#include "platform/Clipbrd.h"
+#include "project/CurvesText.h"
+#include "ui/FAnalysis.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+TMenuItem* NewItem(TFrmCorvane* Form, TPopupMenu* Menu, const char* Name, const char* Caption,
+                   void (TFrmCorvane::*Handler)(TObject*))
+{
+    auto* item = new TMenuItem(Menu);
+    item->SetName(Name);
+    item->SetCaption(Caption);
+    item->OnClick = Bind(Form, Handler);
+    Menu->Items->Add(item);
+    return item;
+}
+
+// The extension of a path in lower case, without the dot.
+std::string ExtensionOf(const UnicodeString& Path)
+{
+    const UnicodeString name = ExtractFileName(Path);
+    const std::size_t dot = name.rfind('.');
+    std::string lower = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return lower;
+}
+
+}  // namespace
+
+void TFrmCorvane::BuildChartMenu()
+{
+    PopChart = new TPopupMenu(this);
+    PopChart->SetName("PopChart");
+    MniCopyChart = NewItem(this, PopChart, "MniCopyChart", "Copy chart", &TFrmCorvane::MniCopyChartClick);
+    MniCopyChart->SetShortCut(ShortCut('C', TShiftState{ssCtrl}));
+    MniCopyData = NewItem(this, PopChart, "MniCopyData", "Copy data", &TFrmCorvane::MniCopyDataClick);
+    auto* line = new TMenuItem(PopChart);
+    line->SetCaption("-");
+    PopChart->Items->Add(line);
+    MniSaveChart = NewItem(this, PopChart, "MniSaveChart", "Save chart as...", &TFrmCorvane::MniSaveChartClick);
+    MniExportCurves = NewItem(this, PopChart, "MniExportCurves", "Export curves as CSV...",
+                              &TFrmCorvane::MniExportCurvesClick);
+    ChrtDependencies->SetPopupMenu(PopChart);
+
+    SaveChartDialog = new TSaveDialog(this);
+    SaveChartDialog->SetName("SaveChartDialog");
+    SaveChartDialog->SetTitle("Save chart as");
+    SaveChartDialog->SetFilter("PNG image (*.png)|*.png|PNG image, twice the size (*.png)|*.png|"
+                               "PNG image, three times the size (*.png)|*.png|SVG drawing (*.svg)|*.svg|"
+                               "PDF document (*.pdf)|*.pdf");
+    SaveChartDialog->SetDefaultExt("png");
+    SaveChartDialog->SetFileName("chart.png");
+    SaveChartDialog->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist,
+                                             ofNoReadOnlyReturn, ofEnableSizing});
+    ExportCurvesDialog = new TSaveDialog(this);
+    ExportCurvesDialog->SetName("ExportCurvesDialog");
+    ExportCurvesDialog->SetTitle("Export curves as CSV");
+    ExportCurvesDialog->SetFilter("CSV, curves as shown (*.csv)|*.csv|CSV, all point values in SI units (*.csv)|*.csv");
+    ExportCurvesDialog->SetDefaultExt("csv");
+    ExportCurvesDialog->SetFileName("curves.csv");
+    ExportCurvesDialog->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist,
+                                                ofNoReadOnlyReturn, ofEnableSizing});
+}
+
+CurvesTextOptions TFrmCorvane::CurvesOptions() const
+{
+    CurvesTextOptions o;
+    o.GraphChoice = CbxGraph->GetItemIndex();
+    o.DecimalSeparator = FormatSettings.DecimalSeparator;
+    if (FrmAnalysis) o.Analysis = FrmAnalysis->Options();
+    return o;
+}
+
+void TFrmCorvane::MniCopyChartClick(TObject*)
+{
+    TBitmap image;
+    ChrtDependencies->DrawImage(&image);
+    Clipboard()->Assign(&image);
+}
+
+void TFrmCorvane::MniCopyDataClick(TObject*)
+{
+    CurvesTextOptions o = CurvesOptions();
+    o.Layout = CurvesLayout::Tabs;
+    Clipboard()->SetAsText(CurvesText(Records, o));
+}
+
+void TFrmCorvane::SaveChart(const UnicodeString& FileName, int FilterIndex)
+{
+    const std::string ext = ExtensionOf(FileName);
+    if (ext == "svg" || (ext != "png" && ext != "pdf" && FilterIndex == 4)) {
+        ChrtDependencies->SaveToSvg(FileName);
+    } else if (ext == "pdf" || (ext != "png" && FilterIndex == 5)) {
+        ChrtDependencies->SaveToPdf(FileName);
+    } else {
+        ChrtDependencies->SaveToPng(FileName, FilterIndex >= 1 && FilterIndex <= 3 ? FilterIndex : 1);
+    }
+}
+
+void TFrmCorvane::MniSaveChartClick(TObject*)
+{
+    if (!SaveChartDialog->Execute()) return;
+    SaveChart(SaveChartDialog->GetFileName(), SaveChartDialog->GetFilterIndex());
+}
+
+void TFrmCorvane::MniExportCurvesClick(TObject*)
+{
+    if (!ExportCurvesDialog->Execute()) return;
+    CurvesTextOptions o = CurvesOptions();
+    o.AllValues = ExportCurvesDialog->GetFilterIndex() == 2;
+    SaveCurvesCsv(ExportCurvesDialog->GetFileName(), Records, o);
+}
