@@ -1,0 +1,380 @@
+// corvane-export: the curves of a Corvane project as CSV and its chart as PNG, SVG or PDF, without
+// a window. The project is read as the window's Load command reads it, the curves are those the
+// window computes, and the chart is the window's chart, drawn off screen.
+//
+// Exit status: 0 done, 1 the project cannot be loaded or computed, 2 bad usage, 3 an output
+// cannot be written.
+#include "model/Sweep.h"
+#include "platform/Chart.h"
+#include "platform/Forms.h"
+#include "platform/Graphics.h"
+#include "platform/IniFilesDisk.h"
+#include "project/CurvesText.h"
+#include "project/ProjectFile.h"
+#include "ui/DependencyChart.h"
+#include "ui/FormLook.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifndef CORVANE_VERSION
+#define CORVANE_VERSION "0"
+#endif
+
+namespace {
+
+constexpr const char* Program = "corvane-export";
+
+enum TExitCode { ExitDone = 0, ExitProject = 1, ExitUsage = 2, ExitWrite = 3 };
+
+// Chart sizes (pixels per side) the exporter accepts; the PNG scale multiplies them.
+constexpr int MinChartSide = 50;
+constexpr int MaxChartSide = 4096;
+
+const char UsageText[] =
+    "Usage: corvane-export PROJECT.ini [--csv FILE|-] [--png FILE] [--svg FILE] [--pdf FILE]\n"
+    "                      [--graph N|TEXT] [--size WxH] [--scale 1|2|3] [--all-values] [--analysis]\n";
+
+struct TOptions {
+    std::string Project;
+    std::optional<std::string> Csv;  // "-" for standard output
+    std::optional<std::string> Png;
+    std::optional<std::string> Svg;
+    std::optional<std::string> Pdf;
+    int GraphChoice = 0;
+    int Width = DependencyChartWidth;
+    int Height = DependencyChartHeight;
+    int Scale = 1;
+    bool AllValues = false;
+    bool Analysis = false;
+};
+
+// Bad usage: the message goes to standard error with the usage text, exit status 2.
+struct TUsageError {
+    std::string Message;
+};
+
+void PrintHelp()
+{
+    std::fputs(UsageText, stdout);
+    std::fputs("\nWrites the curves of a Corvane project as CSV and its chart as PNG, SVG or PDF, "
+               "without a window.\nThe project is read and computed as the window's Load command "
+               "does; the chart is the\nwindow's, titled with the project's path.\n\n",
+               stdout);
+    std::fputs("  --csv FILE|-     the curves as CSV (- for standard output), with the project's\n"
+               "                   decimal separator\n"
+               "  --png FILE       the chart as a PNG picture\n"
+               "  --svg FILE       the chart as an SVG drawing\n"
+               "  --pdf FILE       the chart as a PDF page\n"
+               "  --graph N|TEXT   the separation measure, by its number in the window's graph list\n"
+               "                   or by its text (case does not matter); default 0:\n",
+               stdout);
+    for (int i = 0; i < GraphChoiceCount; ++i)
+        std::printf("                     %d  %s\n", i, GraphText(i).c_str());
+    std::printf("  --size WxH       the chart's size in pixels, %d to %d a side (default %dx%d,\n"
+                "                   the window's chart at the window's default size)\n",
+                MinChartSide, MaxChartSide, DependencyChartWidth, DependencyChartHeight);
+    std::fputs("  --scale 1|2|3    pixels of the PNG picture per chart pixel (default 1)\n"
+               "  --all-values     every point value in SI units after the shown columns\n"
+               "  --analysis       the separation analysis of every dependency after the curves,\n"
+               "                   after one empty line (needs --csv)\n"
+               "  --help           this text\n"
+               "  --version        the program's version\n\n"
+               "Nothing is written unless the project was computed and every output can be\n"
+               "written; each file is replaced at once, so a failed write leaves the old one as it was.\n\n"
+               "Exit status: 0 done, 1 the project cannot be loaded or computed, 2 bad usage,\n"
+               "3 an output cannot be written.\n",
+               stdout);
+}
+
+void PrintVersion()
+{
+    std::printf("%s (Corvane) %s\n", Program, CORVANE_VERSION);
+    std::fputs("Writes the curves and the chart of a Corvane project without a window.\n", stdout);
+}
+
+// A whole decimal number from 0 up to Max; nothing else (no sign, no spaces, no other digits).
+std::optional<int> ParseCount(std::string_view Text, int Max)
+{
+    if (Text.empty() || Text.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (char ch : Text) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        value = value * 10 + (ch - '0');
+    }
+    if (value > Max)
+        return std::nullopt;
+    return value;
+}
+
+int ParseGraph(const std::string& Text)
+{
+    if (const auto index = ParseCount(Text, GraphChoiceCount - 1))
+        return *index;
+    for (int i = 0; i < GraphChoiceCount; ++i)
+        if (SameText(Text, GraphText(i)))
+            return i;
+    throw TUsageError{"unknown graph '" + Text + "' (see --help for the choices)"};
+}
+
+void ParseSize(const std::string& Text, TOptions& Options)
+{
+    const auto x = Text.find_first_of("xX");
+    const auto w = x == std::string::npos ? std::nullopt : ParseCount(std::string_view(Text).substr(0, x), MaxChartSide);
+    const auto h = x == std::string::npos ? std::nullopt : ParseCount(std::string_view(Text).substr(x + 1), MaxChartSide);
+    if (!w || !h || *w < MinChartSide || *h < MinChartSide)
+        throw TUsageError{"bad size '" + Text + "' (WxH, " + std::to_string(MinChartSide) + " to "
+                          + std::to_string(MaxChartSide) + " pixels a side)"};
+    Options.Width = *w;
+    Options.Height = *h;
+}
+
+// The options in any order, each value either the next argument or after "=" ("--png=a.png");
+// "--" ends the options. Returns false when --help or --version was answered.
+bool ParseArguments(int argc, char** argv, TOptions& Options)
+{
+    bool haveProject = false;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            if (haveProject)
+                throw TUsageError{"more than one project file ('" + Options.Project + "', '" + arg + "')"};
+            Options.Project = arg;
+            haveProject = true;
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::optional<std::string> attached;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            attached = arg.substr(eq + 1);
+            arg.resize(eq);
+        }
+        auto flag = [&](bool& Target) {
+            if (attached)
+                throw TUsageError{"option '" + arg + "' takes no value"};
+            Target = true;
+        };
+        auto value = [&]() -> std::string {
+            if (attached)
+                return *attached;
+            if (i + 1 >= argc)
+                throw TUsageError{"option '" + arg + "' needs a value"};
+            return argv[++i];
+        };
+        auto file = [&]() {
+            std::string name = value();
+            if (name.empty())
+                throw TUsageError{"option '" + arg + "' needs a file name"};
+            return name;
+        };
+        // Pictures go to files only; "-" (standard output) is for the text.
+        auto picture = [&]() {
+            std::string name = file();
+            if (name == "-")
+                throw TUsageError{"option '" + arg + "' needs a file name; only --csv writes to standard output"};
+            return name;
+        };
+        if (arg == "--help" && !attached) {
+            PrintHelp();
+            return false;
+        }
+        if (arg == "--version" && !attached) {
+            PrintVersion();
+            return false;
+        }
+        if (arg == "--csv")
+            Options.Csv = file();
+        else if (arg == "--png")
+            Options.Png = picture();
+        else if (arg == "--svg")
+            Options.Svg = picture();
+        else if (arg == "--pdf")
+            Options.Pdf = picture();
+        else if (arg == "--graph")
+            Options.GraphChoice = ParseGraph(value());
+        else if (arg == "--size")
+            ParseSize(value(), Options);
+        else if (arg == "--scale") {
+            const std::string text = value();
+            const auto scale = ParseCount(text, 3);
+            if (!scale || *scale < 1)
+                throw TUsageError{"bad scale '" + text + "' (1, 2 or 3)"};
+            Options.Scale = *scale;
+        } else if (arg == "--all-values")
+            flag(Options.AllValues);
+        else if (arg == "--analysis")
+            flag(Options.Analysis);
+        else
+            throw TUsageError{"unknown option '" + arg + "'"};
+    }
+    if (!haveProject)
+        throw TUsageError{"no project file given"};
+    if (!Options.Csv && !Options.Png && !Options.Svg && !Options.Pdf)
+        throw TUsageError{"no output asked (--csv, --png, --svg or --pdf)"};
+    if (Options.Analysis && !Options.Csv)
+        throw TUsageError{"--analysis needs --csv"};
+    return true;
+}
+
+// The output files asked for (standard output is none).
+std::vector<std::string> OutputFiles(const TOptions& Options)
+{
+    std::vector<std::string> files;
+    for (const auto* f : {&Options.Png, &Options.Svg, &Options.Pdf})
+        if (*f)
+            files.push_back(**f);
+    if (Options.Csv && *Options.Csv != "-")
+        files.push_back(*Options.Csv);
+    return files;
+}
+
+// No output may overwrite the project or another output of the same run.
+void CheckOutputsDiffer(const TOptions& Options)
+{
+    namespace fs = std::filesystem;
+    const std::vector<std::string> files = OutputFiles(Options);
+    std::vector<fs::path> seen;
+    std::error_code ec;
+    for (const std::string& f : files) {
+        if (fs::equivalent(f, Options.Project, ec))
+            throw TUsageError{"the output '" + f + "' is the project file"};
+        const fs::path p = fs::weakly_canonical(fs::absolute(f, ec), ec);
+        for (const fs::path& other : seen)
+            if (p == other)
+                throw TUsageError{"two outputs go to '" + f + "'"};
+        seen.push_back(p);
+    }
+}
+
+ProjectContents LoadProjectFile(const std::string& Path)
+{
+    // The window's open dialog only offers files that exist; a name that names none is an error
+    // here too, not an empty project.
+    std::error_code ec;
+    if (!std::filesystem::exists(Path, ec))
+        throw EProjectFileError("Cannot load " + Path + ": the file does not exist.");
+    return ReadProjectFile(Path);
+}
+
+// The CSV text: the curves and, when asked, the analysis table after one empty line.
+std::string CsvText(const std::vector<DependencyRecord>& Records, const TOptions& Options, WideChar Separator)
+{
+    CurvesTextOptions o;
+    o.GraphChoice = Options.GraphChoice;
+    o.AllValues = Options.AllValues;
+    o.DecimalSeparator = Separator;
+    std::string text = CurvesText(Records, o);
+    // The rows end in CRLF; one empty line, then the table without a second byte-order mark.
+    if (Options.Analysis)
+        text += "\r\n" + AnalysisTable(Records, o, false);
+    return text;
+}
+
+void WriteStandardOutput(const std::string& Text)
+{
+    if (std::fwrite(Text.data(), 1, Text.size(), stdout) != Text.size() || std::fflush(stdout) != 0)
+        throw Exception("Cannot write to the standard output");
+}
+
+void WriteFile(const std::string& Path, const std::string& Text)
+{
+    if (!ReplaceFile(Path, Text))
+        throw EFCreateError("Cannot create file \"" + Path + "\"");
+}
+
+int Run(const TOptions& Options)
+{
+    // Everything is computed, and the PNG and the SVG drawn, before the first file is touched: a
+    // project that cannot be loaded or swept writes nothing.
+    std::vector<DependencyRecord> records;
+    std::string csv;
+    // The toolkit ends after the chart (declared before it), so that the process ends with
+    // everything given back.
+    struct TToolkitEnd {
+        ~TToolkitEnd() { Application->Finalize(); }
+    };
+    std::optional<TToolkitEnd> toolkit;
+    std::unique_ptr<TChart> chart;
+    TBitmap png;
+    std::string svg;
+    try {
+        ProjectContents project = LoadProjectFile(Options.Project);
+        records = std::move(project.Records);
+        if (Options.Csv)
+            csv = CsvText(records, Options, project.DecimalSeparator);
+        if (Options.Png || Options.Svg || Options.Pdf) {
+            // The window's look, whatever the desktop: its system colours and fonts, and the
+            // project's separator in the axis labels, as Load sets it.
+            Application->Initialize();
+            toolkit.emplace();
+            ResetSystemColors();
+            FormatSettings.DecimalSeparator = project.DecimalSeparator;
+            chart = std::make_unique<TChart>(nullptr);
+            chart->SetBounds(0, 0, Options.Width, Options.Height);
+            DressDependencyChart(chart.get());
+            ShowDependencies(chart.get(), records, Options.GraphChoice, Options.Project);
+            if (Options.Png)
+                chart->DrawImage(&png, Options.Scale);
+            if (Options.Svg)
+                svg = chart->SvgText();
+        }
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "%s: %s\n", Program, E.what());
+        return ExitProject;
+    }
+
+    try {
+        // Every file is checked before the first is written, so that a folder that does not
+        // exist or a file that may not be replaced stops the run with nothing changed.
+        for (const std::string& f : OutputFiles(Options))
+            if (!CanReplaceFile(f))
+                throw EFCreateError("Cannot create file \"" + f + "\"");
+        // The PDF is drawn as it is written, so it goes first.
+        if (Options.Pdf)
+            chart->SaveToPdf(*Options.Pdf);
+        if (Options.Png)
+            png.SaveToFile(*Options.Png);
+        if (Options.Svg)
+            WriteFile(*Options.Svg, svg);
+        if (Options.Csv && *Options.Csv != "-")
+            WriteFile(*Options.Csv, csv);
+        // Standard output last: what it received cannot be taken back.
+        if (Options.Csv && *Options.Csv == "-")
+            WriteStandardOutput(csv);
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "%s: %s\n", Program, E.what());
+        return ExitWrite;
+    }
+    return ExitDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    TOptions options;
+    try {
+        if (!ParseArguments(argc, argv, options))
+            return std::fflush(stdout) == 0 ? ExitDone : ExitWrite;
+        CheckOutputsDiffer(options);
+    } catch (const TUsageError& E) {
+        std::fprintf(stderr, "%s: %s\n%sTry '%s --help' for more information.\n", Program, E.Message.c_str(),
+                     UsageText, Program);
+        return ExitUsage;
+    }
+    // Headless: the off-screen platform unless the caller chose one.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return Run(options);
+}
