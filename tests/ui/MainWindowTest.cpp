@@ -1,4 +1,8 @@
 #include "UiTestKit.h"
+#include "tests/platform/MenuAnswer.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include "model/Sweep.h"
 #include "project/Palette.h"
@@ -283,4 +287,15 @@ TEST_F(MainWindowTest, FiveDependenciesScreenshot)
     EXPECT_TRUE(Errors.empty());
     QApplication::processEvents();
     F->SaveToPng(BuildPath("corvane_five.png"));
+    F->ChrtDependencies->SaveToSvg(BuildPath("corvane_five.svg"));
+    // The window with the chart's menu open.
+    WhenMenuOpens([&](QMenu* m) {
+        QImage shot = W(F)->grab().toImage();
+        QPainter p(&shot);
+        p.drawPixmap(m->mapToGlobal(QPoint(0, 0)) - W(F)->mapToGlobal(QPoint(0, 0)), m->grab());
+        p.end();
+        shot.save(QString::fromStdString(BuildPath("corvane_menu.png")));
+        m->close();
+    });
+    RightClick(F->ChrtDependencies, F->ChrtDependencies->GetWidth() / 2, F->ChrtDependencies->GetHeight() / 3);
 }

@@ -11,27 +11,6 @@
 #include <QTemporaryDir>
 
 
-namespace {
-
-// Goes to the file's folder and types its name, as a person does (a typed path would open the
-// name completer's list, which takes the Enter).
-void TypeFileName(QWidget* Dialog, const QString& Path)
-{
-    auto* dialog = qobject_cast<QFileDialog*>(Dialog);
-    ASSERT_NE(dialog, nullptr);
-    const QFileInfo file(Path);
-    dialog->setDirectory(file.absolutePath());
-    auto* edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(edit, nullptr);
-    edit->clear();
-    QTest::keyClicks(edit, file.fileName());
-    // The name of an existing file opens the completer's list; Escape closes it first.
-    if (edit->completer() != nullptr && edit->completer()->popup()->isVisible())
-        QTest::keyClick(edit->completer()->popup(), Qt::Key_Escape);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
-
-}  // namespace
 
 class ProjectCommands : public MainWindowTest {
 protected:

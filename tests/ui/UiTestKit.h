@@ -8,9 +8,14 @@
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -24,6 +29,34 @@ inline QWidget* W(const TWinControl* Control) { return WidgetOf(Control); }
 inline std::string BuildPath(const char* Name)
 {
     return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QString("../") + Name).toStdString();
+}
+
+// Goes to the file's folder in a file dialog, picks filter FilterIndex (1-based; 0 keeps the
+// dialog's) and types the file's name, as a person does (a typed path would open the name
+// completer's list, which takes the Enter).
+inline void TypeFileName(QWidget* Dialog, const QString& Path, int FilterIndex = 0)
+{
+    auto* dialog = qobject_cast<QFileDialog*>(Dialog);
+    ASSERT_NE(dialog, nullptr);
+    if (FilterIndex > 0) {
+        // Down and Up in the file type box, as on the keyboard.
+        auto* types = Dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        ASSERT_LE(FilterIndex, types->count());
+        types->setFocus();
+        while (types->currentIndex() < FilterIndex - 1) QTest::keyClick(types, Qt::Key_Down);
+        while (types->currentIndex() > FilterIndex - 1) QTest::keyClick(types, Qt::Key_Up);
+    }
+    const QFileInfo file(Path);
+    dialog->setDirectory(file.absolutePath());
+    auto* edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    edit->clear();
+    QTest::keyClicks(edit, file.fileName());
+    // The name of an existing file opens the completer's list; Escape closes it first.
+    if (edit->completer() != nullptr && edit->completer()->popup()->isVisible())
+        QTest::keyClick(edit->completer()->popup(), Qt::Key_Escape);
+    QTest::keyClick(edit, Qt::Key_Return);
 }
 
 class MainWindowTest : public ::testing::Test {
