@@ -152,6 +152,8 @@ std::string TVectorPicture::ToSvg() const
     svg.setSize(QSize(FWidth, FHeight));
     svg.setViewBox(QRect(0, 0, FWidth, FHeight));
     svg.setResolution(96);
+    svg.setTitle(QStringLiteral("Corvane chart"));
+    svg.setDescription(QStringLiteral("Drawn by Corvane"));
     {
         QPainter painter(&svg);
         DrawAll(painter, *this, true);
