@@ -260,11 +260,7 @@ void CheckOutputsDiffer(const TOptions& Options)
 
 ProjectContents LoadProjectFile(const std::string& Path)
 {
-    // The window's open dialog only offers files that exist; a name that names none is an error
-    // here too, not an empty project.
-    std::error_code ec;
-    if (!std::filesystem::exists(Path, ec))
-        throw EProjectFileError("Cannot load " + Path + ": the file does not exist.");
+    RequireProjectFile(Path);
     return ReadProjectFile(Path);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/IniFiles.h"
 
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -157,6 +158,13 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
         VisitKeys(Records[i], TWriter{ini, section});
     }
     ini.UpdateFile();
+}
+
+void RequireProjectFile(const UnicodeString& FileName)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::path(FileName), ec))
+        throw EProjectFileError("Cannot load " + FileName + ": the file does not exist.");
 }
 
 ProjectContents ReadProjectFile(const UnicodeString& FileName)

@@ -48,6 +48,11 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
 // cannot be read (no permission, a folder, over the size limit) (EProjectFileError).
 ProjectContents ReadProjectFile(const UnicodeString& FileName);
 
+// Raises EProjectFileError "Cannot load %s: the file does not exist." when nothing is at
+// FileName. The open dialog offers existing files only; a name from a command line that names
+// none is an error too, not an empty project.
+void RequireProjectFile(const UnicodeString& FileName);
+
 // Whether two records hold the same values in every key a project file stores (names and the
 // stored parameters; the derived fields and the series are not looked at).
 bool SameStoredData(const DependencyRecord& A, const DependencyRecord& B);

@@ -10,6 +10,7 @@
 #include "ui/FpHSetup.h"
 
 #include <algorithm>
+#include <exception>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -491,6 +492,7 @@ void TFrmCorvane::FormShow(TObject*)
         const UnicodeString file = StartupFile;
         StartupFile.clear();
         try {
+            RequireProjectFile(file);
             LoadFile(file);
         } catch (...) {
             Application->HandleException(this);
@@ -688,12 +690,23 @@ void TFrmCorvane::LoadCommand()
 void TFrmCorvane::LoadFile(const UnicodeString& Path)
 {
     LoadProject(Path);
-    for (int i = 0; i < static_cast<int>(Records.size()); ++i) {
+    // Every record gets its row before any is swept, so that a sweep that fails (the error shows
+    // once, below) cannot leave records without rows; the other records are still swept.
+    for (size_t i = 0; i < Records.size(); ++i)
         LstDependencies->Items->Add("<>");
-        Sweep(i);
+    std::exception_ptr failed;
+    for (int i = 0; i < static_cast<int>(Records.size()); ++i) {
+        try {
+            Sweep(i);
+        } catch (...) {
+            if (!failed)
+                failed = std::current_exception();
+        }
     }
     SaveDialog1->SetFileName(ExtractFileName(Path));
     SetChartTitle(Path);
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 void TFrmCorvane::BtnSaveClick(TObject*)

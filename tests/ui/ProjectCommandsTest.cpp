@@ -212,7 +212,9 @@ TEST(StartupFile, OpensTheProjectOrKeepsTheDefault)
     WriteFileBytes(good, "[General]\r\nDecSep=46\r\nCount=2\r\n[Dependency0]\r\nname=one\r\n[Dependency1]\r\nname=two\r\n");
     const std::string bad = folder.Path("bad.ini");
     WriteFileBytes(bad, "[General]\r\nCount=-1\r\n");
-    for (const std::string& file : {good, bad}) {
+    // A name that names no file is no empty project.
+    const std::string missing = folder.Path("missing.ini");
+    for (const std::string& file : {good, bad, missing}) {
         std::vector<std::string> errors;
         Application->OnException = [&](TObject*, Exception* E) { errors.push_back(E->Message()); };
         Application->CreateForm(FrmCorvane);
@@ -228,10 +230,28 @@ TEST(StartupFile, OpensTheProjectOrKeepsTheDefault)
         } else {
             ASSERT_EQ(FrmCorvane->Records.size(), 1u);
             EXPECT_EQ(FrmCorvane->LstDependencies->Items->Get(0), "<unnamed>");
-            EXPECT_EQ(errors.size(), 1u);
+            ASSERT_EQ(errors.size(), 1u);
+            if (file == missing) EXPECT_EQ(errors[0], "Cannot load " + missing + ": the file does not exist.");
         }
         Application->OnException = nullptr;
         delete FrmpHSetup;
         delete FrmCorvane;
     }
+}
+
+// A dependency whose sweep fails while a project loads: the error shows once, every record keeps
+// its row, and the others are swept.
+TEST_F(ProjectCommands, ASweepThatFailsDuringLoadKeepsEveryRow)
+{
+    const std::string file = Path("one-fails.ini");
+    WriteFileBytes(file, "[General]\r\nDecSep=46\r\nCount=3\r\n[Dependency0]\r\nname=one\r\n"
+                         "[Dependency1]\r\nname=two\r\npoints=0\r\n[Dependency2]\r\nname=three\r\n");
+    // Load's handler hands the error to the error display.
+    EXPECT_THROW(F->LoadFile(file), Exception);
+    ASSERT_EQ(F->Records.size(), 3u);
+    EXPECT_EQ(F->LstDependencies->GetCount(), 3);
+    EXPECT_EQ(F->LstDependencies->Items->Get(2), "three");
+    EXPECT_GT(F->Records[0].SeriesSet.t1Series->Count(), 0);
+    EXPECT_GT(F->Records[2].SeriesSet.t1Series->Count(), 0);
+    EXPECT_EQ(F->ChrtDependencies->GetTitle()->GetText()->Get(0), file);
 }
