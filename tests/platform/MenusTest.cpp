@@ -225,22 +225,12 @@ protected:
         Panel = new TLoggingPanel(Form, Log);
         Panel->SetParent(Form);
         Panel->SetBounds(200, 20, 200, 160);
-        Label = new TLabel(Form);
-        Label->SetParent(Panel);
-        Label->SetBounds(10, 10, 60, 20);
+        Label = Make<TLabel>(Panel, TRect(10, 10, 70, 30));
         Label->SetCaption("Label");
-        Inner = new TButton(Form);
-        Inner->SetParent(Panel);
-        Inner->SetBounds(10, 100, 75, 25);
-        Button = new TButton(Form);
-        Button->SetParent(Form);
-        Button->SetBounds(10, 10, 75, 25);
-        Edit = new TEdit(Form);
-        Edit->SetParent(Form);
-        Edit->SetBounds(10, 50, 121, 21);
-        List = new TListBox(Form);
-        List->SetParent(Form);
-        List->SetBounds(10, 90, 121, 97);
+        Inner = Make<TButton>(Panel, TRect(10, 100, 85, 125));
+        Button = Make<TButton>(Form, TRect(10, 10, 85, 35));
+        Edit = Make<TEdit>(Form, TRect(10, 50, 131, 71));
+        List = Make<TListBox>(Form, TRect(10, 90, 131, 187));
         List->Items->Add("one");
         List->OnKeyDown = [this](TObject*, Word& Key, TShiftState) { Log.push_back("key " + std::to_string(Key)); };
 
@@ -265,6 +255,15 @@ protected:
         delete Form;
         Application->OnException = nullptr;
         QApplication::processEvents();
+    }
+
+    template <class T>
+    T* Make(TWinControl* Parent, const TRect& Bounds)
+    {
+        auto* c = new T(Form);
+        c->SetParent(Parent);
+        c->SetBoundsRect(Bounds);
+        return c;
     }
 
     // An item whose click is logged by caption, with "(menu open)" if a menu still shows.
@@ -298,6 +297,15 @@ protected:
             r.push_back(e + (a->isEnabled() ? "" : " off"));
         }
         return r;
+    }
+
+    // How many menus Action opens (each is closed at once).
+    static int MenusOpenedBy(const std::function<void()>& Action)
+    {
+        TMenuCounter counter;
+        Action();
+        QTest::qWait(50);
+        return counter.Count;
     }
 
     static QPoint Screen(const TControl* C, int X, int Y)
@@ -356,6 +364,35 @@ TEST_F(MenusOnScreen, ARightClickOpensTheMenuAfterMouseUpAndTheChoiceRunsOnceItC
     EXPECT_TRUE(Errors.empty());
 }
 
+TEST_F(MenusOnScreen, SubMenusAndCheckMarksShowAndAnItemOfASubMenuCanBeChosen)
+{
+    auto* exportItem = AddItem(Menu, "&Export curves", scNone);
+    Menu->Items->Remove(exportItem);
+    Menu->Items->Insert(1, exportItem);
+    AddItem(Menu, "Keep ratio", scNone)->SetChecked(true);
+    auto* csv = new TMenuItem(Form);
+    csv->SetCaption("as &CSV...");
+    csv->OnClick = [this](TObject*) { Log.push_back("CSV"); };
+    exportItem->Add(csv);
+    std::vector<std::string> shown, sub;
+    bool checked = false;
+    WhenMenuOpens([&](QMenu* m) {
+        shown = Entries(m);
+        checked = MenuEntry(m, "Keep ratio")->isChecked() && !MenuEntry(m, "Copy chart")->isChecked();
+        QAction* entry = MenuEntry(m, "Export curves");
+        ASSERT_NE(entry->menu(), nullptr);
+        m->setActiveAction(entry);  // as the mouse resting on it does
+        sub = Entries(entry->menu());
+        ChooseMenuItem(entry->menu(), "as CSV...");
+    });
+    RightClick(Panel, 120, 60);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Copy chart [Ctrl+C]", "Export curves", "-", "Save chart as...",
+                                               "Keep ratio"}));
+    EXPECT_EQ(sub, (std::vector<std::string>{"as CSV..."}));
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(Log, (std::vector<std::string>{"down", "up", "WM_CONTEXTMENU", "CSV"}));
+}
+
 TEST_F(MenusOnScreen, EscapeAndDisabledOrHiddenItemsRunNothing)
 {
     const struct {
@@ -389,10 +426,7 @@ TEST_F(MenusOnScreen, EscapeAndDisabledOrHiddenItemsRunNothing)
     RightClick(Panel, 50, 50);
     EXPECT_EQ(shown, (std::vector<std::string>{"Save chart as... off"}));
     Save->SetVisible(false);
-    TMenuCounter counter;
-    RightClick(Panel, 50, 50);
-    QTest::qWait(50);
-    EXPECT_EQ(counter.Count, 0);
+    EXPECT_EQ(MenusOpenedBy([this] { RightClick(Panel, 50, 50); }), 0);
 }
 
 TEST_F(MenusOnScreen, AGraphicChildHasItsOwnMenuAndAControlWithoutOneUsesItsParents)
@@ -425,10 +459,7 @@ TEST_F(MenusOnScreen, AGraphicChildHasItsOwnMenuAndAControlWithoutOneUsesItsPare
     // A menu that does not pop up by itself leaves the click to the parent, as a control
     // without a menu does.
     ListMenu->SetAutoPopup(false);
-    TMenuCounter counter;
-    RightClick(List, 5, 5);
-    QTest::qWait(50);
-    EXPECT_EQ(counter.Count, 0);
+    EXPECT_EQ(MenusOpenedBy([this] { RightClick(List, 5, 5); }), 0);
 }
 
 TEST_F(MenusOnScreen, AnEditKeepsItsOwnMenu)
@@ -561,14 +592,25 @@ TEST_F(MenusOnScreen, MenusAndControlsDestroyedByTheirHandlersOrBeforehand)
     delete ListMenu;
     ListMenu = nullptr;
     EXPECT_EQ(List->GetPopupMenu(), nullptr);
-    {
-        TMenuCounter counter;
-        RightClick(List, 5, 5);
-        List->SetFocus();
-        QTest::keyClick(WidgetOf(List), Qt::Key_D, Qt::ControlModifier);
-        QTest::qWait(50);
-        EXPECT_EQ(counter.Count, 0);
-    }
+    EXPECT_EQ(MenusOpenedBy([this] {
+                  RightClick(List, 5, 5);
+                  List->SetFocus();
+                  QTest::keyClick(WidgetOf(List), Qt::Key_D, Qt::ControlModifier);
+              }),
+              0);
+
+    // A shortcut's item destroys the control that has the focus.
+    ListItem = nullptr;
+    auto* keyMenu = new TPopupMenu(Form);
+    AddItem(keyMenu, "Close", ShortCut('W', TShiftState{ssCtrl}))->OnClick = [this](TObject*) {
+        delete Button;
+        Button = nullptr;
+    };
+    Button->SetPopupMenu(keyMenu);
+    Button->SetFocus();
+    QTest::keyClick(WidgetOf(Button), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(Button, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // OnPopup destroys its menu: nothing shows. The menu destroyed while it shows: the choice
     // runs nothing.
@@ -579,13 +621,8 @@ TEST_F(MenusOnScreen, MenusAndControlsDestroyedByTheirHandlersOrBeforehand)
         delete menu;
         menu = nullptr;
     };
-    {
-        TMenuCounter counter;
-        RightClick(List, 5, 5);
-        QTest::qWait(50);
-        EXPECT_EQ(counter.Count, 0);
-        EXPECT_EQ(menu, nullptr);
-    }
+    EXPECT_EQ(MenusOpenedBy([this] { RightClick(List, 5, 5); }), 0);
+    EXPECT_EQ(menu, nullptr);
     menu = new TPopupMenu(Form);
     AddItem(menu, "Gone", scNone);
     List->SetPopupMenu(menu);
@@ -607,10 +644,7 @@ TEST_F(MenusOnScreen, TheWindowSystemsOwnContextEventsAreLeftToTheEventPath)
     QWidget* w = WidgetOf(Panel);
     QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
     QSpontaneKeyEvent::setSpontaneous(&e);
-    TMenuCounter counter;
-    QApplication::instance()->notify(w, &e);  // as the window system delivers it
-    QTest::qWait(50);
-    EXPECT_EQ(counter.Count, 0);
+    EXPECT_EQ(MenusOpenedBy([&] { QApplication::instance()->notify(w, &e); }), 0);  // as the window system delivers it
     EXPECT_TRUE(Log.empty());
 }
 
