@@ -288,8 +288,23 @@ bool TEventPath::HandleKey(TWinControl* C, QWidget* W, QKeyEvent* E)
     return true;
 }
 
+// A mouse button event that an enabled child control's widget left unhandled, which Qt hands on
+// to the parent widgets (a right-button click on a push button): on the original only the
+// window under the mouse gets it.
+bool LeftByChildControl(QWidget* W, const QMouseEvent* E)
+{
+    if (E->spontaneous() || E->type() == QEvent::MouseMove)
+        return false;
+    for (const QWidget* c = W->childAt(E->position().toPoint()); c != nullptr && c != W; c = c->parentWidget())
+        if (QtControls::ControlOf(c) != nullptr)
+            return c->isEnabled();
+    return false;
+}
+
 bool TEventPath::HandleMouse(TWinControl* C, QWidget* W, QMouseEvent* E)
 {
+    if (LeftByChildControl(W, E))
+        return true;
     QtControls::SetInputModifiers(E->modifiers());
     if (ControlsDrag::Source() != nullptr &&
         (E->type() == QEvent::MouseMove || E->type() == QEvent::MouseButtonRelease)) {

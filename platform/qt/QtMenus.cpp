@@ -36,18 +36,24 @@ struct TShownItem {
     TMenuItem* Item;
 };
 
-// The visible sub-items of Parent into Menu (sub-menus for items with items of their own); the
-// shortcut's text stands after a tab, which the menu shows at the right.
+// The visible sub-items of Parent into Menu (sub-menus for items with items of their own), with
+// a separator only between two shown entries; the shortcut's text stands after a tab, which the
+// menu shows at the right.
 void AddItems(QMenu* Menu, TMenuItem* Parent, std::vector<TShownItem>& Shown, TPopupWatch& Watch)
 {
+    bool entries = false, line = false;
     for (int i = 0; i < Parent->Count(); ++i) {
         TMenuItem* item = Parent->Items(i);
         if (!item->GetVisible())
             continue;
         if (item->IsLine()) {
-            Menu->addSeparator();
+            line = entries;
             continue;
         }
+        if (line)
+            Menu->addSeparator();
+        entries = true;
+        line = false;
         QString text = QtControls::ToQ(item->GetCaption());
         const UnicodeString keys = ShortCutToText(item->GetShortCut());
         if (!keys.empty())

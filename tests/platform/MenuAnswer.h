@@ -133,3 +133,28 @@ public:
 private:
     QTimer FTimer;
 };
+
+// Closes a popup menu that stays open longer than LimitMs and fails the test, so that a menu
+// nobody answers (one opened twice, say) cannot hold the test program.
+class TMenuWatchdog {
+public:
+    explicit TMenuWatchdog(int LimitMs = 3000)
+    {
+        QObject::connect(&FTimer, &QTimer::timeout, [this, LimitMs] {
+            QMenu* menu = OpenMenu();
+            if (menu != FSeen) {
+                FSeen = menu;
+                FSince.start();
+            } else if (menu != nullptr && FSince.elapsed() > LimitMs) {
+                ADD_FAILURE() << "a menu stayed open";
+                menu->close();
+            }
+        });
+        FTimer.start(50);
+    }
+
+private:
+    QTimer FTimer;
+    QMenu* FSeen = nullptr;
+    QElapsedTimer FSince;
+};
