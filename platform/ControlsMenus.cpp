@@ -25,7 +25,8 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation)
 bool TControl::DoContextMenu(TMessage& M)
 {
     const bool byKey = M.LParam == MakeLParam(-1, -1);
-    const TPoint at = byKey ? EventPath::MenuKeyPoint(this) : TPoint(GetXLParam(M.LParam), GetYLParam(M.LParam));
+    const TPoint at =
+        byKey ? EventPath::MenuKeyPoint(this) : TPoint(GetXLParam(M.LParam), GetYLParam(M.LParam));
     const TAliveCheck alive(this);
     if (auto* surface = dynamic_cast<TWinControl*>(this); surface != nullptr && !byKey) {
         const TPoint origin = Toolkit::ScreenOrigin(this);

@@ -295,10 +295,10 @@ bool LeftByChildControl(QWidget* W, const QMouseEvent* E)
 {
     if (E->spontaneous() || E->type() == QEvent::MouseMove)
         return false;
-    for (const QWidget* c = W->childAt(E->position().toPoint()); c != nullptr && c != W; c = c->parentWidget())
-        if (QtControls::ControlOf(c) != nullptr)
-            return c->isEnabled();
-    return false;
+    const QWidget* c = W->childAt(E->position().toPoint());
+    while (c != nullptr && c != W && QtControls::ControlOf(c) == nullptr)
+        c = c->parentWidget();
+    return c != nullptr && c != W && c->isEnabled();
 }
 
 bool TEventPath::HandleMouse(TWinControl* C, QWidget* W, QMouseEvent* E)

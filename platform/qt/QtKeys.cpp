@@ -33,8 +33,9 @@ bool Toolkit::EditsText(const TWinControl* C)
         w = QtControls::WidgetOf(C);
     if (const auto* combo = qobject_cast<const QComboBox*>(w))
         return combo->isEditable();
-    return qobject_cast<const QLineEdit*>(w) != nullptr || qobject_cast<const QAbstractSpinBox*>(w) != nullptr ||
-           qobject_cast<const QTextEdit*>(w) != nullptr || qobject_cast<const QPlainTextEdit*>(w) != nullptr;
+    return qobject_cast<const QLineEdit*>(w) != nullptr || qobject_cast<const QTextEdit*>(w) != nullptr ||
+           qobject_cast<const QPlainTextEdit*>(w) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(w) != nullptr;
 }
 
 WPARAM QtControls::MouseKeys(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Mods)

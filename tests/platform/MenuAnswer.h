@@ -24,8 +24,8 @@ inline QMenu* OpenMenu()
     return menu != nullptr && menu->isVisible() ? menu : nullptr;
 }
 
-// Calls Answer with the next popup menu that opens. Gives up with a test failure when none
-// opens within TimeoutMs.
+// Calls Answer with the next popup menu that opens; fails the test when none opens within
+// TimeoutMs.
 inline void WhenMenuOpens(std::function<void(QMenu*)> Answer, int TimeoutMs = 10000)
 {
     auto* timer = new QTimer;
@@ -46,7 +46,7 @@ inline void WhenMenuOpens(std::function<void(QMenu*)> Answer, int TimeoutMs = 10
 }
 
 // An entry's caption as a person reads it: without the accelerator mark ("&&" is one "&") and
-// without the shortcut text.
+// the shortcut text (which stands after a tab).
 inline QString MenuCaption(const QAction* Action)
 {
     const QString text = Action->text().section(QLatin1Char('\t'), 0, 0);
@@ -59,47 +59,32 @@ inline QString MenuCaption(const QAction* Action)
     return caption;
 }
 
-// The shortcut text that shows at the right of an entry (empty for none).
-inline QString MenuShortCutText(const QAction* Action)
-{
-    return Action->text().section(QLatin1Char('\t'), 1);
-}
-
-// The visible entry of Menu with that caption, or null.
-inline QAction* MenuEntry(QMenu* Menu, const QString& Caption)
-{
-    for (QAction* a : Menu->actions())
-        if (!a->isSeparator() && a->isVisible() && MenuCaption(a) == Caption)
-            return a;
-    return nullptr;
-}
-
-// Moves the mouse onto the entry with that caption and clicks it. Without such an entry the
-// test fails and the menu closes, so that nothing waits for it.
+// Moves the mouse onto the visible entry with that caption and clicks it. Without such an
+// entry the test fails and the menu closes, so that nothing waits for it.
 inline bool ChooseMenuItem(QMenu* Menu, const QString& CaptionWithoutAmpersand)
 {
-    QAction* entry = MenuEntry(Menu, CaptionWithoutAmpersand);
-    if (entry == nullptr) {
-        ADD_FAILURE() << "no menu entry " << CaptionWithoutAmpersand.toStdString();
-        Menu->close();
-        return false;
+    for (QAction* a : Menu->actions()) {
+        if (a->isSeparator() || !a->isVisible() || MenuCaption(a) != CaptionWithoutAmpersand)
+            continue;
+        const QPoint p = Menu->actionGeometry(a).center();
+        QTest::mouseMove(Menu, p);
+        QTest::mouseClick(Menu, Qt::LeftButton, Qt::NoModifier, p);
+        return true;
     }
-    const QPoint p = Menu->actionGeometry(entry).center();
-    QTest::mouseMove(Menu, p);
-    QTest::mouseClick(Menu, Qt::LeftButton, Qt::NoModifier, p);
-    return true;
+    ADD_FAILURE() << "no menu entry " << CaptionWithoutAmpersand.toStdString();
+    Menu->close();
+    return false;
 }
 
-// The widget that shows Control and the point of it at client point P of Control (a graphic
-// control shows on its windowed parent).
+// The widget that shows Control, and P (a client point of Control) made a point of it: a
+// graphic control shows on its windowed parent.
 inline QWidget* WidgetAt(const TControl* Control, QPoint& P)
 {
-    const TControl* c = Control;
-    while (c != nullptr && dynamic_cast<const TWinControl*>(c) == nullptr) {
-        P += QPoint(c->GetLeft(), c->GetTop());
-        c = c->GetParent();
+    while (Control != nullptr && dynamic_cast<const TWinControl*>(Control) == nullptr) {
+        P += QPoint(Control->GetLeft(), Control->GetTop());
+        Control = Control->GetParent();
     }
-    return c != nullptr ? WidgetOf(static_cast<const TWinControl*>(c)) : nullptr;
+    return Control != nullptr ? WidgetOf(static_cast<const TWinControl*>(Control)) : nullptr;
 }
 
 // A right-button click at client point (X, Y) of Control as a person gives it: the mouse moves
@@ -111,47 +96,29 @@ inline void RightClick(const TControl* Control, int X, int Y)
     ASSERT_NE(w, nullptr);
     QTest::mouseMove(w, p);
     QTest::mouseClick(w, Qt::RightButton, Qt::NoModifier, p);
-    QApplication::processEvents();
+    QTest::qWait(20);
 }
 
-// Counts the popup menus that open while it lives and closes each at once: for what must
-// not open a menu.
-class TMenuCounter {
+// Counts the popup menus that open while it lives and closes each one still open after
+// CloseAfterMs: at once for what must not open a menu, later so that a menu nobody answers
+// (one opened twice, say) cannot hold the test.
+class TMenuGuard {
 public:
-    TMenuCounter()
+    explicit TMenuGuard(int CloseAfterMs = 0)
     {
-        QObject::connect(&FTimer, &QTimer::timeout, [this] {
-            if (QMenu* menu = OpenMenu()) {
-                ++Count;
-                menu->close();
-            }
-        });
-        FTimer.start(10);
-    }
-    int Count = 0;
-
-private:
-    QTimer FTimer;
-};
-
-// Closes a popup menu that stays open longer than LimitMs and fails the test, so that a menu
-// nobody answers (one opened twice, say) cannot hold the test program.
-class TMenuWatchdog {
-public:
-    explicit TMenuWatchdog(int LimitMs = 3000)
-    {
-        QObject::connect(&FTimer, &QTimer::timeout, [this, LimitMs] {
+        QObject::connect(&FTimer, &QTimer::timeout, [this, CloseAfterMs] {
             QMenu* menu = OpenMenu();
             if (menu != FSeen) {
                 FSeen = menu;
                 FSince.start();
-            } else if (menu != nullptr && FSince.elapsed() > LimitMs) {
-                ADD_FAILURE() << "a menu stayed open";
-                menu->close();
+                Count += menu != nullptr;
             }
+            if (menu != nullptr && FSince.elapsed() >= CloseAfterMs)
+                menu->close();
         });
-        FTimer.start(50);
+        FTimer.start(10);
     }
+    int Count = 0;
 
 private:
     QTimer FTimer;
