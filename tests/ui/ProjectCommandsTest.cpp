@@ -231,7 +231,9 @@ TEST(StartupFile, OpensTheProjectOrKeepsTheDefault)
             ASSERT_EQ(FrmCorvane->Records.size(), 1u);
             EXPECT_EQ(FrmCorvane->LstDependencies->Items->Get(0), "<unnamed>");
             ASSERT_EQ(errors.size(), 1u);
-            if (file == missing) EXPECT_EQ(errors[0], "Cannot load " + missing + ": the file does not exist.");
+            if (file == missing) {
+                EXPECT_EQ(errors[0], "Cannot load " + missing + ": the file does not exist.");
+            }
         }
         Application->OnException = nullptr;
         delete FrmpHSetup;
