@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <array>
 #include <unordered_map>
@@ -1056,7 +1057,11 @@ bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
         maxY = std::max(maxY, Rel[i].Y);
     }
     TLastStamp& last = LastStamp();
-    const TStampCells* stamp = last.Cells != nullptr && last.Key == key ? last.Cells : nullptr;
+    // The part of the key in use (the rest is zero in both).
+    const int used = 5 + 2 * Count;
+    const bool same = last.Cells != nullptr &&
+                      std::memcmp(last.Key.data(), key.data(), sizeof(int) * static_cast<size_t>(used)) == 0;
+    const TStampCells* stamp = same ? last.Cells : nullptr;
     auto& cache = StampCache();
     auto it = stamp ? cache.end() : cache.find(key);
     if (stamp == nullptr && it != cache.end()) stamp = &it->second;
