@@ -59,6 +59,17 @@ TColor Darker(TColor Color)
     return RGB(GetRValue(c) * 3 / 5, GetGValue(c) * 3 / 5, GetBValue(c) * 3 / 5);
 }
 
+namespace {
+void SetMarkerTools(TCanvas* Canvas, TColor Fill, bool Outline, TColor OutlineColor)
+{
+    TBrush* b = Canvas->GetBrush();
+    b->SetStyle(bsSolid);
+    b->SetColor(Fill);
+    if (Outline) SetPen(Canvas, OutlineColor, 1, psSolid);
+    else SetPen(Canvas, Fill, 1, psSolid);  // the edge in the fill colour keeps the size
+}
+}  // namespace
+
 void DrawMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, int X, int Y,
                 TColor Fill, bool Outline, TColor OutlineColor)
 {
@@ -87,11 +98,7 @@ void DrawMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int V
         }
         return;
     }
-    TBrush* b = Canvas->GetBrush();
-    b->SetStyle(bsSolid);
-    b->SetColor(Fill);
-    if (Outline) SetPen(Canvas, OutlineColor, 1, psSolid);
-    else SetPen(Canvas, Fill, 1, psSolid);  // the edge in the fill colour keeps the size
+    SetMarkerTools(Canvas, Fill, Outline, OutlineColor);
     switch (Style) {
     case psCircle:
         Canvas->Ellipse(X - h, Y - v, X + h + 1, Y + v + 1);
@@ -114,5 +121,40 @@ void DrawMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int V
     default:
         Canvas->Rectangle(X - h, Y - v, X + h + 1, Y + v + 1);
         break;
+    }
+}
+
+void DrawMarkers(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, const TPoint* Places,
+                 int N, TColor Fill, bool Outline, TColor OutlineColor)
+{
+    const int h = std::clamp(HorizSize, 0, 64), v = std::clamp(VertSize, 0, 64);
+    const bool shaped = h >= 1 && v >= 1 &&
+                        (Style == psCircle || Style == psTriangle || Style == psDownTriangle || Style == psDiamond);
+    if (!shaped) {
+        for (int i = 0; i < N; ++i)
+            DrawMarker(Canvas, Style, h, v, Places[i].X, Places[i].Y, Fill, Outline, OutlineColor);
+        return;
+    }
+    SetMarkerTools(Canvas, Fill, Outline, OutlineColor);
+    // The shapes of DrawMarker, relative to the centre.
+    switch (Style) {
+    case psCircle:
+        Canvas->Ellipses(TRect(-h, -v, h + 1, v + 1), Places, N);
+        break;
+    case psTriangle: {
+        const TPoint shape[3] = {TPoint(-h, v), TPoint(h, v), TPoint(0, -v)};
+        Canvas->Polygons(shape, 3, Places, N);
+        break;
+    }
+    case psDownTriangle: {
+        const TPoint shape[3] = {TPoint(-h, -v), TPoint(h, -v), TPoint(0, v)};
+        Canvas->Polygons(shape, 3, Places, N);
+        break;
+    }
+    default: {
+        const TPoint shape[4] = {TPoint(0, -v), TPoint(h, 0), TPoint(0, v), TPoint(-h, 0)};
+        Canvas->Polygons(shape, 4, Places, N);
+        break;
+    }
     }
 }

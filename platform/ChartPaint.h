@@ -41,3 +41,7 @@ inline int MarkerExtent(int HorizSize, int VertSize) { return HorizSize > VertSi
 // styles and markers too small for an inside are drawn in the fill colour only.
 void DrawMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, int X, int Y,
                 TColor Fill, bool Outline, TColor OutlineColor);
+
+// The same marker centred on each of N places, as N DrawMarker calls would draw it.
+void DrawMarkers(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, const TPoint* Places,
+                 int N, TColor Fill, bool Outline, TColor OutlineColor);

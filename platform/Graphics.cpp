@@ -1001,12 +1001,16 @@ struct TStampKeyHash {
     }
 };
 
-struct TStampCells {
+}  // namespace
+
+struct TCanvasStamp {
     std::vector<TStampSpan> Spans;
     TRect Box;  // the cells' bounds relative to the first point
 };
 
-using TStampMap = std::unordered_map<TStampKey, TStampCells, TStampKeyHash>;
+namespace {
+
+using TStampMap = std::unordered_map<TStampKey, TCanvasStamp, TStampKeyHash>;
 
 TStampMap& StampCache()
 {
@@ -1017,7 +1021,7 @@ TStampMap& StampCache()
 // The stamp used last: a series asks for the same one point after point.
 struct TLastStamp {
     TStampKey Key{};
-    const TStampCells* Cells = nullptr;
+    const TCanvasStamp* Cells = nullptr;
 };
 TLastStamp& LastStamp()
 {
@@ -1031,15 +1035,15 @@ constexpr TColor PenMark = RGB(1, 0, 0), BrushMark = RGB(2, 0, 0);
 
 }  // namespace
 
-bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
+const TCanvasStamp* TCanvas::FindStamp(int Kind, const TPoint* Rel, int Count)
 {
     static_assert(StampKeySize == 5 + 2 * MaxStampPoints);
-    if (FStamping || Count < 1 || Count > MaxStampPoints || Pen->GetMode() != pmCopy) return false;
+    if (FStamping || Count < 1 || Count > MaxStampPoints || Pen->GetMode() != pmCopy) return nullptr;
     const TPenStyle ps = Pen->GetStyle();
     const TBrushStyle bs = Brush->GetStyle();
-    if ((ps != psSolid && ps != psClear && ps != psInsideFrame) || (bs != bsSolid && bs != bsClear)) return false;
+    if ((ps != psSolid && ps != psClear && ps != psInsideFrame) || (bs != bsSolid && bs != bsClear)) return nullptr;
     const int penWidth = std::max(1, Pen->GetWidth());
-    if (penWidth > 8) return false;
+    if (penWidth > 8) return nullptr;
     TStampKey key{};
     key[0] = Kind;
     key[1] = Count;
@@ -1048,7 +1052,7 @@ bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
     key[4] = bs;
     int minX = 0, minY = 0, maxX = 0, maxY = 0;
     for (int i = 0; i < Count; ++i) {
-        if (std::abs(Rel[i].X) > MaxStampExtent || std::abs(Rel[i].Y) > MaxStampExtent) return false;
+        if (std::abs(Rel[i].X) > MaxStampExtent || std::abs(Rel[i].Y) > MaxStampExtent) return nullptr;
         key[5 + 2 * i] = Rel[i].X;
         key[6 + 2 * i] = Rel[i].Y;
         minX = std::min(minX, Rel[i].X);
@@ -1061,7 +1065,7 @@ bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
     const int used = 5 + 2 * Count;
     const bool same = last.Cells != nullptr &&
                       std::memcmp(last.Key.data(), key.data(), sizeof(int) * static_cast<size_t>(used)) == 0;
-    const TStampCells* stamp = same ? last.Cells : nullptr;
+    const TCanvasStamp* stamp = same ? last.Cells : nullptr;
     auto& cache = StampCache();
     auto it = stamp ? cache.end() : cache.find(key);
     if (stamp == nullptr && it != cache.end()) stamp = &it->second;
@@ -1084,7 +1088,7 @@ bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
         for (int i = 0; i < Count; ++i) pts[i] = TPoint(Rel[i].X + ox, Rel[i].Y + oy);
         if (Kind == StampEllipse) scratch.Ellipse(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
         else scratch.Polygon(pts.data(), Count);
-        TStampCells made;
+        TCanvasStamp made;
         made.Box = TRect(std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
                          std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
         const std::uint32_t penPx = ColorToPixel(PenMark), brushPx = ColorToPixel(BrushMark);
@@ -1106,6 +1110,12 @@ bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
     }
     last.Key = key;
     last.Cells = stamp;
+    return stamp;
+}
+
+TRect TCanvas::PaintStamp(const TCanvasStamp* Stamp, const TPoint& At)
+{
+    const TCanvasStamp* stamp = Stamp;
     const std::uint32_t penPx = ColorToPixel(Pen->GetColor()), brushPx = ColorToPixel(Brush->GetColor());
     const TRect& b = stamp->Box;
     const long long left = static_cast<long long>(At.X) + b.Left, right = static_cast<long long>(At.X) + b.Right;
@@ -1117,7 +1127,7 @@ bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
             std::uint32_t* row = at + static_cast<std::ptrdiff_t>(s.DY) * FStride;
             std::fill(row + s.X0, row + s.X1, s.Pen ? penPx : brushPx);
         }
-        return true;
+        return TRect(int(left), int(top), int(right), int(bottom));
     }
     for (const TStampSpan& s : stamp->Spans) {
         const long long y = static_cast<long long>(At.Y) + s.DY;
@@ -1126,7 +1136,55 @@ bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
         const int x1 = int(std::min<long long>(static_cast<long long>(At.X) + s.X1, FClip.Right));
         if (x0 < x1) FillSpan(int(y), x0, x1, 0, s.Pen ? penPx : brushPx);
     }
+    return Intersect(TRect(ClampCoord(left), ClampCoord(top), ClampCoord(right), ClampCoord(bottom)), FClip);
+}
+
+bool TCanvas::Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At)
+{
+    const TCanvasStamp* stamp = FindStamp(Kind, Rel, Count);
+    if (stamp == nullptr) return false;
+    PaintStamp(stamp, At);
     return true;
+}
+
+void TCanvas::Polygons(const TPoint* Shape, int Count, const TPoint* Places, int N)
+{
+    if (FBits == nullptr || Shape == nullptr || Places == nullptr || Count < 2 || N <= 0) return;
+    TPoint rel[MaxStampPoints];
+    const TCanvasStamp* stamp = nullptr;
+    if (Count <= MaxStampPoints && FPicture == nullptr) {
+        for (int i = 0; i < Count; ++i) rel[i] = TPoint(Shape[i].X - Shape[0].X, Shape[i].Y - Shape[0].Y);
+        stamp = FindStamp(StampPolygon, rel, Count);
+    }
+    if (stamp == nullptr) {
+        // Each one in full (and recorded in a picture one by one).
+        std::vector<TPoint> pts(static_cast<size_t>(Count));
+        for (int n = 0; n < N; ++n) {
+            for (int i = 0; i < Count; ++i) pts[i] = TPoint(Shape[i].X + Places[n].X, Shape[i].Y + Places[n].Y);
+            Polygon(pts.data(), Count);
+        }
+        return;
+    }
+    TRect touched;
+    for (int n = 0; n < N; ++n)
+        touched = Union(touched, PaintStamp(stamp, ToDevice(Shape[0].X + Places[n].X, Shape[0].Y + Places[n].Y)));
+    Painted(touched);
+}
+
+void TCanvas::Ellipses(const TRect& Box, const TPoint* Places, int N)
+{
+    if (FBits == nullptr || Places == nullptr || N <= 0) return;
+    const TPoint rel[2] = {TPoint(0, 0), TPoint(Box.Right - Box.Left, Box.Bottom - Box.Top)};
+    const TCanvasStamp* stamp = FPicture == nullptr ? FindStamp(StampEllipse, rel, 2) : nullptr;
+    if (stamp == nullptr) {
+        for (int n = 0; n < N; ++n)
+            Ellipse(Box.Left + Places[n].X, Box.Top + Places[n].Y, Box.Right + Places[n].X, Box.Bottom + Places[n].Y);
+        return;
+    }
+    TRect touched;
+    for (int n = 0; n < N; ++n)
+        touched = Union(touched, PaintStamp(stamp, ToDevice(Box.Left + Places[n].X, Box.Top + Places[n].Y)));
+    Painted(touched);
 }
 
 TColor TCanvas::GetPixel(int X, int Y) const

@@ -234,6 +234,7 @@ void RegisterPlatformFonts();
 
 class TBitmap;
 class TVectorPicture;
+struct TCanvasStamp;
 
 class TCanvas : public TPersistent {
 public:
@@ -308,6 +309,11 @@ public:
     void RoundRect(const TRect& R, int CX, int CY) { RoundRect(R.Left, R.Top, R.Right, R.Bottom, CX, CY); }
     // The closed polygon: inside (alternate rule) with the brush, outline with the pen.
     void Polygon(const TPoint* Points, int Count);
+    // The same polygon (Shape's points are relative to each place) or ellipse (Box relative to
+    // each place) at each of N places: what as many Polygon or Ellipse calls draw, at a fraction
+    // of the cost for the markers of a chart.
+    void Polygons(const TPoint* Shape, int Count, const TPoint* Places, int N);
+    void Ellipses(const TRect& Box, const TPoint* Places, int N);
     void Polygon(const std::vector<TPoint>& Points) { Polygon(Points.data(), int(Points.size())); }
 
     // Single pixels. Outside the raster or the clip rectangle GetPixel reads clNone and SetPixel
@@ -373,6 +379,9 @@ private:
     enum { StampEllipse = 1, StampPolygon = 2 };
     static constexpr int MaxStampPoints = 8;
     bool Stamp(int Kind, const TPoint* Rel, int Count, const TPoint& At);
+    const TCanvasStamp* FindStamp(int Kind, const TPoint* Rel, int Count);
+    // Paints the cells with their first point at device At; returns the device rectangle touched.
+    TRect PaintStamp(const TCanvasStamp* Stamp, const TPoint& At);
     bool FStamping = false;  // a scratch canvas drawing a stamp
     void FillSpan(int Y, int X0, int X1, std::uint32_t And, std::uint32_t Xor);
     void BrushSpan(int Y, int X0, int X1, bool UseMode);

@@ -312,6 +312,15 @@ void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisSca
     int lastX = INT_MIN, lastY = INT_MIN;
     TColor lastFill = clNone;
     const std::size_t n = FX.size();
+    // Markers of one colour in a row are drawn in one go.
+    std::vector<TPoint> places;
+    places.reserve(std::min<std::size_t>(n, 4096));
+    TColor batchFill = FSeriesColor, batchLine = seriesOutline;
+    auto flush = [&] {
+        if (!places.empty())
+            DrawMarkers(Canvas, style, h, v, places.data(), int(places.size()), batchFill, outline, batchLine);
+        places.clear();
+    };
     for (std::size_t i = 0; i < n; ++i) {
         const double px = XScale.CalcPosValueF(FX[i]);
         const double py = YScale.CalcPosValueF(FY[i]);
@@ -329,8 +338,14 @@ void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisSca
         lastX = ix;
         lastY = iy;
         lastFill = fill;
-        DrawMarker(Canvas, style, h, v, ix, iy, fill, outline, line);
+        if (fill != batchFill || line != batchLine) {
+            flush();
+            batchFill = fill;
+            batchLine = line;
+        }
+        places.push_back(TPoint(ix, iy));
     }
+    flush();
 }
 
 void TPointSeries::DrawLegendSample(TCanvas* Canvas, const TRect& R) const

@@ -409,3 +409,42 @@ TEST(VectorPicture, CanvasCallsBecomeShapesInDevicePixels)
     EXPECT_EQ(s[3].Text, "x");
     EXPECT_EQ(s[3].Points[0].X, 15);
 }
+
+TEST(CanvasStamps, ManyPlacesDrawWhatAsManyCallsDraw)
+{
+    const TPoint places[] = {{10, 10}, {30, 12}, {58, 40}, {-3, 20}, {45, 61}, {30, 12}};
+    const int n = int(std::size(places));
+    const TPoint tri[3] = {{-4, 4}, {4, 4}, {0, -4}};
+    const TRect box(-4, -4, 5, 5);
+    for (const bool ellipse : {false, true}) {
+        for (const bool picture : {false, true}) {
+            TBitmap many(64, 64), single(64, 64);
+            TVectorPicture pm(64, 64), ps(64, 64);
+            for (TBitmap* b : {&many, &single}) {
+                TCanvas* c = b->GetCanvas();
+                c->SetClipRect(TRect(2, 2, 60, 60));
+                c->GetPen()->SetColor(clNavy);
+                c->GetBrush()->SetColor(clYellow);
+                if (picture) c->SetPicture(b == &many ? &pm : &ps);
+            }
+            TCanvas* m = many.GetCanvas();
+            TCanvas* s = single.GetCanvas();
+            if (ellipse) {
+                m->Ellipses(box, places, n);
+                for (const TPoint& p : places) s->Ellipse(box.Left + p.X, box.Top + p.Y, box.Right + p.X, box.Bottom + p.Y);
+            } else {
+                m->Polygons(tri, 3, places, n);
+                for (const TPoint& p : places) {
+                    const TPoint pts[3] = {{tri[0].X + p.X, tri[0].Y + p.Y}, {tri[1].X + p.X, tri[1].Y + p.Y},
+                                           {tri[2].X + p.X, tri[2].Y + p.Y}};
+                    s->Polygon(pts, 3);
+                }
+            }
+            int differ = 0;
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x) differ += m->GetPixel(x, y) != s->GetPixel(x, y);
+            EXPECT_EQ(differ, 0) << ellipse << picture;
+            EXPECT_EQ(pm.GetShapes().size(), ps.GetShapes().size()) << ellipse << picture;
+        }
+    }
+}
