@@ -14,7 +14,10 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -133,11 +136,110 @@ void DrawShape(QPainter& P, TPainterState& State, const TVectorShape& S)
 
 void DrawAll(QPainter& P, const TVectorPicture& Picture, bool Smooth)
 {
+    // (Smooth is for the vector files; images are drawn by DrawScaled.)
     P.setRenderHint(QPainter::Antialiasing, Smooth);
     P.setRenderHint(QPainter::TextAntialiasing, true);
     P.setClipRect(QRectF(0, 0, Picture.GetWidth(), Picture.GetHeight()));
     TPainterState state;
     for (const TVectorShape& s : Picture.GetShapes()) DrawShape(P, state, s);
+}
+
+// Scaled drawing of many markers alike: a small filled or outlined shape is drawn once into a
+// sprite and then copied. Without smoothing its pixels depend only on the shape and on where its
+// first point falls within a pixel, so both are the sprite's key, and a copy gives exactly the
+// pixels a fresh drawing would.
+class TSprites {
+public:
+    explicit TSprites(int Scale) : FScale(Scale) {}
+
+    // Draws S by a sprite into the unscaled painter P; false when S does not qualify.
+    bool Draw(QPainter& P, const TVectorShape& S)
+    {
+        if ((S.Kind != vsEllipse && S.Kind != vsPolygon && S.Kind != vsRoundRect) || S.Points.empty()) return false;
+        double minX = S.Points[0].X, maxX = minX, minY = S.Points[0].Y, maxY = minY;
+        for (const TVectorPoint& v : S.Points) {
+            minX = std::min(minX, v.X);
+            maxX = std::max(maxX, v.X);
+            minY = std::min(minY, v.Y);
+            maxY = std::max(maxY, v.Y);
+        }
+        if (maxX - minX > 40 || maxY - minY > 40) return false;
+        const double ax = S.Points[0].X * FScale, ay = S.Points[0].Y * FScale;
+        const double fx = ax - std::floor(ax), fy = ay - std::floor(ay);
+        std::vector<double> key{double(S.Kind), fx, fy, double(S.Filled), double(S.FillPixel), double(S.Stroked),
+                                double(S.PenPixel), S.PenWidth, S.DashOffset, double(S.RoundEnds), S.Radius};
+        key.insert(key.end(), S.Dashes.begin(), S.Dashes.end());
+        for (const TVectorPoint& v : S.Points) {
+            key.push_back(v.X - S.Points[0].X);
+            key.push_back(v.Y - S.Points[0].Y);
+        }
+        auto it = FCache.find(key);
+        if (it == FCache.end()) {
+            if (FCache.size() > 4096) FCache.clear();
+            // The sprite covers the shape and its pen, with its origin at the pixel of the first point.
+            const double reach = S.PenWidth * FScale + 2;
+            const int left = int(std::floor(minX * FScale - reach)) - int(std::floor(ax));
+            const int top = int(std::floor(minY * FScale - reach)) - int(std::floor(ay));
+            const int right = int(std::ceil(maxX * FScale + reach)) - int(std::floor(ax));
+            const int bottom = int(std::ceil(maxY * FScale + reach)) - int(std::floor(ay));
+            TSprite sprite;
+            sprite.Offset = QPoint(left, top);
+            sprite.Image = QImage(right - left, bottom - top, QImage::Format_ARGB32_Premultiplied);
+            sprite.Image.fill(Qt::transparent);
+            QPainter sp(&sprite.Image);
+            sp.setRenderHint(QPainter::Antialiasing, false);
+            sp.translate(-left - std::floor(ax), -top - std::floor(ay));
+            sp.scale(FScale, FScale);
+            TPainterState own;
+            DrawShape(sp, own, S);
+            sp.end();
+            it = FCache.emplace(std::move(key), std::move(sprite)).first;
+        }
+        P.drawImage(QPoint(int(std::floor(ax)), int(std::floor(ay))) + it->second.Offset, it->second.Image);
+        return true;
+    }
+
+private:
+    struct TSprite {
+        QImage Image;
+        QPoint Offset;
+    };
+    struct TKeyHash {
+        size_t operator()(const std::vector<double>& K) const
+        {
+            std::uint64_t h = 1469598103934665603ull;
+            for (double d : K) {
+                std::uint64_t bits;
+                std::memcpy(&bits, &d, sizeof bits);
+                h = (h ^ bits) * 1099511628211ull;
+            }
+            return size_t(h);
+        }
+    };
+    int FScale;
+    std::unordered_map<std::vector<double>, TSprite, TKeyHash> FCache;
+};
+
+// The picture Scale times larger into an image, sharp as the screen, text smoothed.
+void DrawScaled(QPainter& P, const TVectorPicture& Picture, int Scale)
+{
+    P.setRenderHint(QPainter::Antialiasing, false);
+    P.setRenderHint(QPainter::TextAntialiasing, true);
+    const QTransform scaled = QTransform::fromScale(Scale, Scale);
+    P.setClipRect(QRect(0, 0, Picture.GetWidth() * Scale, Picture.GetHeight() * Scale));
+    TPainterState state;
+    TSprites sprites(Scale);
+    bool isScaled = false;
+    for (const TVectorShape& s : Picture.GetShapes()) {
+        if (isScaled) {
+            P.resetTransform();
+            isScaled = false;
+        }
+        if (sprites.Draw(P, s)) continue;
+        P.setTransform(scaled);
+        isScaled = true;
+        DrawShape(P, state, s);
+    }
 }
 
 }  // namespace
@@ -193,8 +295,5 @@ void TVectorPicture::DrawTo(TBitmap* Bitmap, int Scale) const
     image.fill(Qt::white);
     if (!HaveGuiApplication()) return;
     QPainter painter(&image);
-    painter.scale(Scale, Scale);
-    // Sharp edges as on the screen (every coordinate lands on whole pixels at a whole scale),
-    // smoothed text.
-    DrawAll(painter, *this, false);
+    DrawScaled(painter, *this, Scale);
 }
