@@ -1,8 +1,6 @@
 #include "platform/Chart.h"
 
 #include "platform/ChartPaint.h"
-#include "platform/IniFilesDisk.h"
-#include "platform/VectorPicture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -577,77 +575,6 @@ void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
 }
 
 void TChart::Paint() { PaintTo(Canvas, GetClientRect()); }
-
-void TChart::DrawPicture(TBitmap* Bitmap, TVectorPicture* Picture)
-{
-    const int w = std::max(1, GetWidth()), h = std::max(1, GetHeight());
-    if (w != FLayoutWidth || h != FLayoutHeight) {
-        FLayoutWidth = w;
-        FLayoutHeight = h;
-        FLayoutValid = false;
-        FCacheValid = false;
-    }
-    EnsureLayout();
-    Bitmap->SetSize(w, h);
-    TCanvas* c = Bitmap->GetCanvas();
-    c->SetPicture(Picture);
-    try {
-        RenderPlot(c);
-    } catch (...) {
-        c->SetPicture(nullptr);
-        throw;
-    }
-    c->SetPicture(nullptr);
-}
-
-void TChart::DrawImage(TBitmap* Bitmap, int Scale)
-{
-    if (!Bitmap) return;
-    if (Scale <= 1) {
-        DrawPicture(Bitmap, nullptr);
-        return;
-    }
-    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
-    TBitmap raster;
-    DrawPicture(&raster, &picture);
-    picture.DrawTo(Bitmap, std::min(Scale, 3));
-}
-
-namespace {
-void WriteAtOnce(const UnicodeString& FileName, const std::string& Bytes)
-{
-    if (Bytes.empty() || !CanReplaceFile(FileName) || !ReplaceFile(FileName, Bytes))
-        throw EFCreateError("Cannot create file \"" + FileName + "\"");
-}
-}  // namespace
-
-void TChart::SaveToPng(const UnicodeString& FileName, int Scale)
-{
-    TBitmap bmp;
-    DrawImage(&bmp, Scale);
-    bmp.SaveToFile(FileName);
-}
-
-std::string TChart::SvgText()
-{
-    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
-    TBitmap raster;
-    DrawPicture(&raster, &picture);
-    return picture.ToSvg();
-}
-
-void TChart::SaveToSvg(const UnicodeString& FileName)
-{
-    WriteAtOnce(FileName, SvgText());
-}
-
-void TChart::SaveToPdf(const UnicodeString& FileName)
-{
-    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
-    TBitmap raster;
-    DrawPicture(&raster, &picture);
-    WriteAtOnce(FileName, picture.ToPdf());
-}
 
 void TChart::RenderPlot(TCanvas* Canvas)
 {
