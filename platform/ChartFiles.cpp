@@ -43,10 +43,11 @@ void TChart::DrawImage(TBitmap* Bitmap, int Scale)
 }
 
 namespace {
+// An empty result means the picture could not be made (no GUI application).
 void WriteAtOnce(const UnicodeString& FileName, const std::string& Bytes)
 {
-    if (Bytes.empty() || !CanReplaceFile(FileName) || !ReplaceFile(FileName, Bytes))
-        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+    if (Bytes.empty()) throw EFCreateError("Cannot create file \"" + FileName + "\"");
+    WriteFileAtOnce(FileName, Bytes);
 }
 }  // namespace
 

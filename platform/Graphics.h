@@ -23,7 +23,6 @@
 
 CORVANE_EXCEPTION_CLASS(EInvalidGraphic, Exception);
 CORVANE_EXCEPTION_CLASS(EInvalidGraphicOperation, Exception);
-CORVANE_EXCEPTION_CLASS(EFCreateError, Exception);
 CORVANE_EXCEPTION_CLASS(EOutOfResources, Exception);
 
 // ---------------------------------------------------------------------------------------------

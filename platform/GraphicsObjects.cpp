@@ -306,9 +306,9 @@ void TBitmap::SaveToFile(const UnicodeString& FileName) const
     if (GetEmpty()) throw EInvalidGraphic("Cannot save an empty image");
     // Encoded first and written at once, so that a failed save leaves an old file as it was.
     std::string bytes;
-    if (!QtCanvas::EncodePng(FPixels.data(), FWidth, FHeight, FWidth, bytes) || !CanReplaceFile(FileName) ||
-        !ReplaceFile(FileName, bytes))
+    if (!QtCanvas::EncodePng(FPixels.data(), FWidth, FHeight, FWidth, bytes))
         throw EFCreateError("Cannot create file \"" + FileName + "\"");
+    WriteFileAtOnce(FileName, bytes);
 }
 
 void TBitmap::LoadFromFile(const UnicodeString& FileName)

@@ -1,5 +1,7 @@
 #include "platform/IniFilesDisk.h"
 
+#include "platform/SysUtils.h"
+
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -123,4 +125,10 @@ bool ReplaceFile(const std::string& Target, const std::string& Content)
         ::close(dir);
     }
     return true;
+}
+
+void WriteFileAtOnce(const std::string& Target, const std::string& Content)
+{
+    if (!CanReplaceFile(Target) || !ReplaceFile(Target, Content))
+        throw EFCreateError("Cannot create file \"" + Target + "\"");
 }

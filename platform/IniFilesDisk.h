@@ -23,3 +23,7 @@ bool CanReplaceFile(const std::string& Target);
 // Writes Content into a temporary file beside Target and renames it over Target, keeping an old
 // file's permissions; false (with Target as it was) when any step fails.
 bool ReplaceFile(const std::string& Target, const std::string& Content);
+
+// CanReplaceFile, then ReplaceFile: a file written at once or not at all. A failure raises
+// EFCreateError "Cannot create file \"%s\"" (platform/SysUtils.h) and leaves Target as it was.
+void WriteFileAtOnce(const std::string& Target, const std::string& Content);

@@ -42,6 +42,8 @@ private:
 CORVANE_EXCEPTION_CLASS(EAbort, Exception);
 [[noreturn]] void Abort();
 CORVANE_EXCEPTION_CLASS(EConvertError, Exception);
+// A file that cannot be created or replaced: "Cannot create file \"%s\"".
+CORVANE_EXCEPTION_CLASS(EFCreateError, Exception);
 CORVANE_EXCEPTION_CLASS(EPropertyError, Exception);
 CORVANE_EXCEPTION_CLASS(EMathError, Exception);
 CORVANE_EXCEPTION_CLASS(EZeroDivide, EMathError);

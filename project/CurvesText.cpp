@@ -267,8 +267,7 @@ void SaveCurvesCsv(const UnicodeString& FileName, const std::vector<DependencyRe
     CurvesTextOptions csv = Options;
     csv.Layout = CurvesLayout::Csv;
     const std::string text = CurvesText(Records, csv);
-    if (!CanReplaceFile(FileName) || !ReplaceFile(FileName, text))
-        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+    WriteFileAtOnce(FileName, text);
 }
 
 std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const CurvesTextOptions& Options,
