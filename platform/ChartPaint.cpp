@@ -70,58 +70,45 @@ void SetMarkerTools(TCanvas* Canvas, TColor Fill, bool Outline, TColor OutlineCo
 }
 }  // namespace
 
+namespace {
+// The markers that are no filled shape: line marks, markers too small for an inside, squares.
+void DrawPlainMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int h, int v, int X, int Y, TColor Fill,
+                     bool Outline, TColor OutlineColor)
+{
+    const bool lineMark = Style == psCross || Style == psDiagCross || Style == psStar || Style == psSmallDot;
+    if (Style == psSmallDot || (h < 1 && v < 1)) {
+        FillBox(Canvas, TRect(X, Y, X + 1, Y + 1), Fill);
+        return;
+    }
+    if (!lineMark && (h < 1 || v < 1)) {
+        FillBox(Canvas, TRect(X - h, Y - v, X + h + 1, Y + v + 1), Fill);
+        return;
+    }
+    if (!lineMark) {
+        SetMarkerTools(Canvas, Fill, Outline, OutlineColor);
+        Canvas->Rectangle(X - h, Y - v, X + h + 1, Y + v + 1);
+        return;
+    }
+    if (Style != psDiagCross) {
+        StyledLine(Canvas, X - h, Y, X + h + 1, Y, Fill, 1, psSolid);
+        StyledLine(Canvas, X, Y - v, X, Y + v + 1, Fill, 1, psSolid);
+    }
+    if (Style != psCross) {
+        // Drawn from both ends towards the centre, so that the cross stays symmetric.
+        StyledLine(Canvas, X - h, Y - v, X, Y, Fill, 1, psSolid);
+        StyledLine(Canvas, X + h, Y + v, X, Y, Fill, 1, psSolid);
+        StyledLine(Canvas, X - h, Y + v, X, Y, Fill, 1, psSolid);
+        StyledLine(Canvas, X + h, Y - v, X, Y, Fill, 1, psSolid);
+        FillBox(Canvas, TRect(X, Y, X + 1, Y + 1), Fill);
+    }
+}
+}  // namespace
+
 void DrawMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, int X, int Y,
                 TColor Fill, bool Outline, TColor OutlineColor)
 {
-    const int h = std::clamp(HorizSize, 0, 64), v = std::clamp(VertSize, 0, 64);
-    const bool lineMark = Style == psCross || Style == psDiagCross || Style == psStar || Style == psSmallDot;
-    if (lineMark || h < 1 || v < 1) {
-        if (Style == psSmallDot || (h < 1 && v < 1)) {
-            FillBox(Canvas, TRect(X, Y, X + 1, Y + 1), Fill);
-            return;
-        }
-        if (!lineMark) {
-            FillBox(Canvas, TRect(X - h, Y - v, X + h + 1, Y + v + 1), Fill);
-            return;
-        }
-        if (Style != psDiagCross) {
-            StyledLine(Canvas, X - h, Y, X + h + 1, Y, Fill, 1, psSolid);
-            StyledLine(Canvas, X, Y - v, X, Y + v + 1, Fill, 1, psSolid);
-        }
-        if (Style != psCross) {
-            // Drawn from both ends towards the centre, so that the cross stays symmetric.
-            StyledLine(Canvas, X - h, Y - v, X, Y, Fill, 1, psSolid);
-            StyledLine(Canvas, X + h, Y + v, X, Y, Fill, 1, psSolid);
-            StyledLine(Canvas, X - h, Y + v, X, Y, Fill, 1, psSolid);
-            StyledLine(Canvas, X + h, Y - v, X, Y, Fill, 1, psSolid);
-            FillBox(Canvas, TRect(X, Y, X + 1, Y + 1), Fill);
-        }
-        return;
-    }
-    SetMarkerTools(Canvas, Fill, Outline, OutlineColor);
-    switch (Style) {
-    case psCircle:
-        Canvas->Ellipse(X - h, Y - v, X + h + 1, Y + v + 1);
-        break;
-    case psTriangle: {
-        const TPoint pts[3] = {TPoint(X - h, Y + v), TPoint(X + h, Y + v), TPoint(X, Y - v)};
-        Canvas->Polygon(pts, 3);
-        break;
-    }
-    case psDownTriangle: {
-        const TPoint pts[3] = {TPoint(X - h, Y - v), TPoint(X + h, Y - v), TPoint(X, Y + v)};
-        Canvas->Polygon(pts, 3);
-        break;
-    }
-    case psDiamond: {
-        const TPoint pts[4] = {TPoint(X, Y - v), TPoint(X + h, Y), TPoint(X, Y + v), TPoint(X - h, Y)};
-        Canvas->Polygon(pts, 4);
-        break;
-    }
-    default:
-        Canvas->Rectangle(X - h, Y - v, X + h + 1, Y + v + 1);
-        break;
-    }
+    const TPoint at(X, Y);
+    DrawMarkers(Canvas, Style, HorizSize, VertSize, &at, 1, Fill, Outline, OutlineColor);
 }
 
 void DrawMarkers(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, const TPoint* Places,
@@ -132,11 +119,11 @@ void DrawMarkers(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int 
                         (Style == psCircle || Style == psTriangle || Style == psDownTriangle || Style == psDiamond);
     if (!shaped) {
         for (int i = 0; i < N; ++i)
-            DrawMarker(Canvas, Style, h, v, Places[i].X, Places[i].Y, Fill, Outline, OutlineColor);
+            DrawPlainMarker(Canvas, Style, h, v, Places[i].X, Places[i].Y, Fill, Outline, OutlineColor);
         return;
     }
     SetMarkerTools(Canvas, Fill, Outline, OutlineColor);
-    // The shapes of DrawMarker, relative to the centre.
+    // Relative to the centre.
     switch (Style) {
     case psCircle:
         Canvas->Ellipses(TRect(-h, -v, h + 1, v + 1), Places, N);
