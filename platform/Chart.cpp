@@ -547,16 +547,21 @@ void TextAt(TCanvas* Canvas, TFont* Font, int X, int Y, const UnicodeString& Tex
 
 }  // namespace
 
-void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
+void TChart::LayOutFor(int Width, int Height)
 {
-    if (!Canvas || Rect.Width() <= 0 || Rect.Height() <= 0) return;
-    if (Rect.Width() != FLayoutWidth || Rect.Height() != FLayoutHeight) {
-        FLayoutWidth = Rect.Width();
-        FLayoutHeight = Rect.Height();
+    if (Width != FLayoutWidth || Height != FLayoutHeight) {
+        FLayoutWidth = Width;
+        FLayoutHeight = Height;
         FLayoutValid = false;
         FCacheValid = false;
     }
     EnsureLayout();
+}
+
+void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
+{
+    if (!Canvas || Rect.Width() <= 0 || Rect.Height() <= 0) return;
+    LayOutFor(Rect.Width(), Rect.Height());
     if (!FCacheValid || FCache->GetWidth() != Rect.Width() || FCache->GetHeight() != Rect.Height()) {
         FCache->SetSize(Rect.Width(), Rect.Height());
         RenderPlot(FCache->GetCanvas());

@@ -173,6 +173,8 @@ private:
     void AutoRange(const TChartAxis* Axis, double& Min, double& Max) const;
     bool AxisInUse(const TChartAxis* Axis) const;
     void EnsureLayout();
+    // The layout made for Width x Height (a new one, and a new cached plot, when the size changes).
+    void LayOutFor(int Width, int Height);
     void Layout(int Width, int Height);
     void RenderPlot(TCanvas* Canvas);
     void RenderOverlay(TCanvas* Canvas);

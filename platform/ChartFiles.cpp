@@ -10,13 +10,7 @@
 void TChart::DrawPicture(TBitmap* Bitmap, TVectorPicture* Picture)
 {
     const int w = std::max(1, GetWidth()), h = std::max(1, GetHeight());
-    if (w != FLayoutWidth || h != FLayoutHeight) {
-        FLayoutWidth = w;
-        FLayoutHeight = h;
-        FLayoutValid = false;
-        FCacheValid = false;
-    }
-    EnsureLayout();
+    LayOutFor(w, h);
     Bitmap->SetSize(w, h);
     TCanvas* c = Bitmap->GetCanvas();
     c->SetPicture(Picture);
@@ -29,6 +23,17 @@ void TChart::DrawPicture(TBitmap* Bitmap, TVectorPicture* Picture)
     c->SetPicture(nullptr);
 }
 
+namespace {
+// The plot as shapes (drawn on a scratch raster at the same time).
+TVectorPicture PictureOf(TChart* Chart)
+{
+    TVectorPicture picture(std::max(1, Chart->GetWidth()), std::max(1, Chart->GetHeight()));
+    TBitmap raster;
+    Chart->DrawPicture(&raster, &picture);
+    return picture;
+}
+}  // namespace
+
 void TChart::DrawImage(TBitmap* Bitmap, int Scale)
 {
     if (!Bitmap) return;
@@ -36,10 +41,7 @@ void TChart::DrawImage(TBitmap* Bitmap, int Scale)
         DrawPicture(Bitmap, nullptr);
         return;
     }
-    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
-    TBitmap raster;
-    DrawPicture(&raster, &picture);
-    picture.DrawTo(Bitmap, std::min(Scale, 3));
+    PictureOf(this).DrawTo(Bitmap, std::min(Scale, 3));
 }
 
 namespace {
@@ -60,10 +62,7 @@ void TChart::SaveToPng(const UnicodeString& FileName, int Scale)
 
 std::string TChart::SvgText()
 {
-    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
-    TBitmap raster;
-    DrawPicture(&raster, &picture);
-    return picture.ToSvg();
+    return PictureOf(this).ToSvg();
 }
 
 void TChart::SaveToSvg(const UnicodeString& FileName)
@@ -73,8 +72,5 @@ void TChart::SaveToSvg(const UnicodeString& FileName)
 
 void TChart::SaveToPdf(const UnicodeString& FileName)
 {
-    TVectorPicture picture(std::max(1, GetWidth()), std::max(1, GetHeight()));
-    TBitmap raster;
-    DrawPicture(&raster, &picture);
-    WriteAtOnce(FileName, picture.ToPdf());
+    WriteAtOnce(FileName, PictureOf(this).ToPdf());
 }

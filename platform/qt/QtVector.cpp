@@ -134,10 +134,10 @@ void DrawShape(QPainter& P, TPainterState& State, const TVectorShape& S)
     }
 }
 
-void DrawAll(QPainter& P, const TVectorPicture& Picture, bool Smooth)
+// The picture onto a vector device (SVG, PDF), smoothed; images are drawn by DrawScaled.
+void DrawVectors(QPainter& P, const TVectorPicture& Picture)
 {
-    // (Smooth is for the vector files; images are drawn by DrawScaled.)
-    P.setRenderHint(QPainter::Antialiasing, Smooth);
+    P.setRenderHint(QPainter::Antialiasing, true);
     P.setRenderHint(QPainter::TextAntialiasing, true);
     P.setClipRect(QRectF(0, 0, Picture.GetWidth(), Picture.GetHeight()));
     TPainterState state;
@@ -258,7 +258,7 @@ std::string TVectorPicture::ToSvg() const
     svg.setDescription(QStringLiteral("Drawn by Corvane"));
     {
         QPainter painter(&svg);
-        DrawAll(painter, *this, true);
+        DrawVectors(painter, *this);
     }
     const QByteArray bytes = buffer.data();
     return std::string(bytes.constData(), size_t(bytes.size()));
@@ -278,7 +278,7 @@ std::string TVectorPicture::ToPdf() const
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setCreator(QStringLiteral("Corvane"));
         QPainter painter(&pdf);
-        DrawAll(painter, *this, true);
+        DrawVectors(painter, *this);
     }
     const QByteArray bytes = buffer.data();
     return std::string(bytes.constData(), size_t(bytes.size()));
