@@ -20,18 +20,11 @@ class ChartMenu : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        SavedSeparator = FormatSettings.DecimalSeparator;
-        FormatSettings.DecimalSeparator = L'.';
         MainWindowTest::SetUp();
         // Two dependencies, the second one with a name that needs quoting.
         F->BtnAddClick(nullptr);
         F->Records[1].name = "Naprox\xE8ne, run 2";
         F->Sweep(1);
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        FormatSettings.DecimalSeparator = SavedSeparator;
     }
 
     // Right-clicks the middle of the chart and chooses Entry.
@@ -60,7 +53,6 @@ protected:
             .copy();
     }
 
-    WideChar SavedSeparator = L'.';
     TTempFolder Dir;
 };
 

@@ -16,15 +16,8 @@ class ProjectCommands : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        SavedSeparator = FormatSettings.DecimalSeparator;
-        FormatSettings.DecimalSeparator = L'.';
         MainWindowTest::SetUp();
         ASSERT_TRUE(Dir.isValid());
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        FormatSettings.DecimalSeparator = SavedSeparator;
     }
 
     std::string Path(const char* Name) const { return Dir.filePath(Name).toStdString(); }
@@ -44,7 +37,6 @@ protected:
     }
 
     QTemporaryDir Dir;
-    WideChar SavedSeparator = L'.';
 };
 
 TEST_F(ProjectCommands, SaveThenLoadGivesTheSameListAndColours)

@@ -61,8 +61,12 @@ inline void TypeFileName(QWidget* Dialog, const QString& Path, int FilterIndex =
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    // Every window test starts with "." as the program-wide decimal separator (a loaded project
+    // may change it) and gives the separator back afterwards.
     void SetUp() override
     {
+        SavedSeparator = FormatSettings.DecimalSeparator;
+        FormatSettings.DecimalSeparator = L'.';
         Application->OnException = [this](TObject*, Exception* E) { Errors.push_back(E->Message()); };
         Application->CreateForm(FrmCorvane);
         Application->CreateForm(FrmpHSetup);
@@ -79,7 +83,9 @@ protected:
         delete D;
         delete F;
         QApplication::processEvents();
+        FormatSettings.DecimalSeparator = SavedSeparator;
     }
+    WideChar SavedSeparator = L'.';
 
     static QPoint Centre(const TControl* C) { return QPoint(C->GetWidth() / 2, C->GetHeight() / 2); }
 
