@@ -111,12 +111,7 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner) : TForm(AOwner)
     BuildBottomPanel();
     BuildUpperArea();
 
-    SaveDialog1 = new TSaveDialog(this);
-    SaveDialog1->SetName("SaveDialog1");
-    SaveDialog1->SetFilter("ini files|*.ini");
-    SaveDialog1->SetDefaultExt("ini");
-    SaveDialog1->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist,
-                                         ofNoReadOnlyReturn, ofEnableSizing});
+    SaveDialog1 = NewSaveDialog(this, "SaveDialog1", "ini files|*.ini", "ini");
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->SetName("OpenDialog1");
     OpenDialog1->SetFilter("ini files|*.ini");

@@ -5,6 +5,7 @@
 #include "platform/Clipbrd.h"
 #include "project/CurvesText.h"
 #include "ui/FAnalysis.h"
+#include "ui/FormLook.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,24 +50,18 @@ void TFrmCorvane::BuildChartMenu()
                               &TFrmCorvane::MniExportCurvesClick);
     ChrtDependencies->SetPopupMenu(PopChart);
 
-    SaveChartDialog = new TSaveDialog(this);
-    SaveChartDialog->SetName("SaveChartDialog");
+    SaveChartDialog = NewSaveDialog(this, "SaveChartDialog",
+                                    "PNG image (*.png)|*.png|PNG image, twice the size (*.png)|*.png|"
+                                    "PNG image, three times the size (*.png)|*.png|SVG drawing (*.svg)|*.svg|"
+                                    "PDF document (*.pdf)|*.pdf",
+                                    "png");
     SaveChartDialog->SetTitle("Save chart as");
-    SaveChartDialog->SetFilter("PNG image (*.png)|*.png|PNG image, twice the size (*.png)|*.png|"
-                               "PNG image, three times the size (*.png)|*.png|SVG drawing (*.svg)|*.svg|"
-                               "PDF document (*.pdf)|*.pdf");
-    SaveChartDialog->SetDefaultExt("png");
     SaveChartDialog->SetFileName("chart.png");
-    SaveChartDialog->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist,
-                                             ofNoReadOnlyReturn, ofEnableSizing});
-    ExportCurvesDialog = new TSaveDialog(this);
-    ExportCurvesDialog->SetName("ExportCurvesDialog");
+    ExportCurvesDialog = NewSaveDialog(
+        this, "ExportCurvesDialog",
+        "CSV, curves as shown (*.csv)|*.csv|CSV, all point values in SI units (*.csv)|*.csv", "csv");
     ExportCurvesDialog->SetTitle("Export curves as CSV");
-    ExportCurvesDialog->SetFilter("CSV, curves as shown (*.csv)|*.csv|CSV, all point values in SI units (*.csv)|*.csv");
-    ExportCurvesDialog->SetDefaultExt("csv");
     ExportCurvesDialog->SetFileName("curves.csv");
-    ExportCurvesDialog->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist,
-                                                ofNoReadOnlyReturn, ofEnableSizing});
 }
 
 CurvesTextOptions TFrmCorvane::CurvesOptions() const

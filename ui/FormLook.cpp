@@ -66,3 +66,15 @@ TFastLineSeries* NewCrossHairSeries(TChart* Chart)
     s->SetParentChart(Chart);
     return s;
 }
+
+TSaveDialog* NewSaveDialog(TComponent* Owner, const char* Name, const UnicodeString& Filter,
+                           const UnicodeString& DefaultExt)
+{
+    auto* d = new TSaveDialog(Owner);
+    d->SetName(Name);
+    d->SetFilter(Filter);
+    d->SetDefaultExt(DefaultExt);
+    d->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofPathMustExist, ofNoReadOnlyReturn,
+                               ofEnableSizing});
+    return d;
+}

@@ -5,6 +5,7 @@
 #include "bevels/LabeledBevels.h"
 #include "controls/NumEdit.h"
 #include "platform/Chart.h"
+#include "platform/Dialogs.h"
 
 // Every grid cell is 121 x 21 pixels.
 inline constexpr int FieldWidth = 121;
@@ -26,6 +27,11 @@ TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int 
 // titles in a 21-pixel font, major ticks 6 and minor ticks 4 pixels long and 2 wide, the grey
 // dotted zoom pen 2 pixels wide and the one-line title "[anonymous]".
 void DressDependencyChart(TChart* Chart);
+
+// A save dialog as the windows use them: Filter, DefaultExt, the options that ask before
+// overwriting and refuse read-only files and missing folders.
+TSaveDialog* NewSaveDialog(TComponent* Owner, const char* Name, const UnicodeString& Filter,
+                           const UnicodeString& DefaultExt);
 
 // A cross-hair line of the chart: a red dashed fast line 2 pixels wide on the bottom and left
 // axes, drawn in the overlay, not in the legend.
