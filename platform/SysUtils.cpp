@@ -366,6 +366,13 @@ UnicodeString ExtractFilePath(const UnicodeString& FileName)
     return slash == UnicodeString::npos ? UnicodeString() : FileName.substr(0, slash + 1);
 }
 
+UnicodeString ExtractFileExt(const UnicodeString& FileName)
+{
+    const UnicodeString name = ExtractFileName(FileName);
+    const auto dot = name.rfind('.');
+    return dot == UnicodeString::npos ? UnicodeString() : name.substr(dot);
+}
+
 bool FileExists(const UnicodeString& FileName)
 {
     struct stat st {};

@@ -214,6 +214,8 @@ UnicodeString WideCharToUtf8(WideChar C);
 // File names: the part after the last "/", and everything up to and including it.
 UnicodeString ExtractFileName(const UnicodeString& FileName);
 UnicodeString ExtractFilePath(const UnicodeString& FileName);
+// The extension of the name part with its dot (".svg"), or "" for a name without one.
+UnicodeString ExtractFileExt(const UnicodeString& FileName);
 // An existing regular file (after following links).
 bool FileExists(const UnicodeString& FileName);
 

@@ -7,8 +7,6 @@
 #include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
 
-#include <algorithm>
-#include <cctype>
 
 namespace {
 
@@ -26,11 +24,8 @@ TMenuItem* NewItem(TFrmCorvane* Form, TPopupMenu* Menu, const char* Name, const 
 // The extension of a path in lower case, without the dot.
 std::string ExtensionOf(const UnicodeString& Path)
 {
-    const UnicodeString name = ExtractFileName(Path);
-    const std::size_t dot = name.rfind('.');
-    std::string lower = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return lower;
+    const UnicodeString ext = LowerCase(ExtractFileExt(Path));
+    return ext.empty() ? ext : ext.substr(1);
 }
 
 }  // namespace

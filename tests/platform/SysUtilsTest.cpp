@@ -487,6 +487,8 @@ TEST(Texts, TrimRemovesBlanksAndControlCharacters)
     EXPECT_EQ(ExtractFileName("/home/a/proj.ini"), "proj.ini");
     EXPECT_EQ(ExtractFilePath("/home/a/proj.ini"), "/home/a/");
     EXPECT_EQ(ExtractFileName("proj.ini"), "proj.ini");
+    EXPECT_EQ(ExtractFileExt("/home/a/chart.SVG"), ".SVG");
+    EXPECT_EQ(ExtractFileExt("/home/a.b/chart"), "");
 }
 
 TEST(Windows1252, EveryByteRoundTrips)
