@@ -7,7 +7,6 @@
 #include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
 
-
 namespace {
 
 TMenuItem* NewItem(TFrmCorvane* Form, TPopupMenu* Menu, const char* Name, const char* Caption,

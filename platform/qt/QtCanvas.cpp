@@ -23,10 +23,6 @@
 
 namespace {
 
-bool HaveGuiApplication()
-{
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-}
 
 // The ascent and descent of a font's text cell as the original platform measures them: from the
 // font file's Windows metrics (OS/2 usWinAscent, usWinDescent), which may differ from the
@@ -137,6 +133,11 @@ const TCellFont& CachedFont(const TFont& Font)
 
 }  // namespace
 
+bool QtCanvas::HaveGuiApplication()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 QRect QtCanvas::DrawCellText(QPainter& Painter, const TFont& Font, TColor Color, const QString& Text)
 {
     const TCellFont& font = CachedFont(Font);
@@ -159,7 +160,7 @@ QFont QtControls::ToQFont(const TFont& Font)
 void RegisterPlatformFonts()
 {
     static bool done = false;
-    if (done || !HaveGuiApplication()) return;
+    if (done || !QtCanvas::HaveGuiApplication()) return;
     done = true;
     for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
         if (QFile::exists(QString::fromLatin1(file))) QFontDatabase::addApplicationFont(QString::fromLatin1(file));

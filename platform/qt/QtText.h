@@ -10,6 +10,9 @@
 
 namespace QtCanvas {
 
+// Whether a GUI application runs: text and pictures need its fonts.
+bool HaveGuiApplication();
+
 // Draws Text in the canvas font of Font with the top-left of its cell at the painter's origin, in
 // Color (0x00BBGGRR, resolved). Returns the box of the cell and the glyphs in painter coordinates.
 QRect DrawCellText(QPainter& Painter, const TFont& Font, TColor Color, const QString& Text);

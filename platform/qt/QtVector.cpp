@@ -21,10 +21,6 @@
 
 namespace {
 
-bool HaveGuiApplication()
-{
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-}
 
 QColor ColorOf(std::uint32_t Pixel)
 {
@@ -246,7 +242,7 @@ void DrawScaled(QPainter& P, const TVectorPicture& Picture, int Scale)
 
 std::string TVectorPicture::ToSvg() const
 {
-    if (!HaveGuiApplication() || FWidth <= 0 || FHeight <= 0) return std::string();
+    if (!QtCanvas::HaveGuiApplication() || FWidth <= 0 || FHeight <= 0) return std::string();
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -266,7 +262,7 @@ std::string TVectorPicture::ToSvg() const
 
 std::string TVectorPicture::ToPdf() const
 {
-    if (!HaveGuiApplication() || FWidth <= 0 || FHeight <= 0) return std::string();
+    if (!QtCanvas::HaveGuiApplication() || FWidth <= 0 || FHeight <= 0) return std::string();
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -293,7 +289,7 @@ void TVectorPicture::DrawTo(TBitmap* Bitmap, int Scale) const
     QImage image(reinterpret_cast<uchar*>(Bitmap->ScanLine(0)), Bitmap->GetWidth(), Bitmap->GetHeight(),
                  Bitmap->GetWidth() * 4, QImage::Format_RGB32);
     image.fill(Qt::white);
-    if (!HaveGuiApplication()) return;
+    if (!QtCanvas::HaveGuiApplication()) return;
     QPainter painter(&image);
     DrawScaled(painter, *this, Scale);
 }
