@@ -70,7 +70,6 @@ public:
     int GetHeight() const { return FHeight; }
     const std::vector<TVectorShape>& GetShapes() const { return FShapes; }
     void Add(TVectorShape&& Shape) { FShapes.push_back(std::move(Shape)); }
-    void Clear() { FShapes.clear(); }
 
     // The picture as an SVG document (UTF-8) of Width x Height pixels, and as a one-page PDF of
     // Width x Height points. Both need the GUI application (fonts); without it they are empty.
