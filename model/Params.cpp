@@ -24,25 +24,60 @@ double Diffusion(double absTemperature, double u, double z)
     return std::fabs(FDiv(kTu, FMul(ElementaryCharge, z)));
 }
 
+// Of two values whose product or quotient faults, the key of the one further from 1 in orders
+// of magnitude (a zero is furthest).
+const char* Blame(const char* KeyA, double A, const char* KeyB, double B)
+{
+    return std::fabs(std::log10(std::fabs(A))) >= std::fabs(std::log10(std::fabs(B))) ? KeyA : KeyB;
+}
+
+// Runs the derivation as steps, each named by the key of the field its fault
+// is blamed on: Step(Key, Work) runs Work.
+template <class Step>
+void DeriveSteps(PhysParams& p, Step&& step)
+{
+    step("Temperature", [&] { p.AbsTemperature = FAdd(p.Temperature, 273.15); });
+    if (p.z01 != 0)
+        step("u01", [&] { p.D01 = Diffusion(p.AbsTemperature, p.u01, p.z01); });
+    if (p.z02 != 0)
+        step("u02", [&] { p.D02 = Diffusion(p.AbsTemperature, p.u02, p.z02); });
+    // A complex carries the charges of analyte and selector together.
+    double z1 = 0, z2 = 0;
+    step("zCS", [&] { z1 = FAdd(p.z01, p.zCS); });
+    if (z1 != 0)
+        step("u1", [&] { p.D1 = Diffusion(p.AbsTemperature, p.u1, z1); });
+    step("zCS", [&] { z2 = FAdd(p.z02, p.zCS); });
+    if (z2 != 0)
+        step("u2", [&] { p.D2 = Diffusion(p.AbsTemperature, p.u2, z2); });
+    step(Blame("Capillary", p.Capillary, "Voltage", p.Voltage),
+         [&] { p.FieldStrength = FDiv(p.Voltage, p.Capillary); });
+    // Mean velocity of Poiseuille flow: p r^2 / (8 eta L).
+    step(Blame("Pressure", p.Pressure, "Radius", p.Radius), [&] {
+        p.FlowVelocity = FDiv(FMul(FMul(FMul(FMul(p.Pressure, p.Radius), p.Radius), 0.125), InverseViscosity),
+                              p.Capillary);
+    });
+}
+
 }  // namespace
 
 void PhysParams::Derive()
 {
-    AbsTemperature = FAdd(Temperature, 273.15);
-    if (z01 != 0)
-        D01 = Diffusion(AbsTemperature, u01, z01);
-    if (z02 != 0)
-        D02 = Diffusion(AbsTemperature, u02, z02);
-    // A complex carries the charges of analyte and selector together.
-    const double z1 = FAdd(z01, zCS);
-    if (z1 != 0)
-        D1 = Diffusion(AbsTemperature, u1, z1);
-    const double z2 = FAdd(z02, zCS);
-    if (z2 != 0)
-        D2 = Diffusion(AbsTemperature, u2, z2);
-    FieldStrength = FDiv(Voltage, Capillary);
-    // Mean velocity of Poiseuille flow: p r^2 / (8 eta L).
-    FlowVelocity = FDiv(FMul(FMul(FMul(FMul(Pressure, Radius), Radius), 0.125), InverseViscosity), Capillary);
+    DeriveSteps(*this, [](const char*, auto&& Work) { Work(); });
+}
+
+const char* PhysParams::FaultKey() const
+{
+    PhysParams copy = *this;
+    const char* key = nullptr;
+    try {
+        DeriveSteps(copy, [&](const char* Key, auto&& Work) {
+            key = Key;
+            Work();
+        });
+    } catch (const EMathError&) {
+        return key;
+    }
+    return nullptr;
 }
 
 void Params::Derive()

@@ -73,6 +73,10 @@ struct PhysParams {
     // that order. A floating-point fault (zero capillary, overflow) is raised
     // with the fields before it already written.
     void Derive();
+    // The key of the field whose value makes Derive() fault (the divisor of a
+    // division by zero, the largest factor of an overflow), or nullptr when it
+    // does not fault. Changes nothing.
+    const char* FaultKey() const;
 };
 
 // The whole parameter block of a dependency.

@@ -114,11 +114,16 @@ double PointValues::Measure(int choice) const
     }
 }
 
-SweepRange::SweepRange(double cMin, double cMax, std::int32_t points)
-    : FMin(cMin), FMax(cMax), FPoints(points), FStep(0)
+void CheckSweepPoints(std::int32_t points)
 {
     if (points > MaxSweepPoints)
         throw Exception("Too many data points: " + IntToStr(points) + " (at most 1000000).");
+}
+
+SweepRange::SweepRange(double cMin, double cMax, std::int32_t points)
+    : FMin(cMin), FMax(cMax), FPoints(points), FStep(0)
+{
+    CheckSweepPoints(points);
     // No steps at all is a division by zero, also when the range is empty (0 / 0).
     if (points == 0)
         RaiseFloatFault(TFloatFault::ZeroDivide);

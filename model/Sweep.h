@@ -52,6 +52,10 @@ inline constexpr double MinutesPerSecond = 1.0 / 60;
 // The most points a sweep computes.
 inline constexpr std::int32_t MaxSweepPoints = 1000000;
 
+// Raises "Too many data points: %d (at most 1000000)." for a count above
+// MaxSweepPoints, which no sweep computes.
+void CheckSweepPoints(std::int32_t points);
+
 // The concentrations of a sweep: from cMin by steps of (cMax - cMin) / points,
 // accumulated, while not above cMax.
 //  - points 0 raises the division fault of the step;
