@@ -7,6 +7,12 @@
 // ---------------------------------------------------------------------------------------------
 // Single-line edit
 
+// The most characters (UTF-16 code units) an edit holds, also with MaxLength 0: a longer text is
+// cut to its first MaxEditLength characters when it is shown.
+inline constexpr int MaxEditLength = 32767;
+// The length of a text as an edit counts it (UTF-16 code units).
+int EditTextLength(const UnicodeString& Text);
+
 // The text accessors (GetText/SetText, inherited from TControl) are virtual: a derived edit may
 // put its own rules on reading and writing Text and reach the plain edit through
 // TCustomEdit::GetText / TCustomEdit::SetText.

@@ -13,6 +13,8 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <climits>
+
 namespace {
 
 // The single-line edit. Its context menu sends Cut, Copy, Paste, Delete and Undo through the
@@ -159,15 +161,21 @@ void TCustomEdit::SetReadOnly(bool Value)
     Edit(this)->setReadOnly(Value);
 }
 
+int EditTextLength(const UnicodeString& Text)
+{
+    const qsizetype n = QString::fromStdString(Text).size();
+    return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
 int TCustomEdit::GetMaxLength() const
 {
     const int n = Edit(this)->maxLength();
-    return n >= 32767 ? 0 : n;
+    return n >= MaxEditLength ? 0 : n;
 }
 
 void TCustomEdit::SetMaxLength(int Value)
 {
-    Edit(this)->setMaxLength(Value <= 0 ? 32767 : Value);
+    Edit(this)->setMaxLength(Value <= 0 || Value > MaxEditLength ? MaxEditLength : Value);
 }
 
 bool TCustomEdit::GetModified() const
