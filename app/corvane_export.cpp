@@ -258,12 +258,6 @@ void CheckOutputsDiffer(const TOptions& Options)
     }
 }
 
-ProjectContents LoadProjectFile(const std::string& Path)
-{
-    RequireProjectFile(Path);
-    return ReadProjectFile(Path);
-}
-
 // The CSV text: the curves and, when asked, the analysis table after one empty line.
 std::string CsvText(const std::vector<DependencyRecord>& Records, const TOptions& Options, WideChar Separator)
 {
@@ -306,7 +300,12 @@ int Run(const TOptions& Options)
     TBitmap png;
     std::string svg;
     try {
-        ProjectContents project = LoadProjectFile(Options.Project);
+        ProjectContents project = ReadProjectFile(Options.Project);
+        // What the reading had to guess, as the window's information box says it; the decimal
+        // separator is the file's own here, so it is no news.
+        const UnicodeString report = LoadReport(Options.Project, project, project.DecimalSeparator);
+        if (!report.empty())
+            std::fprintf(stderr, "%s: %s\n", Program, report.c_str());
         records = std::move(project.Records);
         if (Options.Csv)
             csv = CsvText(records, Options, project.DecimalSeparator);

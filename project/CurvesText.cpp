@@ -3,6 +3,7 @@
 #include "model/Sweep.h"
 #include "platform/Graphics.h"
 #include "platform/IniFilesDisk.h"
+#include "project/ProjectFile.h"
 
 #include <charconv>
 #include <cmath>
@@ -171,7 +172,7 @@ void ForRecord(size_t Index, const DependencyRecord& R, F&& f)
     try {
         f();
     } catch (const Exception& e) {
-        throw Exception("Dependency " + IntToStr(Index + 1) + " (" + AnsiToUtf8(R.name) + "): " + e.Message());
+        throw Exception(DependencyTitle(Index, R.name) + ": " + e.Message());
     }
 }
 

@@ -1,13 +1,29 @@
 #include "project/ProjectFile.h"
 
+#include "model/Sweep.h"
 #include "platform/IniFiles.h"
+#include "platform/StdCtrls.h"
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace {
 
 const char* const GeneralSection = "General";
+
+// At most MaxChars characters of a UTF-8 text, "..." in place of the rest.
+UnicodeString ShortText(const UnicodeString& Text, size_t MaxChars)
+{
+    size_t chars = 0;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if ((static_cast<unsigned char>(Text[i]) & 0xC0) == 0x80)
+            continue;
+        if (chars++ == MaxChars)
+            return Text.substr(0, i) + "...";
+    }
+    return Text;
+}
 
 UnicodeString SectionName(size_t Index)
 {
@@ -100,14 +116,73 @@ struct TWriter {
     void Bool(const char* Key, bool Value) { Ini.WriteBool(Section, Key, Value); }
 };
 
+// Reads the keys of one section, noting what it could not take from the file: the keys that are
+// missing, and values that cannot be read as their kind or do not fit their field.
 struct TReader {
     const TIniFile& Ini;
     const UnicodeString& Section;
     const TFormatSettings& Settings;
-    void Text(const char* Key, AnsiString& Value) { Value = Utf8ToAnsi(Ini.ReadString(Section, Key, AnsiToUtf8(Value))); }
-    void Real(const char* Key, double& Value) { Value = Ini.ReadFloat(Section, Key, Value, Settings); }
-    void Integer(const char* Key, std::int32_t& Value) { Value = Ini.ReadInteger(Section, Key, Value); }
-    void Bool(const char* Key, bool& Value) { Value = Ini.ReadBool(Section, Key, Value); }
+    std::vector<const char*> Missing;
+    std::vector<UnicodeString> Problems;
+
+    bool Read(const char* Key, UnicodeString& Value)
+    {
+        if (!Ini.ValueExists(Section, Key)) {
+            Missing.push_back(Key);
+            return false;
+        }
+        Value = Ini.ReadString(Section, Key, "");
+        return true;
+    }
+    void Unreadable(const char* Key, const UnicodeString& Text, const char* Kind, const UnicodeString& Used)
+    {
+        Problems.push_back(UnicodeString(Key) + " \"" + ShortText(Text, 40) + "\" is not " + Kind + "; " + Used +
+                           " used.");
+    }
+    void Text(const char* Key, AnsiString& Value)
+    {
+        UnicodeString text;
+        if (!Read(Key, text))
+            return;
+        Value = Utf8ToAnsi(text);
+        const int length = EditTextLength(text);
+        if (length > MaxEditLength)
+            Problems.push_back(UnicodeString(Key) + " has " + IntToStr(length) + " characters; its field shows the first " +
+                               IntToStr(MaxEditLength) + ".");
+    }
+    void Real(const char* Key, double& Value)
+    {
+        UnicodeString text;
+        if (!Read(Key, text))
+            return;
+        double read = 0;
+        if (TextToFloat(text, read, Settings))
+            Value = read;
+        else
+            Unreadable(Key, text, "a number", FloatToStr(Value, Settings));
+    }
+    void Integer(const char* Key, std::int32_t& Value)
+    {
+        UnicodeString text;
+        if (!Read(Key, text))
+            return;
+        int read = 0;
+        if (TryStrToInt(text, read))
+            Value = read;
+        else
+            Unreadable(Key, text, "a whole number", IntToStr(Value));
+    }
+    void Bool(const char* Key, bool& Value)
+    {
+        UnicodeString text;
+        if (!Read(Key, text))
+            return;
+        int read = 0;
+        if (TryStrToInt(text, read))
+            Value = read != 0;
+        else
+            Unreadable(Key, text, "a whole number", Value ? "1" : "0");
+    }
 };
 
 // A separator with which every real of the file can be read back: printable ASCII, and not a
@@ -117,22 +192,6 @@ bool UsableSeparator(int Code)
     if (Code < 0x20 || Code > 0x7E)
         return false;
     return !(Code >= '0' && Code <= '9') && Code != '+' && Code != '-' && Code != 'E' && Code != 'e';
-}
-
-bool IsDecimalInteger(std::string_view S)
-{
-    while (!S.empty() && S.front() == ' ')
-        S.remove_prefix(1);
-    while (!S.empty() && S.back() == ' ')
-        S.remove_suffix(1);
-    if (!S.empty() && (S.front() == '-' || S.front() == '+'))
-        S.remove_prefix(1);
-    if (S.empty())
-        return false;
-    for (char c : S)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
 }
 
 [[noreturn]] void BadCount(const UnicodeString& FileName, const UnicodeString& Count)
@@ -167,13 +226,49 @@ void RequireProjectFile(const UnicodeString& FileName)
         throw EProjectFileError("Cannot load " + FileName + ": the file does not exist.");
 }
 
+namespace {
+
+// Faults of the sweep for any graph choice: the range's own (naming the key) and those of its
+// points.
+void CheckSweep(const Params& P, size_t Index, const AnsiString& Name)
+{
+    std::optional<SweepRange> range;
+    try {
+        range.emplace(P.cMin, P.cMax, P.points);
+    } catch (const Exception& e) {
+        const char* key = P.points <= 0 || P.points > MaxSweepPoints ? "points" : "cMax";
+        throw EProjectFileError(DependencyTitle(Index, Name) + ": " + key + ": " + e.Message());
+    }
+    try {
+        range->ForEach([&](double c) {
+            const PointValues v(P.phys, c);
+            for (int choice = 0; choice < GraphChoiceCount; ++choice)
+                v.Measure(choice);
+        });
+    } catch (const Exception& e) {
+        throw EProjectFileError(DependencyTitle(Index, Name) + ": " + e.Message());
+    }
+}
+
+UnicodeString SeparatorText(WideChar Separator)
+{
+    return UnicodeString(1, static_cast<char>(Separator));
+}
+
+} // namespace
+
 ProjectContents ReadProjectFile(const UnicodeString& FileName)
 {
+    RequireProjectFile(FileName);
     const TIniFile ini(FileName);
     // A file that is there but cannot be read is no empty project: loading it would throw the
     // open list away.
     if (ini.GetUnreadable())
         throw EProjectFileError("Cannot load " + FileName + ": the file cannot be read.");
+    // Nor is a file without the count of its dependencies: a text, a picture, a damaged file.
+    if (!ini.ValueExists(GeneralSection, "Count"))
+        throw EProjectFileError("Cannot load " + FileName +
+                                ": it is not a Corvane project (it has no [General] section with a Count).");
     ProjectContents contents;
     contents.DecimalSeparator = FormatSettings.DecimalSeparator;
     if (ini.ValueExists(GeneralSection, "DecSep")) {
@@ -183,20 +278,17 @@ ProjectContents ReadProjectFile(const UnicodeString& FileName)
             throw EProjectFileError("Cannot load " + FileName + ": its decimal separator (character code " +
                                     IntToStr(code) + ") cannot separate the decimals of a number.");
         contents.DecimalSeparator = static_cast<WideChar>(code);
+    } else {
+        contents.Guesses.push_back("General: no DecSep; the decimal separator stays \"" +
+                                   SeparatorText(contents.DecimalSeparator) + "\".");
     }
 
+    const UnicodeString countText = ini.ReadString(GeneralSection, "Count", "");
     int count = 0;
-    if (ini.ValueExists(GeneralSection, "Count")) {
-        const UnicodeString text = ini.ReadString(GeneralSection, "Count", "");
-        if (!TryStrToInt(text, count)) {
-            // Beyond 32 bits is too large; any other text is no count at all.
-            if (IsDecimalInteger(text))
-                BadCount(FileName, text);
-            count = 0;
-        }
-        if (count < 0 || count > MaxProjectDependencies)
-            BadCount(FileName, IntToStr(count));
-    }
+    if (!TryStrToInt(countText, count))
+        BadCount(FileName, ShortText(countText, 40));
+    if (count < 0 || count > MaxProjectDependencies)
+        BadCount(FileName, IntToStr(count));
 
     TFormatSettings settings = FormatSettings;
     settings.DecimalSeparator = contents.DecimalSeparator;
@@ -204,10 +296,61 @@ ProjectContents ReadProjectFile(const UnicodeString& FileName)
     for (size_t i = 0; i < contents.Records.size(); ++i) {
         DependencyRecord& r = contents.Records[i];
         const UnicodeString section = SectionName(i);
-        VisitKeys(r, TReader{ini, section, settings});
-        r.Params.phys.Derive();
+        if (!ini.SectionExists(section)) {
+            contents.Guesses.push_back("Dependency " + IntToStr(i + 1) + ": no section [" + section +
+                                       "]; the default dependency is used.");
+        } else {
+            TReader reader{ini, section, settings, {}, {}};
+            VisitKeys(r, reader);
+            const UnicodeString title = DependencyTitle(i, r.name);
+            if (!reader.Missing.empty()) {
+                UnicodeString keys;
+                for (const char* key : reader.Missing)
+                    keys += (keys.empty() ? "" : ", ") + UnicodeString(key);
+                contents.Guesses.push_back(title + ": no " + keys + "; the default" +
+                                           (reader.Missing.size() > 1 ? "s are" : " is") + " used.");
+            }
+            for (const UnicodeString& problem : reader.Problems)
+                contents.Guesses.push_back(title + ": " + problem);
+        }
+        try {
+            r.Params.phys.Derive();
+        } catch (const Exception& e) {
+            const char* key = r.Params.phys.FaultKey();
+            throw EProjectFileError(DependencyTitle(i, r.name) + ": " + (key ? UnicodeString(key) + ": " : "") +
+                                    e.Message());
+        }
+        CheckSweep(r.Params, i, r.name);
     }
     return contents;
+}
+
+UnicodeString LoadReport(const UnicodeString& FileName, const ProjectContents& Contents, WideChar SeparatorBefore)
+{
+    const bool separatorChanged = Contents.DecimalSeparator != SeparatorBefore;
+    if (Contents.Guesses.empty() && !separatorChanged)
+        return "";
+    UnicodeString text;
+    if (!Contents.Guesses.empty()) {
+        text = FileName + " was loaded, but not all of it could be read:";
+        const size_t shown = Contents.Guesses.size() > LoadReportLines + 1 ? LoadReportLines : Contents.Guesses.size();
+        for (size_t i = 0; i < shown; ++i)
+            text += "\n" + Contents.Guesses[i];
+        if (shown < Contents.Guesses.size())
+            text += "\n... and " + IntToStr(Contents.Guesses.size() - shown) + " more.";
+    }
+    if (separatorChanged) {
+        if (!text.empty())
+            text += "\n\n";
+        text += "The decimal separator is now \"" + SeparatorText(Contents.DecimalSeparator) + "\" (it was \"" +
+                SeparatorText(SeparatorBefore) + "\"), as in " + FileName + ": the numeric fields expect it.";
+    }
+    return text;
+}
+
+UnicodeString DependencyTitle(size_t Index, const AnsiString& Name)
+{
+    return "Dependency " + IntToStr(Index + 1) + " (" + ShortText(AnsiToUtf8(Name), 60) + ")";
 }
 
 bool SameStoredData(const DependencyRecord& A, const DependencyRecord& B)

@@ -42,6 +42,17 @@ private:
     TFormatSettings FSaved;
 };
 
+// Every key of a dependency section with the default record's values.
+std::string FullSection()
+{
+    return "name=n\nanalyte1=a\nanalyte2=b\nselector=s\ncMin=0\ncMax=20\npoints=21\npH=7\napplypH=0\n"
+           "a1pKa=0\na1hu0=1E-9\na1huCS=1E-9\na1hK=1\na1lu0=1E-9\na1luCS=1E-9\na1lK=1\n"
+           "a2pKa=0\na2hu0=1E-9\na2huCS=1E-9\na2hK=1\na2lu0=1E-9\na2luCS=1E-9\na2lK=1\n"
+           "Capillary=0.485\nDetector=0.4\nVoltage=25000\nTemperature=25\nEOF=0\nEOFSlope=0\nPressure=0\n"
+           "Radius=5E-5\nu01=0\nu02=0\nu1=0\nu2=0\nK1=0\nK2=0\nz01=0\nz02=0\nzCS=0\n"
+           "D01=1E-9\nD02=1E-9\nD1=1E-9\nD2=1E-9";
+}
+
 // Every stored double of a record, in file order, for comparisons.
 std::vector<double> Reals(const DependencyRecord& r)
 {
@@ -183,25 +194,46 @@ TEST_F(ProjectFile, OnlyThePhysicalDerivationRunsOnReading)
     EXPECT_EQ(p.phys.K2, 0.25);
 }
 
-TEST_F(ProjectFile, EmptyProjects)
+TEST_F(ProjectFile, ACountOfZeroIsAnEmptyProject)
 {
     FormatSettings.DecimalSeparator = L',';
-    const std::string files[] = {
-        "[General]\r\nDecSep=46\r\nCount=0\r\n[Dependency0]\r\nname=x\r\n",
-        "[General]\r\nCount=abc\r\n[Dependency0]\r\nname=x\r\n",
-        "[Dependency0]\r\nname=x\r\n",
-        "",
-        "not an ini file at all\n\x01\x02\xFF",
-        std::string("[General]\nCount=1\0", 18),
-    };
-    for (const std::string& bytes : files) {
+    for (const std::string bytes : {"[General]\r\nDecSep=46\r\nCount=0\r\n[Dependency0]\r\nname=x\r\n",
+                                    "[General]\r\nCount=0\r\n"}) {
         Save(Path(), bytes);
         const ProjectContents read = ReadProjectFile(Path());
         EXPECT_TRUE(read.Records.empty()) << bytes;
         EXPECT_EQ(read.DecimalSeparator, bytes.find("DecSep=46") != std::string::npos ? L'.' : L',') << bytes;
     }
-    const ProjectContents missing = ReadProjectFile(Path("missing.ini"));
-    EXPECT_TRUE(missing.Records.empty());
+    EXPECT_EQ(FormatSettings.DecimalSeparator, L',');
+}
+
+// A file without the count of its dependencies is no project, not an empty one: loading it
+// would throw the open list away.
+TEST_F(ProjectFile, FilesThatAreNotProjectsAreRefused)
+{
+    const std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1F\x15\xC4\x89", 33);
+    const std::string files[] = {
+        "",
+        "not an ini file at all\n\x01\x02\xFF",
+        "Dear colleague,\r\nthe buffer is 25 mM borate.\r\n",
+        png,
+        "[Dependency0]\r\nname=x\r\n",
+        "[General]\r\nDecSep=46\r\n[Dependency0]\r\nname=x\r\n",
+        "[Generally]\r\nCount=1\r\n",
+        "[General]\r\n;Count=1\r\n",
+    };
+    FormatSettings.DecimalSeparator = L',';
+    for (const std::string& bytes : files) {
+        Save(Path(), bytes);
+        try {
+            ReadProjectFile(Path());
+            ADD_FAILURE() << "read: " << bytes;
+        } catch (const EProjectFileError& e) {
+            EXPECT_EQ(e.Message(), "Cannot load " + Path() +
+                                       ": it is not a Corvane project (it has no [General] section with a Count).");
+        }
+    }
+    EXPECT_THROW(ReadProjectFile(Path("missing.ini")), EProjectFileError);
     EXPECT_EQ(FormatSettings.DecimalSeparator, L',');
 }
 
@@ -219,6 +251,8 @@ TEST_F(ProjectFile, FilesThatCannotBeLoadedAreRefusedWithTheirReason)
         {"Count=100001", "", "not between 0 and 100000"},
         {"Count=99999999999", "", "(99999999999) is not between"},
         {"Count=$FFFFFFFF", "", "(-1) is not between"},
+        {"Count=abc", "", "(abc) is not between"},
+        {"Count=", "", "() is not between"},
         {"DecSep=48\nCount=1", "", "character code 48"},
         {"DecSep=43\nCount=1", "", "character code 43"},
         {"DecSep=45\nCount=1", "", "character code 45"},
@@ -243,6 +277,91 @@ TEST_F(ProjectFile, FilesThatCannotBeLoadedAreRefusedWithTheirReason)
     }
 }
 
+// A dependency that cannot be computed refuses the file with a message that names it and, where
+// one value is to blame, the key.
+TEST_F(ProjectFile, ADependencyThatCannotBeComputedIsNamedWithItsKey)
+{
+    const struct {
+        const char* Keys;
+        const char* Message;
+    } cases[] = {
+        {"Capillary=0", "Capillary: Floating point division by zero"},
+        {"Voltage=1E300\nCapillary=1E-300", "Capillary: Floating point overflow"},
+        {"Voltage=1.7E308\nCapillary=0.5", "Voltage: Floating point overflow"},
+        {"Pressure=1E300\nRadius=1E10", "Pressure: Floating point overflow"},
+        {"z01=1.7E308\nzCS=1.7E308", "zCS: Floating point overflow"},
+        {"z02=1E-300\nu02=1E10", "u02: Floating point overflow"},
+        {"points=0", "points: Floating point division by zero"},
+        {"points=2000000", "points: Too many data points: 2000000 (at most 1000000)."},
+        {"cMin=-1.7E308\ncMax=1.7E308", "cMax: Floating point overflow"},
+        // A fault at one concentration of the sweep: no single key is to blame.
+        {"u01=1.7E308\nEOF=1.7E308", "Floating point overflow"},
+    };
+    for (const auto& c : cases) {
+        Save(Path(), std::string("[General]\nCount=2\n[Dependency0]\nname=fine\n[Dependency1]\nname=K2=500\n") +
+                         c.Keys + "\n");
+        try {
+            ReadProjectFile(Path());
+            ADD_FAILURE() << "read: " << c.Keys;
+        } catch (const EProjectFileError& e) {
+            EXPECT_EQ(e.Message(), std::string("Dependency 2 (K2=500): ") + c.Message) << c.Keys;
+        }
+    }
+}
+
+// What a load takes from the defaults is listed, and nothing about what is loaded changes.
+TEST_F(ProjectFile, EveryGuessIsListed)
+{
+    std::string longName(40000, 'x');
+    Save(Path(), "[General]\nCount=4\n[Dependency0]\nname=only a name\npoints=many\napplypH=yes\ncMax=\n"
+                 "[Dependency2]\nname=" + longName + "\nVoltage=abc\n[Dependency3]\n" + FullSection() + "\n");
+    const ProjectContents read = ReadProjectFile(Path());
+    ASSERT_EQ(read.Records.size(), 4u);
+    EXPECT_EQ(read.Records[2].name.Bytes(), longName);
+    EXPECT_EQ(read.Records[2].Params.phys.Voltage, 25000);
+    const std::vector<UnicodeString> expected = {
+        "General: no DecSep; the decimal separator stays \".\".",
+        "Dependency 1 (only a name): no analyte1, analyte2, selector, cMin, pH, a1pKa, a1hu0, a1huCS, a1hK, a1lu0, "
+        "a1luCS, a1lK, a2pKa, a2hu0, a2huCS, a2hK, a2lu0, a2luCS, a2lK, Capillary, Detector, Voltage, Temperature, "
+        "EOF, EOFSlope, Pressure, Radius, u01, u02, u1, u2, K1, K2, z01, z02, zCS, D01, D02, D1, D2; the defaults "
+        "are used.",
+        "Dependency 1 (only a name): cMax \"\" is not a number; 20 used.",
+        "Dependency 1 (only a name): points \"many\" is not a whole number; 21 used.",
+        "Dependency 1 (only a name): applypH \"yes\" is not a whole number; 0 used.",
+        "Dependency 2: no section [Dependency1]; the default dependency is used.",
+        "Dependency 3 (" + std::string(60, 'x') + "...): no analyte1, analyte2, selector, cMin, cMax, points, pH, "
+        "applypH, a1pKa, a1hu0, a1huCS, a1hK, a1lu0, a1luCS, a1lK, a2pKa, a2hu0, a2huCS, a2hK, a2lu0, a2luCS, a2lK, "
+        "Capillary, Detector, Temperature, EOF, EOFSlope, Pressure, Radius, u01, u02, u1, u2, K1, K2, z01, z02, zCS, "
+        "D01, D02, D1, D2; the defaults are used.",
+        "Dependency 3 (" + std::string(60, 'x') + "...): name has 40000 characters; its field shows the first 32767.",
+        "Dependency 3 (" + std::string(60, 'x') + "...): Voltage \"abc\" is not a number; 25000 used.",
+    };
+    EXPECT_EQ(read.Guesses, expected);
+
+    // A complete file guesses nothing.
+    Save(Path(), "[General]\nDecSep=46\nCount=1\n[Dependency0]\n" + FullSection() + "\n");
+    EXPECT_TRUE(ReadProjectFile(Path()).Guesses.empty());
+}
+
+TEST_F(ProjectFile, TheLoadReportIsShortAndSaysWhatChanged)
+{
+    ProjectContents c;
+    c.DecimalSeparator = L'.';
+    EXPECT_EQ(LoadReport("p.ini", c, L'.'), "");
+    EXPECT_EQ(LoadReport("p.ini", c, L','),
+              "The decimal separator is now \".\" (it was \",\"), as in p.ini: the numeric fields expect it.");
+    for (int i = 0; i < 21; ++i)
+        c.Guesses.push_back("guess " + std::to_string(i));
+    std::string all = "p.ini was loaded, but not all of it could be read:";
+    for (int i = 0; i < 21; ++i)
+        all += "\nguess " + std::to_string(i);
+    EXPECT_EQ(LoadReport("p.ini", c, L'.'), all);   // 21 lines: no "1 more"
+    c.Guesses.push_back("guess 21");
+    const UnicodeString report = LoadReport("p.ini", c, L',');
+    EXPECT_NE(report.find("\nguess 19\n... and 2 more.\n\nThe decimal separator is now"), std::string::npos) << report;
+    EXPECT_EQ(report.find("guess 20"), std::string::npos);
+}
+
 TEST_F(ProjectFile, AFileThatExistsButCannotBeReadIsRefused)
 {
     // A folder under the project's name, and a file without read permission (root reads every
@@ -262,8 +381,13 @@ TEST_F(ProjectFile, AFileThatExistsButCannotBeReadIsRefused)
             EXPECT_NE(e.Message().find("cannot be read"), std::string::npos) << e.Message();
         }
     }
-    // A file that is not there is an empty project, as before.
-    EXPECT_TRUE(ReadProjectFile(Path("absent.ini")).Records.empty());
+    // Nor is a file that is not there an empty project.
+    try {
+        ReadProjectFile(Path("absent.ini"));
+        ADD_FAILURE() << "no exception for a missing file";
+    } catch (const EProjectFileError& e) {
+        EXPECT_EQ(e.Message(), "Cannot load " + Path("absent.ini") + ": the file does not exist.");
+    }
 }
 
 TEST_F(ProjectFile, SeparatorsAndCountsAtTheirLimitsAreAccepted)
@@ -356,7 +480,8 @@ TEST_F(ProjectFile, WrittenReadAndWrittenAgainIsByteIdentical)
         DependencyRecord& r = records[i];
         r.name = AnsiString("Run \xE9" + std::to_string(i) + "  ");
         r.selector = "\"quoted\"";
-        r.Params.points = static_cast<int>(i) - 3;
+        // Negative counts too; 0 is no sweep, and such a file is refused.
+        r.Params.points = i == 3 ? 100 : static_cast<int>(i) - 3;
         r.Params.applypH = i % 2 == 1;
         r.Params.cMax = any(random);
         r.Params.a2.lK = std::strtod((std::to_string(i + 1) + ".25E-20").c_str(), nullptr);
