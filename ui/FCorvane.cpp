@@ -10,7 +10,6 @@
 #include "ui/FpHSetup.h"
 
 #include <algorithm>
-#include <exception>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -385,10 +384,13 @@ void TFrmCorvane::BuildBottomPanel()
 void TFrmCorvane::ShowRecord(int Index)
 {
     const Record& r = Records.at(static_cast<size_t>(Index));
-    EdtName->SetText(AnsiToUtf8(r.name));
-    EdtAnalyte1->SetText(AnsiToUtf8(r.analyte1));
-    EdtAnalyte2->SetText(AnsiToUtf8(r.analyte2));
-    EdtSelector->SetText(AnsiToUtf8(r.selector));
+    FShownRecord = Index;
+    FShownStored = {r.name, r.analyte1, r.analyte2, r.selector};
+    const std::array<TEdit*, 4> edits = NameEdits();
+    for (size_t k = 0; k < edits.size(); ++k) {
+        edits[k]->SetText(AnsiToUtf8(FShownStored[k]));
+        FShownTexts[k] = edits[k]->GetText();
+    }
 
     TStrings* rows = LstDependencies->Items;
     if (Index < rows->Count()) {
@@ -418,10 +420,14 @@ void TFrmCorvane::ShowRecord(int Index)
 
 void TFrmCorvane::StoreWindow(Record& Target)
 {
-    Target.name = Utf8ToAnsi(EdtName->GetText());
-    Target.analyte1 = Utf8ToAnsi(EdtAnalyte1->GetText());
-    Target.analyte2 = Utf8ToAnsi(EdtAnalyte2->GetText());
-    Target.selector = Utf8ToAnsi(EdtSelector->GetText());
+    // A text that is still as shown is stored as the record held it, also beyond what its edit
+    // can show.
+    const std::array<TEdit*, 4> edits = NameEdits();
+    const std::array<AnsiString*, 4> texts = {&Target.name, &Target.analyte1, &Target.analyte2, &Target.selector};
+    for (size_t k = 0; k < edits.size(); ++k) {
+        const UnicodeString text = edits[k]->GetText();
+        *texts[k] = FShownRecord >= 0 && text == FShownTexts[k] ? FShownStored[k] : Utf8ToAnsi(text);
+    }
 
     Params& p = Target.Params;
     if (TFrmpHSetup* d = FrmpHSetup) {
@@ -472,6 +478,7 @@ void TFrmCorvane::AddDependency()
 
 void TFrmCorvane::ClearDependencies()
 {
+    FShownRecord = -1;
     LstDependencies->Items->Clear();
     for (Record& r : Records)
         r.SeriesSet.Release();
@@ -487,7 +494,6 @@ void TFrmCorvane::FormShow(TObject*)
         const UnicodeString file = StartupFile;
         StartupFile.clear();
         try {
-            RequireProjectFile(file);
             LoadFile(file);
         } catch (...) {
             Application->HandleException(this);
@@ -502,6 +508,8 @@ void TFrmCorvane::BtnAddClick(TObject*)
 
 void TFrmCorvane::BtnNewClick(TObject*)
 {
+    if (!QuerySaveChanges())
+        return;
     ClearDependencies();
     AddDependency();
 }
@@ -525,6 +533,8 @@ void TFrmCorvane::BtnApplyClick(TObject*)
     // curves and the window's edits as they were.
     Record changed = Records[static_cast<size_t>(c)];
     StoreWindow(changed);
+    // A sweep that would be refused is refused before anything is stored.
+    CheckSweepPoints(changed.Params.points);
     changed.Params.Derive();
     Records[static_cast<size_t>(c)] = changed;
     Sweep(c);
@@ -538,16 +548,28 @@ void TFrmCorvane::BtnDeleteClick(TObject*)
     for (int i = 0; i < LstDependencies->GetCount(); ++i)
         if (LstDependencies->GetSelected(i))
             selected.push_back(i);
+    int shown = FShownRecord;
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         if (*it < static_cast<int>(Records.size())) {
             Records[static_cast<size_t>(*it)].SeriesSet.Release();
             Records.erase(Records.begin() + *it);
+            if (*it == shown)
+                shown = -1;
+            else if (*it < shown)
+                --shown;
         }
     }
     for (auto it = selected.rbegin(); it != selected.rend(); ++it)
         LstDependencies->Items->Delete(*it);
+    FShownRecord = shown;
     for (size_t i = 0; i < Records.size(); ++i)
         Records[i].SeriesSet.SetColour(PaletteColor(static_cast<unsigned>(i), false));
+    // The window keeps its fields unless they belong to a dependency that is gone or that is no
+    // longer the current one: then it shows the current dependency, so that Apply cannot write
+    // them onto another.
+    const int c = CurrentRow();
+    if (c >= 0 && c != FShownRecord)
+        Sweep(c);
 }
 
 void TFrmCorvane::BtnHideClick(TObject*)
@@ -636,8 +658,25 @@ bool TFrmCorvane::ProjectChanged() const
 {
     if (!FSavedKnown)
         return false;
+    // Only the default dependency of start-up or New: nothing to lose.
+    if (Records.size() == 1 && SameStoredData(Records[0], Record()))
+        return false;
     return !std::equal(Records.begin(), Records.end(), FSavedRecords.begin(), FSavedRecords.end(),
                        SameStoredData);
+}
+
+bool TFrmCorvane::QuerySaveChanges()
+{
+    if (!ProjectChanged())
+        return true;
+    switch (MessageDlg("Save changes to the project?", mtConfirmation, mbYesNoCancel, 0)) {
+    case mrYes:
+        return SaveCommand();
+    case mrNo:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TFrmCorvane::SetChartTitle(const UnicodeString& Line)
@@ -654,8 +693,10 @@ bool TFrmCorvane::SaveProject(const UnicodeString& FileName)
 
 bool TFrmCorvane::LoadProject(const UnicodeString& FileName)
 {
-    // Read and derived into a list of its own first: a file that cannot be loaded changes nothing.
+    // Read, derived and checked into a list of its own first: a file that cannot be loaded, or
+    // whose sweeps would fault, changes nothing.
     ProjectContents loaded = ReadProjectFile(FileName);
+    LastLoadReport = LoadReport(FileName, loaded, FormatSettings.DecimalSeparator);
     FormatSettings.DecimalSeparator = loaded.DecimalSeparator;
     ClearDependencies();
     Records = std::move(loaded.Records);
@@ -678,6 +719,8 @@ bool TFrmCorvane::SaveCommand()
 
 void TFrmCorvane::LoadCommand()
 {
+    if (!QuerySaveChanges())
+        return;
     if (OpenDialog1->Execute())
         LoadFile(OpenDialog1->GetFileName());
 }
@@ -685,23 +728,16 @@ void TFrmCorvane::LoadCommand()
 void TFrmCorvane::LoadFile(const UnicodeString& Path)
 {
     LoadProject(Path);
-    // Every record gets its row before any is swept, so that a sweep that fails (the error shows
-    // once, below) cannot leave records without rows; the other records are still swept.
+    // Every record gets its row before any is swept. The reading has run every sweep already,
+    // so none fails here.
     for (size_t i = 0; i < Records.size(); ++i)
         LstDependencies->Items->Add("<>");
-    std::exception_ptr failed;
-    for (int i = 0; i < static_cast<int>(Records.size()); ++i) {
-        try {
-            Sweep(i);
-        } catch (...) {
-            if (!failed)
-                failed = std::current_exception();
-        }
-    }
+    for (int i = 0; i < static_cast<int>(Records.size()); ++i)
+        Sweep(i);
     SaveDialog1->SetFileName(ExtractFileName(Path));
     SetChartTitle(Path);
-    if (failed)
-        std::rethrow_exception(failed);
+    if (!LastLoadReport.empty())
+        MessageDlg(LastLoadReport, mtInformation, TMsgDlgButtons{mbOK}, 0);
 }
 
 void TFrmCorvane::BtnSaveClick(TObject*)
@@ -716,22 +752,11 @@ void TFrmCorvane::BtnLoadClick(TObject*)
 
 void TFrmCorvane::FormCloseQuery(TObject*, bool& CanClose)
 {
-    if (!ProjectChanged())
-        return;
-    switch (MessageDlg("Save changes to the project?", mtConfirmation, mbYesNoCancel, 0)) {
-    case mrYes:
-        try {
-            CanClose = SaveCommand();
-        } catch (...) {
-            CanClose = false;
-            Application->HandleException(this);
-        }
-        break;
-    case mrNo:
-        break;
-    default:
+    try {
+        CanClose = QuerySaveChanges();
+    } catch (...) {
         CanClose = false;
-        break;
+        Application->HandleException(this);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 
+#include <array>
 #include <vector>
 
 class TFrmAnalysis;
@@ -151,14 +152,22 @@ public:
     // The Save command: the save dialog, SaveProject, the proposals and the chart title; true
     // when the project was saved.
     bool SaveCommand();
-    // The Load command: the open dialog, then LoadFile.
+    // The Load command: the question on unsaved changes, the open dialog, then LoadFile.
     void LoadCommand();
     // What the Load command does with the chosen path: LoadProject, every row added and swept,
-    // the save dialog's proposal and the chart title.
+    // the save dialog's proposal and the chart title, then the load report when there is one.
+    // A file that cannot be loaded raises, and nothing changes.
     void LoadFile(const UnicodeString& Path);
+    // What the last LoadProject had to guess, as the information box shows it; empty when it read
+    // every value and kept the decimal separator.
+    UnicodeString LastLoadReport;
     // True while the list differs from what was last saved or loaded (before that, from the
-    // start-up dependency).
+    // start-up dependency), unless it is only the default dependency of start-up or New.
     bool ProjectChanged() const;
+    // Asks "Save changes to the project?" (Yes, No, Cancel) while ProjectChanged(): Yes saves
+    // through the Save command. True when the caller may go on (No, or a save that was done);
+    // false for Cancel and a cancelled save. A failed save raises.
+    bool QuerySaveChanges();
 
     // --- Handlers.
     void FormShow(TObject* Sender);
@@ -203,6 +212,13 @@ public:
     void ClearDependencies();
 
 private:
+    // The record the window shows (-1: none), and its four texts as stored and as the edits
+    // show them (an edit holds at most MaxEditLength characters), so that storing the window
+    // keeps a text the user did not edit whole.
+    int FShownRecord = -1;
+    std::array<AnsiString, 4> FShownStored;
+    std::array<UnicodeString, 4> FShownTexts;
+    std::array<TEdit*, 4> NameEdits() const { return {EdtName, EdtAnalyte1, EdtAnalyte2, EdtSelector}; }
     // The records as last saved or loaded (their series are not looked at).
     std::vector<Record> FSavedRecords;
     bool FSavedKnown = false;

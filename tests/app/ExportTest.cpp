@@ -4,6 +4,7 @@
 #include "project/ProjectFile.h"
 #include "tests/TempFolder.h"
 #include "tests/app/RunProgram.h"
+#include "tests/platform/ModalAnswer.h"
 #include "ui/DependencyChart.h"
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
@@ -88,6 +89,7 @@ protected:
         Application->CreateForm(FrmpHSetup);
         FrmCorvane->Show();
         FrmCorvane->CbxGraph->SetItemIndex(Choice);
+        TBoxAnswerer report;   // the project leaves keys out: the load says so
         FrmCorvane->LoadFile(Project);
         return FrmCorvane;
     }
@@ -167,7 +169,10 @@ TEST_F(Exporter, RefusedProjectsWriteNothing)
 {
     const char* contents[] = {"[General]\r\nCount=-1\r\n", "[General]\r\nDecSep=48\r\nCount=1\r\n",
                               "[General]\r\nCount=1\r\n[Dependency0]\r\nCapillary=0\r\n",
-                              "[General]\r\nCount=1\r\n[Dependency0]\r\npoints=0\r\n"};
+                              "[General]\r\nCount=1\r\n[Dependency0]\r\npoints=0\r\n",
+                              // Files that are no projects at all.
+                              "", "Dear colleague,\r\nthe buffer is 25 mM borate.\r\n", "\x89PNG\r\n\x1A\n",
+                              "[Dependency0]\r\nname=x\r\n"};
     const std::string bad = Folder.Path("bad.ini");
     for (const char* content : contents) {
         SCOPED_TRACE(content);
@@ -188,9 +193,33 @@ TEST_F(Exporter, RefusedProjectsWriteNothing)
             EXPECT_FALSE(fs::exists(Folder.Path("out")));
         }
     }
+    const TRun text = Export({Folder.Path("bad.ini"), "--csv", "-"});
+    EXPECT_EQ(text.Err, "corvane-export: Cannot load " + bad +
+                            ": it is not a Corvane project (it has no [General] section with a Count).\n");
+    EXPECT_EQ(text.Out, "");
     const TRun missing = Export({Folder.Path("none.ini"), "--csv", "-"});
     EXPECT_EQ(missing.ExitCode, 1);
     EXPECT_EQ(missing.Err, "corvane-export: Cannot load " + Folder.Path("none.ini") + ": the file does not exist.\n");
+}
+
+// A project that had to be guessed is exported as loaded, and the guesses go to standard error.
+TEST_F(Exporter, GuessesAreReportedOnStandardError)
+{
+    const TRun guessed = Export({Project, "--csv", "-"});
+    ASSERT_EQ(guessed.ExitCode, 0) << guessed.Err;
+    EXPECT_EQ(guessed.Err.rfind("corvane-export: " + Project + " was loaded, but not all of it could be read:\n"
+                                "Dependency 1 (K2 0.3): no analyte1, ", 0), 0u) << guessed.Err;
+    EXPECT_NE(guessed.Out.find("K2 0.7"), std::string::npos);
+
+    // Saved by the program, the same project says nothing; its comma is no news here.
+    ProjectContents read = ReadProjectFile(Project);
+    const TFormatSettings saved = FormatSettings;
+    FormatSettings.DecimalSeparator = L',';
+    WriteProjectFile(Folder.Path("clean.ini"), read.Records);
+    FormatSettings = saved;
+    const TRun clean = Export({Folder.Path("clean.ini"), "--csv", "-"});
+    ASSERT_EQ(clean.ExitCode, 0) << clean.Err;
+    EXPECT_EQ(clean.Err, "");
 }
 
 TEST_F(Exporter, BadUsageHelpAndVersion)

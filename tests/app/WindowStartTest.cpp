@@ -2,6 +2,7 @@
 // window opens with that project loaded, and closes as a person closes it.
 #include "platform/Forms.h"
 #include "tests/TempFolder.h"
+#include "tests/platform/ModalAnswer.h"
 #include "ui/FCorvane.h"
 #include "ui/Program.h"
 
@@ -38,12 +39,17 @@ TEST(WindowStart, OpensTheProjectGivenOnItsCommandLine)
         }
     });
     poll.start(10);
+    // The file leaves keys out, and the load says so.
+    TBoxAnswerer report;
     std::string program = "corvane";
     char* argv[] = {program.data(), const_cast<char*>(file.c_str()), nullptr};
     EXPECT_EQ(RunCorvane(2, argv), 0);
     EXPECT_EQ(names, (std::vector<std::string>{"first", "second"}));
     EXPECT_EQ(rows, 2);
     EXPECT_EQ(title, file);
+    ASSERT_EQ(report.Texts.size(), 1u);
+    EXPECT_EQ(report.Texts[0].rfind(file + " was loaded, but not all of it could be read:\nDependency 1 (first): no ", 0),
+              0u) << report.Texts[0];
     // The window has gone with the loop.
     EXPECT_EQ(FrmCorvane, nullptr);
 }

@@ -14,6 +14,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 // Calls Answer with the next modal window that opens (one other than After). Gives up with a
 // test failure when none opens within TimeoutMs.
@@ -61,3 +63,28 @@ inline bool ClickButton(QWidget* Window, const QString& Text)
         dialog->reject();  // do not leave the test waiting
     return false;
 }
+
+// While it lives, answers every message box that opens with the button Answer, as a person
+// would, and keeps the boxes' texts in order.
+class TBoxAnswerer {
+public:
+    explicit TBoxAnswerer(QString Answer = QStringLiteral("OK")) : FAnswer(std::move(Answer))
+    {
+        QObject::connect(&FTimer, &QTimer::timeout, [this]() {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible() || box == FAnswering)
+                return;
+            FAnswering = box;
+            Texts.push_back(box->text().toStdString());
+            ClickButton(box, FAnswer);
+            FAnswering = nullptr;
+        });
+        FTimer.start(5);
+    }
+    std::vector<std::string> Texts;
+
+private:
+    QString FAnswer;
+    QTimer FTimer;
+    QWidget* FAnswering = nullptr;
+};

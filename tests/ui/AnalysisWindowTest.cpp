@@ -94,7 +94,11 @@ TEST_F(AnalysisWindow, FollowsApplyAndSelectAndTakesAClickOnTheResolutionChart)
         << a->LblFigures->GetCaption();
 
     // Selecting another dependency shows that one; the default one has no migration at all.
-    Click(F->BtnNew);
+    {
+        TBoxAnswerer discard("No");   // the changes are not to be saved
+        Click(F->BtnNew);
+        EXPECT_EQ(discard.Texts, std::vector<std::string>{"Save changes to the project?"});
+    }
     ClickRow(0);
     ASSERT_TRUE(a->GetAnalysis());
     EXPECT_FALSE(a->GetAnalysis()->RsOptimum);
