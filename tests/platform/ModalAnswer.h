@@ -76,12 +76,16 @@ public:
                 return;
             FAnswering = box;
             Texts.push_back(box->text().toStdString());
+            if (!PictureFile.isEmpty() && Texts.size() == 1)
+                box->grab().save(PictureFile);
             ClickButton(box, FAnswer);
             FAnswering = nullptr;
         });
         FTimer.start(5);
     }
     std::vector<std::string> Texts;
+    // When set, the first box is saved there as a PNG picture before it is answered.
+    QString PictureFile;
 
 private:
     QString FAnswer;

@@ -29,12 +29,15 @@ protected:
         WhenModalOpens([&](QWidget* w) { PressKey(w, Qt::Key_Return); });
         Click(F->BtnSave);
     }
-    // Returns the texts of the boxes that followed (the load report), each answered with OK.
-    std::vector<std::string> Open(const std::string& P)
+    // Returns the texts of the boxes that followed (the load report), each answered with OK; the
+    // first is saved as a picture in Picture when one is named.
+    std::vector<std::string> Open(const std::string& P, const char* Picture = nullptr)
     {
         F->OpenDialog1->SetFileName(P);
         WhenModalOpens([&](QWidget* w) { PressKey(w, Qt::Key_Return); });
         TBoxAnswerer boxes;
+        if (Picture != nullptr)
+            boxes.PictureFile = QString::fromStdString(BuildPath(Picture));
         Click(F->BtnLoad);
         return boxes.Texts;
     }
@@ -169,7 +172,7 @@ TEST_F(ProjectCommands, ALoadThatGuessedSaysSo)
 {
     const std::string file = Path("guessed.ini");
     WriteFileBytes(file, "[General]\r\nDecSep=44\r\nCount=2\r\n[Dependency0]\r\nname=first\r\nTemperature=20.5\r\n");
-    std::vector<std::string> boxes = Open(file);
+    std::vector<std::string> boxes = Open(file, "corvane_load_report.png");
     ASSERT_EQ(boxes.size(), 1u);
     const std::string& report = boxes[0];
     EXPECT_EQ(report.rfind(file + " was loaded, but not all of it could be read:\n", 0), 0u) << report;
