@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 TEST(ChartScale, EndsOfTheRangeLandOnTheEndPixels)
 {
@@ -119,4 +122,205 @@ TEST(ChartScale, MinorTicksDivideStepsIntoTidyParts)
     EXPECT_EQ(axis.MinorTicksFor(20), 2);
     axis.SetMinorTickCount(0);
     EXPECT_EQ(axis.MinorTicksFor(1), 0);
+}
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kMax = std::numeric_limits<double>::max();
+constexpr double kDenormal = std::numeric_limits<double>::denorm_min();
+
+// Ranges of data or of a zoom that an axis may be asked to show.
+const struct TRangeCase {
+    const char* Name;
+    double Min, Max;
+} RangeCases[] = {
+    {"ordinary", 3.27, 7.91},
+    {"empty at zero", 0, 0},
+    {"empty", -20, -20},
+    {"one ulp wide", 1, 1.0000000000000002},
+    {"flat to the last bits of a time", 2.1555555555555554, 2.155555555555556},
+    {"last bits beyond 2^53 increments", 1e17, 1e17 + 64},
+    {"just narrower than readable", 25, 25 + 2e-11},
+    {"just readable", 25, 25 + 3e-11},
+    {"tiny", 1e-300, 3e-300},
+    {"one denormal", 0, kDenormal},
+    {"denormals", 1e-310, 3e-310},
+    {"around zero, tiny", -1e-300, 1e-300},
+    {"huge, both signs", -1e308, 1e308},
+    {"huge, one sign", 1e308, kMax},
+    {"largest, empty", kMax, kMax},
+    {"reversed", 3, 1},
+    {"signed zeros", -0.0, 0.0},
+    {"NaN", kNaN, 1},
+    {"infinite", -kInf, kInf},
+    {"no data", kInf, -kInf},
+};
+
+}  // namespace
+
+// Whatever the range, what the axis shows is finite, readable and labelled by a bounded number of
+// distinct ticks inside it, for small and large axes.
+TEST(ChartScale, EveryRangeShowsAsAReadableRangeWithFewDistinctTicks)
+{
+    for (const TRangeCase& c : RangeCases) {
+        SCOPED_TRACE(c.Name);
+        double mn = c.Min, mx = c.Max;
+        TAxisScale::WidenFlat(mn, mx);
+        ASSERT_TRUE(std::isfinite(mn) && std::isfinite(mx));
+        ASSERT_LT(mn, mx);
+        EXPECT_FALSE(TAxisScale::IsFlat(mn, mx));
+        // Widening again changes nothing.
+        double mn2 = mn, mx2 = mx;
+        TAxisScale::WidenFlat(mn2, mx2);
+        EXPECT_EQ(mn2, mn);
+        EXPECT_EQ(mx2, mx);
+        for (int pixels : {12, 400, 4096}) {
+            SCOPED_TRACE(pixels);
+            const TAxisScale s(mn, mx, 0, pixels - 1, true);
+            EXPECT_EQ(s.CalcPosValue(mn), 0);
+            EXPECT_EQ(s.CalcPosValue(mx), pixels - 1);
+            const double inc = TAxisScale::TidyIncrement(mx - mn, std::max(1.0, pixels / 40.0));
+            const auto ticks = TAxisScale::TickValues(mn, mx, inc);
+            EXPECT_LE(ticks.size(), std::size_t(pixels / 40 + 2));
+            if (pixels >= 400) {
+                EXPECT_GE(ticks.size(), 2u);
+            }
+            std::vector<std::string> labels;
+            for (std::size_t i = 0; i < ticks.size(); ++i) {
+                EXPECT_GE(ticks[i], mn);
+                EXPECT_LE(ticks[i], mx);
+                if (i > 0) {
+                    EXPECT_GT(ticks[i], ticks[i - 1]);
+                }
+                labels.push_back(TAxisScale::FormatLabel(ticks[i], inc));
+                EXPECT_FALSE(labels.back().empty());
+                EXPECT_LE(labels.back().size(), 24u) << labels.back();
+            }
+            std::sort(labels.begin(), labels.end());
+            EXPECT_EQ(std::adjacent_find(labels.begin(), labels.end()), labels.end()) << "labels repeat";
+        }
+    }
+}
+
+// A range too narrow to label is shown as a flat one is; a zoom is held at twice the least width.
+TEST(ChartScale, NarrowRangesCountAsFlatAndZoomsStopAtTheNarrowestReadable)
+{
+    const struct {
+        double Min, Max, ShownMin, ShownMax;
+    } widened[] = {
+        {1, 1.0000000000000002, 0.9, 1.1},
+        {-40, -40 + 1e-12, -44, -36},
+        {-1e-300, 1e-300, -1, 1},
+        {kDenormal, kDenormal, -1, 1},
+        {1e-280, 1e-280, 0.9e-280, 1.1e-280},
+        {-1e308, 1e308, -1e307, 1e307},
+        {kMax, kMax, 0.9e307, 1e307},
+        {3, 1, 1, 3},
+    };
+    for (const auto& w : widened) {
+        double a = w.Min, b = w.Max;
+        TAxisScale::WidenFlat(a, b);
+        EXPECT_NEAR(a, w.ShownMin, 1e-12 * std::fabs(w.ShownMin)) << w.Min << " " << w.Max;
+        EXPECT_NEAR(b, w.ShownMax, 1e-12 * std::fabs(w.ShownMax)) << w.Min << " " << w.Max;
+    }
+
+    for (double centre : {0.0, 1e-300, 2.5e-7, 1.0, -6.4, 25.0, 1e17, -1e300}) {
+        SCOPED_TRACE(centre);
+        double a = centre, b = centre + TAxisScale::LeastWidth(std::fabs(centre)) / 4;
+        ASSERT_TRUE(TAxisScale::IsFlat(a, b));
+        EXPECT_TRUE(TAxisScale::HoldZoomWidth(a, b));
+        EXPECT_FALSE(TAxisScale::IsFlat(a, b));
+        EXPECT_NEAR((a + b) / 2, centre, TAxisScale::LeastWidth(std::fabs(centre)));
+        EXPECT_NEAR(b - a, 2 * TAxisScale::LeastWidth(std::fabs(centre)), 1e-3 * (b - a));
+        // Shown as it is, and held the same way again.
+        double c = a, d = b;
+        TAxisScale::WidenFlat(c, d);
+        EXPECT_EQ(c, a);
+        EXPECT_EQ(d, b);
+        EXPECT_FALSE(TAxisScale::HoldZoomWidth(c, d));
+    }
+    double a = 2, b = 3;
+    EXPECT_FALSE(TAxisScale::HoldZoomWidth(a, b));
+    EXPECT_EQ(a, 2);
+    EXPECT_EQ(b, 3);
+}
+
+// The axis arithmetic itself, given what no layout asks for: never more than MaxTicks ticks,
+// always strictly increasing and inside the range, counted whatever the magnitudes.
+TEST(ChartScale, TickValuesStayBoundedForAnyIncrement)
+{
+    const struct {
+        double Min, Max, Increment;
+        std::size_t Count;
+    } cases[] = {
+        {1e17, 1e17 + 64, 1, 5},  // multiples of 1 beyond 2^53 are 16 apart
+        {9007199254740992.0, 9007199254740992.0 + 8, 1, 5},
+        {0, 999, 1, 1000},
+        {0, 1000, 1, 0},  // one more than MaxTicks
+        {0, 1e6, 1e-6, 0},
+        {0, 1, kDenormal, 0},
+        {-kMax, kMax, 1e-300, 0},
+        {-kMax, kMax, kMax / 4, 9},
+        {0, 1e-300, 1e-301, 11},
+        {1, 2, kInf, 0},
+        {1, 2, kNaN, 0},
+        {1, 2, -1, 0},
+        {kNaN, 1, 1, 0},
+        {2, 1, 1, 0},
+        {-kInf, kInf, 1, 0},
+        {0.30000000000000004, 0.6, 0.1, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.Min << " .. " << c.Max << " by " << c.Increment);
+        const auto t = TAxisScale::TickValues(c.Min, c.Max, c.Increment);
+        EXPECT_EQ(t.size(), c.Count);
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            EXPECT_TRUE(t[i] >= c.Min && t[i] <= c.Max) << t[i];
+            if (i > 0) {
+                EXPECT_GT(t[i], t[i - 1]);
+            }
+        }
+    }
+}
+
+TEST(ChartScale, IncrementsAndLabelsAtTheEndsOfTheDoubles)
+{
+    for (double range : {kDenormal, 1e-310, 1e-300, 1.0, 1e300, kMax}) {
+        for (double steps : {1.0, 10.0, 1e9, kInf, kNaN, 0.0}) {
+            const double inc = TAxisScale::TidyIncrement(range, steps);
+            EXPECT_TRUE(inc > 0 && std::isfinite(inc)) << range << " " << steps;
+            // One step at least as long as the range divided into the steps asked for.
+            if (steps >= 1) {
+                EXPECT_GE(inc, range / std::min(steps, 1e6) * (1 - 1e-9)) << range << " " << steps;
+            }
+        }
+    }
+    // The next tidy step of the bottom axis' search stays larger up to the largest double.
+    double inc = 1e-300;
+    for (int i = 0; i < 2000 && inc < 1e307; ++i) {
+        const double next = TAxisScale::TidyIncrement(inc * 1.5, 1);
+        ASSERT_GT(next, inc);
+        inc = next;
+    }
+
+    const struct {
+        double Value, Increment;
+        const char* Text;
+    } labels[] = {
+        {1e307, 1e306, "1E307"},
+        {-kMax, 1e307, "-1.8E308"},
+        {3e-300, 1e-300, "3E-300"},
+        {kDenormal, kDenormal, "5E-324"},
+        {1.0000000000001, 1e-13, "1.0000000000001E0"},
+        {25.000000000005, 5e-12, "2.5000000000005E1"},
+        {2.5, kInf, "2"},
+        {2.5, kNaN, "2"},
+        {1e300, kNaN, "1E300"},
+        {kInf, 1, ""},
+        {kNaN, 1, ""},
+    };
+    for (const auto& l : labels)
+        EXPECT_EQ(TAxisScale::FormatLabel(l.Value, l.Increment), l.Text) << l.Value << " " << l.Increment;
 }
