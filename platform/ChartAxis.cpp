@@ -119,8 +119,9 @@ std::vector<double> TAxisScale::TickValues(double Min, double Max, double Increm
     const int count = k1 >= k0 ? static_cast<int>(k1 - k0) + 1 : 0;
     result.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        double v = std::clamp((k0 + i) * Increment, Min, Max);
+        double v = (k0 + i) * Increment;
         if (std::fabs(v) < Increment * 1e-9) v = 0;
+        v = std::clamp(v, Min, Max);
         if (result.empty() || v > result.back()) result.push_back(v);
     }
     return result;

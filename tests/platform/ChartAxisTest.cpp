@@ -271,6 +271,7 @@ TEST(ChartScale, TickValuesStayBoundedForAnyIncrement)
         {2, 1, 1, 0},
         {-kInf, kInf, 1, 0},
         {0.30000000000000004, 0.6, 0.1, 4},
+        {1e-20, 1, 0.25, 5},  // the tick at 0 moves onto the minimum
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.Min << " .. " << c.Max << " by " << c.Increment);
