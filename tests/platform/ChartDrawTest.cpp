@@ -516,7 +516,7 @@ TEST(ChartDraw, EveryRangePaintsReadableAxesInBoundedWork)
             TBitmap raster;
             chart.DrawPicture(&raster, &picture);
             EXPECT_LT(picture.GetShapes().size(), 2000u);
-            for (int scale : {2, 3}) {
+            for (int scale : {1, 2, 3}) {
                 TBitmap image;
                 chart.DrawImage(&image, scale);
                 EXPECT_EQ(image.GetWidth(), 846 * scale);
