@@ -1,5 +1,6 @@
-// What must hold of a chart axis after any layout, whatever the data or the zoom: finite ends, a
-// bounded number of ticks strictly increasing inside them, one distinct label per tick.
+// Ranges of every kind that a chart axis may be asked to show, and what must hold of an axis
+// whatever the range: finite ends, a bounded number of ticks strictly increasing inside them,
+// one distinct label per tick.
 #pragma once
 
 #include "platform/Chart.h"
@@ -8,34 +9,60 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
-inline void ExpectReadableAxis(TChartAxis* Axis, const char* Name)
+// Ranges of data, of a zoom or fixed by program.
+inline const struct TChartRangeCase {
+    const char* Name;
+    double Min, Max;
+} ChartRangeCases[] = {
+    {"ordinary", 3.27, 7.91},
+    {"empty at zero", 0, 0},
+    {"empty", -20, -20},
+    {"one ulp wide", 1, 1.0000000000000002},
+    {"flat to the last bits of a time", 2.1555555555555554, 2.155555555555556},
+    {"last bits beyond 2^53 increments", 1e17, 1e17 + 64},
+    {"just narrower than readable", 25, 25 + 2e-11},
+    {"just readable", 25, 25 + 3e-11},
+    {"tiny", 1e-300, 3e-300},
+    {"one denormal", 0, std::numeric_limits<double>::denorm_min()},
+    {"denormals", 1e-310, 3e-310},
+    {"around zero, tiny", -1e-300, 1e-300},
+    {"huge, both signs", -1e308, 1e308},
+    {"huge, one sign", 1e308, std::numeric_limits<double>::max()},
+    {"largest, empty", std::numeric_limits<double>::max(), std::numeric_limits<double>::max()},
+    {"reversed", 3, 1},
+    {"signed zeros", -0.0, 0.0},
+    {"NaN", std::numeric_limits<double>::quiet_NaN(), 1},
+    {"infinite", -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()},
+    {"no data", std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()},
+};
+
+// At least two and at most MaxCount ticks, strictly increasing inside the readable [Min, Max],
+// each with a distinct label.
+inline void ExpectReadableTicks(double Min, double Max, const std::vector<double>& Ticks,
+                                std::vector<UnicodeString> Labels, std::size_t MaxCount)
 {
-    SCOPED_TRACE(Name);
-    const double mn = Axis->GetMinimum(), mx = Axis->GetMaximum();
-    ASSERT_TRUE(std::isfinite(mn) && std::isfinite(mx));
-    ASSERT_LT(mn, mx);
-    EXPECT_FALSE(TAxisScale::IsFlat(mn, mx));
-    const std::vector<double> ticks = Axis->GetTickValues();
-    EXPECT_GE(ticks.size(), 2u);
-    EXPECT_LE(ticks.size(), 40u);
-    for (std::size_t i = 0; i < ticks.size(); ++i) {
-        EXPECT_TRUE(ticks[i] >= mn && ticks[i] <= mx) << ticks[i];
-        if (i > 0) {
-            EXPECT_GT(ticks[i], ticks[i - 1]);
-        }
+    ASSERT_TRUE(std::isfinite(Min) && std::isfinite(Max));
+    ASSERT_LT(Min, Max);
+    EXPECT_FALSE(TAxisScale::IsFlat(Min, Max));
+    EXPECT_GE(Ticks.size(), 2u);
+    EXPECT_LE(Ticks.size(), MaxCount);
+    for (std::size_t i = 0; i < Ticks.size(); ++i) {
+        EXPECT_TRUE(Ticks[i] >= Min && Ticks[i] <= Max) << Ticks[i];
+        EXPECT_TRUE(i == 0 || Ticks[i] > Ticks[i - 1]) << Ticks[i];
     }
-    std::vector<UnicodeString> labels = Axis->GetTickLabels();
-    EXPECT_EQ(labels.size(), ticks.size());
-    std::sort(labels.begin(), labels.end());
-    EXPECT_EQ(std::adjacent_find(labels.begin(), labels.end()), labels.end()) << "labels repeat";
+    EXPECT_EQ(Labels.size(), Ticks.size());
+    std::sort(Labels.begin(), Labels.end());
+    EXPECT_EQ(std::adjacent_find(Labels.begin(), Labels.end()), Labels.end()) << "labels repeat";
 }
 
 inline void ExpectReadableAxes(TChart* Chart)
 {
-    ExpectReadableAxis(Chart->GetBottomAxis(), "bottom axis");
-    ExpectReadableAxis(Chart->GetLeftAxis(), "left axis");
-    ExpectReadableAxis(Chart->GetRightAxis(), "right axis");
+    for (TChartAxis* a : {Chart->GetBottomAxis(), Chart->GetLeftAxis(), Chart->GetRightAxis()}) {
+        SCOPED_TRACE(a == Chart->GetBottomAxis() ? "bottom axis" : a == Chart->GetLeftAxis() ? "left axis" : "right axis");
+        ExpectReadableTicks(a->GetMinimum(), a->GetMaximum(), a->GetTickValues(), a->GetTickLabels(), 40);
+    }
 }

@@ -457,35 +457,13 @@ TEST(ChartDraw, TinySizesAndExtremeValuesDrawWithoutHarm)
     EXPECT_EQ(t.Chart.GetBottomAxis()->GetMaximum(), 1e-290);
 }
 
-namespace {
-
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kMax = std::numeric_limits<double>::max();
-constexpr double kDenormal = std::numeric_limits<double>::denorm_min();
-
-}  // namespace
-
 // Ranges of every kind, from the data and fixed, on all three axes: the screen, the PNG at 1x to
 // 3x, the SVG and the PDF are drawn with a bounded number of shapes and readable axes.
 TEST(ChartDraw, EveryRangePaintsReadableAxesInBoundedWork)
 {
-    const struct {
-        const char* Name;
-        double Min, Max;
-    } ranges[] = {
-        {"one ulp wide", 1, 1.0000000000000002},
-        {"flat to the last bits", 2.1555555555555554, 2.155555555555556},
-        {"beyond 2^53 increments", 1e17, 1e17 + 64},
-        {"empty", 0, 0},
-        {"denormals", 1e-310, 3e-310},
-        {"tiny", 1e-300, 3e-300},
-        {"huge", -1e308, 1e308},
-        {"largest", kMax, kMax},
-        {"reversed", 7, 3},
-    };
+    constexpr double kMax = std::numeric_limits<double>::max();
     TTempFolder folder("chart-ranges");
-    for (const auto& r : ranges) {
+    for (const auto& r : ChartRangeCases) {
         for (bool fixed : {false, true}) {
             SCOPED_TRACE(::testing::Message() << r.Name << (fixed ? ", fixed" : ", from the data"));
             TThreeDependencies t;
@@ -494,18 +472,16 @@ TEST(ChartDraw, EveryRangePaintsReadableAxesInBoundedWork)
             auto* line = new TFastLineSeries(&chart);
             line->SetXValuesOrder(loNone);
             chart.AddSeries(line);
-            for (double v : {-kMax, r.Min, kNaN, r.Max, kMax, -kInf, kDenormal})
-                line->AddXY(v, v);
-            TChartAxis* axes[3] = {chart.GetBottomAxis(), chart.GetLeftAxis(), chart.GetRightAxis()};
+            for (double v : {-kMax, r.Min, std::nan(""), r.Max, kMax, -HUGE_VAL, 5e-324}) line->AddXY(v, v);
             if (fixed) {
-                for (TChartAxis* a : axes) a->SetMinMax(r.Min, r.Max);
+                for (TChartAxis* a : {chart.GetBottomAxis(), chart.GetLeftAxis(), chart.GetRightAxis()})
+                    a->SetMinMax(r.Min, r.Max);
             } else {
                 // Only the ends in the data.
                 for (int i = 0; i < chart.SeriesCount(); ++i) {
-                    TChartSeries* s = chart.Series(i);
-                    s->Clear();
-                    s->AddXY(r.Min, r.Min);
-                    s->AddXY(r.Max, r.Max);
+                    chart.Series(i)->Clear();
+                    chart.Series(i)->AddXY(r.Min, r.Min);
+                    chart.Series(i)->AddXY(r.Max, r.Max);
                 }
             }
             TBitmap screen(846, 437);
