@@ -72,15 +72,6 @@ constexpr int kTitlePadV = 3;  // across the text
 constexpr int kLegendSample = 22;
 
 enum { axBottom, axLeft, axRight };
-
-double NextTidy(double Increment)
-{
-    const double p = std::pow(10.0, std::floor(std::log10(Increment) + 1e-9));
-    const double m = Increment / p;
-    if (m < 1.5) return 2 * p;
-    if (m < 3.5) return 5 * p;
-    return 10 * p;
-}
 }  // namespace
 
 struct TChart::TLayout {
@@ -302,7 +293,9 @@ void TChart::Layout(int W, int H)
     // Title lines.
     if (FTitle->GetVisible() && FTitle->GetText()->Count() > 0) {
         L.TitleLineHeight = textHeight(FTitle->GetFont());
+        // The lines that fit in the chart's height (the first in any case).
         for (int i = 0; i < FTitle->GetText()->Count(); ++i) {
+            if (i > 0 && top + L.TitleLineHeight > H) break;
             L.TitleY.push_back(top);
             top += L.TitleLineHeight;
         }
@@ -316,20 +309,23 @@ void TChart::Layout(int W, int H)
         const int rowH = std::max(lh, 12) + 2;
         const int gap = 16, padH = 6, padV = 3;
         const int avail = std::max(40, W - 2 * kMargin - 2 * padH);
+        // Rows of items: first index of each row and the row widths; as many rows as fit in the
+        // chart's height (the first in any case), the entries beyond them are left out.
         std::vector<int> widths;
-        for (TChartSeries* s : entries) widths.push_back(kLegendSample + 4 + textWidth(f, s->GetTitle()));
-        // Rows of items: first index of each row and the row widths.
         std::vector<std::size_t> rowStart{0};
         std::vector<int> rowWidth{0};
-        for (std::size_t i = 0; i < widths.size(); ++i) {
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const int width = kLegendSample + 4 + textWidth(f, entries[i]->GetTitle());
             int& rw = rowWidth.back();
-            const int need = rw == 0 ? widths[i] : rw + gap + widths[i];
+            const int need = rw == 0 ? width : rw + gap + width;
             if (rw != 0 && need > avail) {
+                if (top + 2 * padV + static_cast<int>(rowWidth.size() + 1) * rowH > H) break;
                 rowStart.push_back(i);
-                rowWidth.push_back(widths[i]);
+                rowWidth.push_back(width);
             } else {
                 rw = need;
             }
+            widths.push_back(width);
         }
         const int boxW = *std::max_element(rowWidth.begin(), rowWidth.end()) + 2 * padH;
         const int boxH = static_cast<int>(rowWidth.size()) * rowH + 2 * padV;
@@ -438,7 +434,10 @@ void TChart::Layout(int W, int H)
             }
             const double pixelsPerStep = inc * (plotW - 1) / (mx - mn);
             if (fixedInc || pixelsPerStep >= box.LabelWidth + 12) break;
-            inc = NextTidy(inc);
+            // The next tidy step (1 -> 2 -> 5 -> 10).
+            const double next = TAxisScale::TidyIncrement(inc * 1.5, 1);
+            if (!(next > inc)) break;
+            inc = next;
         }
         if (pass == 1 || box.Labels.empty()) break;
         // Room for half of the first and of the last label beyond the plot's ends.
@@ -474,6 +473,14 @@ void TChart::Layout(int W, int H)
     FLayoutValid = true;
 }
 
+std::vector<UnicodeString> TChartAxis::GetTickLabels() const
+{
+    if (!FChart) return {};
+    FChart->EnsureLayout();
+    const int index = this == FChart->FBottomAxis.get() ? axBottom : this == FChart->FLeftAxis.get() ? axLeft : axRight;
+    return FChart->FLayout->Axes[index].Labels;
+}
+
 char TChart::DecimalSeparator() const
 {
     const WideChar c = FormatSettings.DecimalSeparator;
@@ -495,15 +502,27 @@ void TChart::ZoomRect(const TRect& Rect)
     }
     const int l = std::min(Rect.Left, Rect.Right), r = std::max(Rect.Left, Rect.Right);
     const int t = std::min(Rect.Top, Rect.Bottom), b = std::max(Rect.Top, Rect.Bottom);
-    const TAxisScale sx = FBottomAxis->FScale, sl = FLeftAxis->FScale, sr = FRightAxis->FScale;
-    const double x0 = sx.CalcPosPoint(l), x1 = sx.CalcPosPoint(r);
-    const double l0 = sl.CalcPosPoint(b), l1 = sl.CalcPosPoint(t);
-    const double r0 = sr.CalcPosPoint(b), r1 = sr.CalcPosPoint(t);
-    if (!(x1 > x0) || !(l1 > l0) || !(r1 > r0)) return;
+    // The ranges under the rectangle: horizontal for the bottom axis, vertical for the others.
+    double lo[3], hi[3];
+    bool changes = false;
+    for (int i = 0; i < 3; ++i) {
+        const TAxisScale& s = axes[i]->FScale;
+        lo[i] = i == axBottom ? s.CalcPosPoint(l) : s.CalcPosPoint(b);
+        hi[i] = i == axBottom ? s.CalcPosPoint(r) : s.CalcPosPoint(t);
+        if (!(hi[i] > lo[i])) return;
+        // Too narrow a range is held at the narrowest the axis labels; a view already that
+        // narrow (to the rounding of its ends) stays as it is, so that zooming deeper changes
+        // nothing.
+        const double shownMin = axes[i]->GetMinimum(), shownMax = axes[i]->GetMaximum();
+        if (TAxisScale::HoldZoomWidth(lo[i], hi[i]) && shownMax - shownMin <= 1.01 * (hi[i] - lo[i])) {
+            lo[i] = shownMin;
+            hi[i] = shownMax;
+        }
+        changes = changes || lo[i] != shownMin || hi[i] != shownMax;
+    }
+    if (!changes) return;
     FZoomStack.push_back(saved);
-    FBottomAxis->SetRange(false, x0, x1);
-    FLeftAxis->SetRange(false, l0, l1);
-    FRightAxis->SetRange(false, r0, r1);
+    for (int i = 0; i < 3; ++i) axes[i]->SetRange(false, lo[i], hi[i]);
 }
 
 void TChart::UndoZoom()
@@ -649,10 +668,12 @@ void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)
     };
     const auto& ticks = Axis->FTickValues;
     const double inc = Axis->FTickIncrement;
-    // Minor ticks between (and beyond) the major ones, within the range.
+    // Minor ticks between (and beyond) the major ones, within the range; none when they would
+    // stand closer than 2 pixels.
     const int minors = Axis->MinorTicksFor(inc);
-    if (minors > 0 && !ticks.empty() && inc > 0) {
-        const double step = inc / (minors + 1);
+    const double step = inc / (minors + 1);
+    const double stepPixels = step * std::abs(s.GetEndPos() - s.GetStartPos()) / (s.GetMax() - s.GetMin());
+    if (minors > 0 && !ticks.empty() && inc > 0 && stepPixels >= 2) {
         const double first = ticks.front() - inc;
         const int count = static_cast<int>(ticks.size() + 1) * (minors + 1);
         for (int k = 1; k < count; ++k) {

@@ -30,15 +30,12 @@ TAxisScale::TAxisScale(double Min, double Max, int StartPos, int EndPos, bool Ho
 {
     const double range = Max - Min;
     const double span = EndPos - StartPos;
-    if (!(range > 0) || !std::isfinite(range)) {
+    FFactor = Horizontal ? span / range : -span / range;
+    FOrigin = Horizontal ? StartPos : EndPos;
+    // An empty or infinite range, or one so narrow that a pixel would stand for no value.
+    if (!(range > 0) || !std::isfinite(range) || !std::isfinite(FFactor)) {
         FFactor = 0;
         FOrigin = (StartPos + EndPos) / 2.0;
-    } else if (Horizontal) {
-        FFactor = span / range;
-        FOrigin = StartPos;
-    } else {
-        FFactor = -span / range;
-        FOrigin = EndPos;
     }
 }
 
@@ -56,42 +53,76 @@ double TAxisScale::CalcPosPoint(int Pixel) const
     return FMin + (Pixel - FOrigin) / FFactor;
 }
 
+double TAxisScale::LeastWidth(double Magnitude)
+{
+    return std::max(FlatRatio * Magnitude, LeastAbsoluteWidth);
+}
+
+bool TAxisScale::IsFlat(double Min, double Max)
+{
+    return !(Max - Min >= LeastWidth(std::max(std::fabs(Min), std::fabs(Max))));
+}
+
 void TAxisScale::WidenFlat(double& Min, double& Max)
 {
-    if (!std::isfinite(Min) || !std::isfinite(Max) || Min > Max) {
+    if (!std::isfinite(Min) || !std::isfinite(Max)) {
         Min = 0;
         Max = 1;
         return;
     }
-    if (Min < Max) return;
-    const double d = Min == 0 ? 1.0 : std::fabs(Min) / 10;
-    Min -= d;
-    Max += d;
+    if (Min > Max) std::swap(Min, Max);
+    Min = std::clamp(Min, -Largest, Largest);
+    Max = std::clamp(Max, -Largest, Largest);
+    if (!IsFlat(Min, Max)) return;
+    const double c = Min / 2 + Max / 2;
+    double d = std::fabs(c) / 10;
+    if (d < LeastAbsoluteWidth) d = 1;
+    Min = std::max(c - d, -Largest);
+    Max = std::min(c + d, Largest);
+}
+
+bool TAxisScale::HoldZoomWidth(double& Min, double& Max)
+{
+    if (!std::isfinite(Min) || !std::isfinite(Max) || !IsFlat(Min, Max)) return false;
+    const double c = std::clamp(Min / 2 + Max / 2, -Largest / 2, Largest / 2);
+    // Twice the least width, so that the rounding of the ends cannot make it flat again.
+    const double half = LeastWidth(std::fabs(c));
+    Min = c - half;
+    Max = c + half;
+    return true;
 }
 
 double TAxisScale::TidyIncrement(double Range, double MaxSteps)
 {
     if (!(Range > 0) || !std::isfinite(Range)) return 1;
     if (!(MaxSteps >= 1)) MaxSteps = 1;
-    const double raw = Range / MaxSteps;
+    const double raw = Range / std::min(MaxSteps, 1e6);
+    if (!(raw > 0)) return Range;  // steps finer than the doubles
     const double p = std::pow(10.0, std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 5.0, 10.0}) {
-        if (m * p >= raw * (1 - 1e-9)) return m * p;
+        const double inc = m * p;
+        if (inc >= raw * (1 - 1e-9) && inc > 0 && std::isfinite(inc)) return inc;
     }
-    return 10 * p;
+    return raw;
 }
 
 std::vector<double> TAxisScale::TickValues(double Min, double Max, double Increment)
 {
     std::vector<double> result;
-    if (!(Increment > 0) || !std::isfinite(Min) || !std::isfinite(Max) || Max < Min) return result;
+    if (!(Increment > 0) || !std::isfinite(Increment) || !std::isfinite(Min) || !std::isfinite(Max) || Max < Min)
+        return result;
     const double k0 = std::ceil(Min / Increment - 1e-6);
     const double k1 = std::floor(Max / Increment + 1e-6);
-    if (!(k1 - k0 < 10000)) return result;  // an increment far too small for the range
-    for (double k = k0; k <= k1; k += 1) {
-        double v = k * Increment;
+    if (!(k1 - k0 < MaxTicks)) return result;  // an increment far too small for the range (or NaN)
+    // Beyond 2^53 the multiples of the increment are no longer apart: some coincide, and are
+    // given once.
+    const int count = k1 >= k0 ? static_cast<int>(k1 - k0) + 1 : 0;
+    result.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        double v = (k0 + i) * Increment;
         if (std::fabs(v) < Increment * 1e-9) v = 0;
-        result.push_back(v);
+        v = std::clamp(v, Min, Max);
+        if (result.empty() || v > result.back()) result.push_back(v);
     }
     return result;
 }
@@ -99,16 +130,15 @@ std::vector<double> TAxisScale::TickValues(double Min, double Max, double Increm
 UnicodeString TAxisScale::FormatLabel(double Value, double Increment, char DecimalSeparator)
 {
     if (!std::isfinite(Value)) return "";
-    if (Value == 0 || (Increment > 0 && std::fabs(Value) < Increment * 1e-9)) return "0";
+    const bool tidy = Increment > 0 && std::isfinite(Increment);
+    if (Value == 0 || (tidy && std::fabs(Value) < Increment * 1e-9)) return "0";
     char buf[64];
     const double mag = std::fabs(Value);
-    const bool exponent = mag >= 1e9 || (Increment > 0 && Increment < 1e-6);
+    const bool exponent = mag >= 1e9 || (tidy && Increment < 1e-6);
     if (exponent) {
-        int digits = 0;
-        if (Increment > 0)
-            digits = static_cast<int>(std::floor(std::log10(mag)) - std::floor(std::log10(Increment)));
-        digits = std::clamp(digits, 0, 15);
-        std::snprintf(buf, sizeof buf, "%.*E", digits, Value);
+        double digits = 0;
+        if (tidy) digits = std::floor(std::log10(mag)) - std::floor(std::log10(Increment));
+        std::snprintf(buf, sizeof buf, "%.*E", static_cast<int>(std::clamp(digits, 0.0, 15.0)), Value);
         // Tidy "1.500E+09" into "1.5E9".
         std::string s(buf);
         const auto e = s.find('E');
@@ -126,7 +156,7 @@ UnicodeString TAxisScale::FormatLabel(double Value, double Increment, char Decim
         return s;
     }
     int decimals = 0;
-    if (Increment > 0) {
+    if (tidy) {
         while (decimals < 15) {
             const double scaled = Increment * std::pow(10.0, decimals);
             if (std::fabs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, scaled)) break;

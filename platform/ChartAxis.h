@@ -27,7 +27,8 @@ private:
 
 // The range of one axis mapped onto a pixel extent. Horizontal axes grow to the right (Min at
 // StartPos), vertical axes grow upwards (Min at EndPos). StartPos and EndPos are both inside the
-// plot: the pixel of Min and the pixel of Max.
+// plot: the pixel of Min and the pixel of Max. A range that is empty, not finite or too narrow
+// for a pixel to stand for a finite value maps every value to the middle pixel.
 class TAxisScale {
 public:
     TAxisScale() = default;
@@ -47,18 +48,46 @@ public:
     // The value at a pixel.
     double CalcPosPoint(int Pixel) const;
 
-    // The widened range an axis shows for the data range [Min, Max]: an empty or flat range
-    // (Min == Max) gets room around it (0 becomes -1 .. 1, v becomes v -+ |v| / 10); a range
-    // without any finite value becomes 0 .. 1.
+    // --- Ranges that can be shown. A range is labelled by ticks a tidy step apart, and a pixel
+    // must stand for a finite, non-zero part of it. So:
+    // - a range narrower than LeastWidth of its magnitude (the greater of |Min| and |Max|)
+    //   counts as flat: its ticks would differ only in the last digits of a double (or not at
+    //   all), and it is shown as a flat range is. FlatRatio 1e-12 leaves about 4,500 doubles
+    //   across the narrowest range, so that even a hundred ticks lie apart and their labels
+    //   differ within 15 digits; LeastAbsoluteWidth 1e-290 keeps the values of a pixel finite
+    //   (up to 1e8 pixels) and clear of the denormals, which have fewer digits;
+    // - the ends of a shown range stay within +-Largest, so that its width is a finite number.
+    static constexpr double FlatRatio = 1e-12;
+    static constexpr double LeastAbsoluteWidth = 1e-290;
+    static constexpr double Largest = 1e307;
+    // max(FlatRatio * Magnitude, LeastAbsoluteWidth).
+    static double LeastWidth(double Magnitude);
+    static bool IsFlat(double Min, double Max);
+    // The range an axis shows for the range [Min, Max] (of the data, or fixed): a flat one
+    // gets room around its centre c, c -+ |c| / 10, or -1 .. 1 when c is 0 (or so near it that
+    // a tenth of it falls below LeastAbsoluteWidth); a range without finite ends becomes 0 .. 1,
+    // a reversed one is turned round, ends beyond +-Largest are held there.
     static void WidenFlat(double& Min, double& Max);
+    // The range a zoom to [Min, Max] shows: one that would count as flat is held at twice the
+    // least width around its centre, the narrowest range the axis labels sensibly. Returns
+    // whether it was held.
+    static bool HoldZoomWidth(double& Min, double& Max);
+
     // The smallest tidy step (1, 2 or 5 times a power of ten) that divides Range into at most
-    // MaxSteps steps. Range and MaxSteps must be positive.
+    // MaxSteps steps; Range / MaxSteps itself where no tidy step near the ends of the doubles
+    // fits, 1 for a range that is not positive and finite.
     static double TidyIncrement(double Range, double MaxSteps);
+    // At most this many ticks on an axis.
+    static constexpr int MaxTicks = 1000;
     // The multiples of Increment between Min and Max (both included, with a tolerance of a
-    // millionth of the increment), snapped so that zero prints as 0.
+    // millionth of the increment, a tick within it moved onto the end), strictly increasing,
+    // snapped so that zero prints as 0. The multiples are counted with an integer (beyond 2^53
+    // increments some coincide and are given once): none when there would be more than
+    // MaxTicks, or for an increment or a range that is not finite.
     static std::vector<double> TickValues(double Min, double Max, double Increment);
     // The text of a tick value: as many decimals as the increment needs, exponent notation for
-    // very large or very small magnitudes; DecimalSeparator in place of the point.
+    // very large or very small magnitudes (at most 15 digits after the point either way);
+    // DecimalSeparator in place of the point. "" for a value that is not finite.
     static UnicodeString FormatLabel(double Value, double Increment, char DecimalSeparator = '.');
 
 private:
@@ -177,9 +206,11 @@ public:
     // Where the axis line stands: the row of a horizontal axis, the column of a vertical one.
     int GetPosAxis() const;
 
-    // The scale and major tick values of the current layout.
+    // The scale, major tick values and label texts of the current layout (no labels while the
+    // axis or its labels are hidden).
     TAxisScale GetScale() const;
     std::vector<double> GetTickValues() const;
+    std::vector<UnicodeString> GetTickLabels() const;
 
     TChangeNotify OnChange;
 

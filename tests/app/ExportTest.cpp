@@ -4,6 +4,7 @@
 #include "project/ProjectFile.h"
 #include "tests/TempFolder.h"
 #include "tests/app/RunProgram.h"
+#include "tests/platform/ChartAxisChecks.h"
 #include "tests/platform/ModalAnswer.h"
 #include "ui/DependencyChart.h"
 #include "ui/FCorvane.h"
@@ -313,5 +314,27 @@ TEST_F(Exporter, PicturesOfTheWindowsChart)
         b.LoadFromFile(png);
         EXPECT_EQ(b.GetWidth(), 320 * scale) << scale;
         EXPECT_EQ(b.GetHeight(), 200 * scale) << scale;
+    }
+}
+
+// A project whose curves are flat to the last bits (equal analytes, K1 = K2 = 1E-17 per mM): the
+// chart is drawn at every scale and as SVG, its axes readable.
+TEST_F(Exporter, FlatCurvesGiveAChart)
+{
+    WriteFileBytes(Project, "[General]\r\nDecSep=46\r\nCount=1\r\n[Dependency0]\r\nu01=2E-8\r\nu02=2E-8\r\n"
+                            "u1=5E-9\r\nu2=5E-9\r\nK1=1E-17\r\nK2=1E-17\r\n");
+    const std::string png = Folder.Path("flat.png"), svg = Folder.Path("flat.svg");
+    for (int graph : {gcTimeDifference, gcSelectivity}) {
+        for (int scale : {1, 3}) {
+            SCOPED_TRACE(::testing::Message() << "graph " << graph << ", scale " << scale);
+            const TRun run = Export({Project, "--png", png, "--svg", svg, "--graph", std::to_string(graph), "--scale",
+                                     std::to_string(scale)});
+            ASSERT_EQ(run.ExitCode, 0) << run.Err;
+            TBitmap b;
+            b.LoadFromFile(png);
+            EXPECT_EQ(b.GetWidth(), DependencyChartWidth * scale);
+            EXPECT_LT(fs::file_size(svg), 400000u);
+        }
+        ExpectReadableAxes(Window(graph)->ChrtDependencies);
     }
 }

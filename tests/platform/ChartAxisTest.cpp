@@ -1,9 +1,13 @@
 #include "platform/ChartAxis.h"
+#include "tests/platform/ChartAxisChecks.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 TEST(ChartScale, EndsOfTheRangeLandOnTheEndPixels)
 {
@@ -119,4 +123,149 @@ TEST(ChartScale, MinorTicksDivideStepsIntoTidyParts)
     EXPECT_EQ(axis.MinorTicksFor(20), 2);
     axis.SetMinorTickCount(0);
     EXPECT_EQ(axis.MinorTicksFor(1), 0);
+}
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kMax = std::numeric_limits<double>::max();
+constexpr double kDenormal = std::numeric_limits<double>::denorm_min();
+
+}  // namespace
+
+// Whatever the range, what the axis shows is finite, readable and labelled by a bounded number of
+// distinct ticks inside it, for small and large axes.
+TEST(ChartScale, EveryRangeShowsAsAReadableRangeWithFewDistinctTicks)
+{
+    for (const auto& c : ChartRangeCases) {
+        SCOPED_TRACE(c.Name);
+        double mn = c.Min, mx = c.Max;
+        TAxisScale::WidenFlat(mn, mx);
+        // Widening again changes nothing.
+        double mn2 = mn, mx2 = mx;
+        TAxisScale::WidenFlat(mn2, mx2);
+        EXPECT_TRUE(mn2 == mn && mx2 == mx);
+        for (int pixels : {400, 4096}) {
+            SCOPED_TRACE(pixels);
+            const TAxisScale s(mn, mx, 0, pixels - 1, true);
+            EXPECT_EQ(s.CalcPosValue(mn), 0);
+            EXPECT_EQ(s.CalcPosValue(mx), pixels - 1);
+            const double inc = TAxisScale::TidyIncrement(mx - mn, pixels / 40.0);
+            const auto ticks = TAxisScale::TickValues(mn, mx, inc);
+            std::vector<UnicodeString> labels;
+            for (double t : ticks) labels.push_back(TAxisScale::FormatLabel(t, inc));
+            ExpectReadableTicks(mn, mx, ticks, labels, pixels / 40 + 2);
+        }
+    }
+}
+
+// A range too narrow to label is shown as a flat one is; a zoom is held at twice the least width.
+TEST(ChartScale, NarrowRangesCountAsFlatAndZoomsStopAtTheNarrowestReadable)
+{
+    const struct {
+        double Min, Max, ShownMin, ShownMax;
+    } widened[] = {
+        {1, 1.0000000000000002, 0.9, 1.1},
+        {-40, -40 + 1e-12, -44, -36},
+        {-1e-300, 1e-300, -1, 1},
+        {kDenormal, kDenormal, -1, 1},
+        {1e-280, 1e-280, 0.9e-280, 1.1e-280},
+        {-1e308, 1e308, -1e307, 1e307},
+        {kMax, kMax, 0.9e307, 1e307},
+        {3, 1, 1, 3},
+    };
+    for (const auto& w : widened) {
+        double a = w.Min, b = w.Max;
+        TAxisScale::WidenFlat(a, b);
+        EXPECT_NEAR(a, w.ShownMin, 1e-12 * std::fabs(w.ShownMin)) << w.Min << " " << w.Max;
+        EXPECT_NEAR(b, w.ShownMax, 1e-12 * std::fabs(w.ShownMax)) << w.Min << " " << w.Max;
+    }
+
+    for (double centre : {0.0, 1e-300, 2.5e-7, 1.0, -6.4, 25.0, 1e17, -1e300}) {
+        SCOPED_TRACE(centre);
+        double a = centre, b = centre + TAxisScale::LeastWidth(std::fabs(centre)) / 4;
+        ASSERT_TRUE(TAxisScale::IsFlat(a, b));
+        EXPECT_TRUE(TAxisScale::HoldZoomWidth(a, b));
+        EXPECT_FALSE(TAxisScale::IsFlat(a, b));
+        EXPECT_NEAR((a + b) / 2, centre, TAxisScale::LeastWidth(std::fabs(centre)));
+        EXPECT_NEAR(b - a, 2 * TAxisScale::LeastWidth(std::fabs(centre)), 1e-3 * (b - a));
+        // Shown as it is, and held the same way again.
+        double c = a, d = b;
+        TAxisScale::WidenFlat(c, d);
+        EXPECT_EQ(c, a);
+        EXPECT_EQ(d, b);
+        EXPECT_FALSE(TAxisScale::HoldZoomWidth(c, d));
+    }
+    double a = 2, b = 3;
+    EXPECT_FALSE(TAxisScale::HoldZoomWidth(a, b));
+    EXPECT_EQ(a, 2);
+    EXPECT_EQ(b, 3);
+}
+
+// The axis arithmetic itself, given what no layout asks for: never more than MaxTicks ticks,
+// always strictly increasing and inside the range, counted whatever the magnitudes.
+TEST(ChartScale, TickValuesStayBoundedForAnyIncrement)
+{
+    const struct {
+        double Min, Max, Increment;
+        std::size_t Count;
+    } cases[] = {
+        {1e17, 1e17 + 64, 1, 5},  // multiples of 1 beyond 2^53 are 16 apart
+        {9007199254740992.0, 9007199254740992.0 + 8, 1, 5},
+        {0, 999, 1, 1000},
+        {0, 1000, 1, 0},  // one more than MaxTicks
+        {0, 1e6, 1e-6, 0},
+        {0, 1, kDenormal, 0},
+        {-kMax, kMax, 1e-300, 0},
+        {-kMax, kMax, kMax / 4, 9},
+        {0, 1e-300, 1e-301, 11},
+        {1, 2, kInf, 0},
+        {1, 2, kNaN, 0},
+        {1, 2, -1, 0},
+        {kNaN, 1, 1, 0},
+        {2, 1, 1, 0},
+        {-kInf, kInf, 1, 0},
+        {0.30000000000000004, 0.6, 0.1, 4},
+        {1e-20, 1, 0.25, 5},  // the tick at 0 moves onto the minimum
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.Min << " .. " << c.Max << " by " << c.Increment);
+        const auto t = TAxisScale::TickValues(c.Min, c.Max, c.Increment);
+        EXPECT_EQ(t.size(), c.Count);
+        for (std::size_t i = 0; i < t.size(); ++i)
+            EXPECT_TRUE(t[i] >= c.Min && t[i] <= c.Max && (i == 0 || t[i] > t[i - 1])) << t[i];
+    }
+}
+
+TEST(ChartScale, IncrementsAndLabelsAtTheEndsOfTheDoubles)
+{
+    for (double range : {kDenormal, 1e-310, 1e-300, 1.0, 1e300, kMax}) {
+        for (double steps : {1.0, 10.0, 1e9, kInf, kNaN, 0.0}) {
+            const double inc = TAxisScale::TidyIncrement(range, steps);
+            EXPECT_TRUE(inc > 0 && std::isfinite(inc)) << range << " " << steps;
+            // One step at least as long as the range divided into the steps asked for.
+            if (steps >= 1) {
+                EXPECT_GE(inc, range / std::min(steps, 1e6) * (1 - 1e-9)) << range << " " << steps;
+            }
+        }
+    }
+    const struct {
+        double Value, Increment;
+        const char* Text;
+    } labels[] = {
+        {1e307, 1e306, "1E307"},
+        {-kMax, 1e307, "-1.8E308"},
+        {3e-300, 1e-300, "3E-300"},
+        {kDenormal, kDenormal, "5E-324"},
+        {1.0000000000001, 1e-13, "1.0000000000001E0"},
+        {25.000000000005, 5e-12, "2.5000000000005E1"},
+        {2.5, kInf, "2"},
+        {2.5, kNaN, "2"},
+        {1e300, kNaN, "1E300"},
+        {kInf, 1, ""},
+        {kNaN, 1, ""},
+    };
+    for (const auto& l : labels)
+        EXPECT_EQ(TAxisScale::FormatLabel(l.Value, l.Increment), l.Text) << l.Value << " " << l.Increment;
 }

@@ -1,6 +1,9 @@
 #include "ui/FormLook.h"
 #include "platform/Chart.h"
 #include "platform/ChartPaint.h"
+#include "platform/VectorPicture.h"
+#include "tests/TempFolder.h"
+#include "tests/platform/ChartAxisChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <string>
 
@@ -451,4 +455,86 @@ TEST(ChartDraw, TinySizesAndExtremeValuesDrawWithoutHarm)
     TBitmap bmp(640, 400);
     t.Chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
     EXPECT_EQ(t.Chart.GetBottomAxis()->GetMaximum(), 1e-290);
+}
+
+// Ranges of every kind, from the data and fixed, on all three axes: the screen, the PNG at 1x to
+// 3x, the SVG and the PDF are drawn with a bounded number of shapes and readable axes.
+TEST(ChartDraw, EveryRangePaintsReadableAxesInBoundedWork)
+{
+    constexpr double kMax = std::numeric_limits<double>::max();
+    TTempFolder folder("chart-ranges");
+    for (const auto& r : ChartRangeCases) {
+        for (bool fixed : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << r.Name << (fixed ? ", fixed" : ", from the data"));
+            TThreeDependencies t;
+            TChart& chart = t.Chart;
+            // A line through both ends and far beyond them, with gaps.
+            auto* line = new TFastLineSeries(&chart);
+            line->SetXValuesOrder(loNone);
+            chart.AddSeries(line);
+            for (double v : {-kMax, r.Min, std::nan(""), r.Max, kMax, -HUGE_VAL, 5e-324}) line->AddXY(v, v);
+            if (fixed) {
+                for (TChartAxis* a : {chart.GetBottomAxis(), chart.GetLeftAxis(), chart.GetRightAxis()})
+                    a->SetMinMax(r.Min, r.Max);
+            } else {
+                // Only the ends in the data.
+                for (int i = 0; i < chart.SeriesCount(); ++i) {
+                    chart.Series(i)->Clear();
+                    chart.Series(i)->AddXY(r.Min, r.Min);
+                    chart.Series(i)->AddXY(r.Max, r.Max);
+                }
+            }
+            TBitmap screen(846, 437);
+            chart.PaintTo(screen.GetCanvas(), Whole(screen));
+            ExpectReadableAxes(&chart);
+
+            TVectorPicture picture(846, 437);
+            TBitmap raster;
+            chart.DrawPicture(&raster, &picture);
+            EXPECT_LT(picture.GetShapes().size(), 2000u);
+            for (int scale : {1, 2, 3}) {
+                TBitmap image;
+                chart.DrawImage(&image, scale);
+                EXPECT_EQ(image.GetWidth(), 846 * scale);
+            }
+            EXPECT_LT(chart.SvgText().size(), 400000u);
+            const std::string pdf = folder.Path("chart.pdf");
+            chart.SaveToPdf(pdf);
+            EXPECT_LT(std::filesystem::file_size(pdf), 400000u);
+        }
+    }
+}
+
+// Minor ticks, legend entries and title lines are drawn only as far as they fit.
+TEST(ChartDraw, ManyTicksLegendEntriesAndTitleLinesStayWithinTheChart)
+{
+    TThreeDependencies t;
+    TChart& chart = t.Chart;
+    TBitmap bmp(846, 437);
+    chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    TVectorPicture ordinary(846, 437);
+    TBitmap raster;
+    chart.DrawPicture(&raster, &ordinary);
+
+    // A fixed step of a ten-thousandth of the range with a hundred minor ticks each; 10,000
+    // legend entries; 10,000 title lines.
+    for (TChartAxis* a : {chart.GetBottomAxis(), chart.GetLeftAxis(), chart.GetRightAxis()}) {
+        a->SetIncrement((a->GetMaximum() - a->GetMinimum()) / 900);
+        a->SetMinorTickCount(100);
+    }
+    for (int i = 0; i < 10000; ++i) {
+        auto* s = new TPointSeries(&chart);
+        s->SetTitle("entry " + std::to_string(i));
+        chart.AddSeries(s);
+    }
+    for (int i = 0; i < 10000; ++i) chart.GetTitle()->GetText()->Add("line " + std::to_string(i));
+    chart.PaintTo(bmp.GetCanvas(), Whole(bmp));
+    TVectorPicture crowded(846, 437);
+    chart.DrawPicture(&raster, &crowded);
+    EXPECT_LT(crowded.GetShapes().size(), ordinary.GetShapes().size() + 20000);
+    int textsBelow = 0;
+    for (const TVectorShape& shape : crowded.GetShapes())
+        textsBelow += shape.Kind == vsText && shape.Points[0].Y >= 437;
+    EXPECT_EQ(textsBelow, 0);
+    EXPECT_EQ(chart.GetTitle()->GetText()->Count(), 10002);
 }

@@ -2,6 +2,8 @@
 #include "UiTestKit.h"
 
 #include "model/Sweep.h"
+#include "tests/TempFolder.h"
+#include "tests/platform/ChartAxisChecks.h"
 
 namespace {
 
@@ -156,5 +158,117 @@ TEST_F(MainWindowTest, GraphChoiceWithAnEmptyListDoesNothing)
     ASSERT_TRUE(F->Records.empty());
     F->CbxGraph->SetItemIndex(3);
     F->CbxGraphChange(F->CbxGraph);
+    EXPECT_TRUE(Errors.empty());
+}
+
+namespace {
+
+struct TRanges {
+    double Min[3], Max[3];
+    bool operator==(const TRanges&) const = default;
+};
+
+TRanges RangesOf(TChart* Chart)
+{
+    TRanges r;
+    TChartAxis* axes[3] = {Chart->GetBottomAxis(), Chart->GetLeftAxis(), Chart->GetRightAxis()};
+    for (int i = 0; i < 3; ++i) {
+        r.Min[i] = axes[i]->GetMinimum();
+        r.Max[i] = axes[i]->GetMaximum();
+    }
+    return r;
+}
+
+}  // namespace
+
+// Small rectangles dragged in the middle of the start-up chart zoom deeper and deeper until the
+// axes reach the narrowest range they label (around 10 on the bottom axis after a few zooms,
+// around 0 on the others only near the smallest doubles); from there a zoom changes nothing,
+// and a drag back still undoes the last zoom that did.
+TEST_F(MainWindowTest, SmallZoomsStopAtTheNarrowestReadableView)
+{
+    TChart* chart = F->ChrtDependencies;
+    chart->Repaint();
+    auto zoom = [&](int Size) {
+        const TRect p = chart->GetChartRect();
+        const QPoint from((p.Left + p.Right) / 2 - Size / 2, (p.Top + p.Bottom) / 2 - Size / 2);
+        const QPoint to = from + (Size > 0 ? QPoint(Size, Size) : QPoint(-30, -30));
+        QTest::mousePress(W(chart), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(W(chart), to);
+        QTest::mouseRelease(W(chart), Qt::LeftButton, Qt::NoModifier, to);
+        QApplication::processEvents();
+        chart->Repaint();
+    };
+    // Readable, and no wider than a zoom held at the narrowest.
+    auto narrowest = [](const TRanges& View, int Axis) {
+        const double width = View.Max[Axis] - View.Min[Axis];
+        const double least = TAxisScale::LeastWidth(std::fabs(View.Min[Axis] / 2 + View.Max[Axis] / 2));
+        return !TAxisScale::IsFlat(View.Min[Axis], View.Max[Axis]) && width <= 2.02 * least;
+    };
+    std::vector<TRanges> views{RangesOf(chart)};
+    for (int i = 0; i < 300 && (i < 8 || !(views[i] == views[i - 1])); ++i) {
+        SCOPED_TRACE(i);
+        zoom(6);
+        ExpectReadableAxes(chart);
+        views.push_back(RangesOf(chart));
+        // Every zoom narrows the view or keeps it.
+        for (int a = 0; a < 3; ++a)
+            ASSERT_LE(views[i + 1].Max[a] - views[i + 1].Min[a], views[i].Max[a] - views[i].Min[a]);
+        if (i == 7) {
+            // The bottom axis has stopped at its narrowest.
+            EXPECT_TRUE(narrowest(views[8], 0));
+            EXPECT_EQ(views[8].Min[0], views[7].Min[0]);
+            EXPECT_EQ(views[8].Max[0], views[7].Max[0]);
+        }
+    }
+    ASSERT_TRUE(views.back() == views[views.size() - 2]) << "the zooms went on changing the view";
+    for (int a = 0; a < 3; ++a) EXPECT_TRUE(narrowest(views.back(), a)) << a;
+    // Undo returns to the last view before.
+    size_t back = views.size() - 1;
+    while (back > 0 && views[back - 1] == views.back()) --back;
+    ASSERT_GT(back, 0u);
+    zoom(-1);
+    EXPECT_TRUE(RangesOf(chart) == views[back - 1]);
+    ExpectReadableAxes(chart);
+    QTest::mouseDClick(W(chart), Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
+    QApplication::processEvents();
+    EXPECT_FALSE(chart->GetZoomed());
+    EXPECT_TRUE(RangesOf(chart) == views.front());
+    EXPECT_TRUE(Errors.empty());
+}
+
+// Projects whose curves are flat to the last bits, loaded with the Load button: every axis of the
+// chart shows a readable range.
+TEST_F(MainWindowTest, FlatCurvesOfALoadedProjectShowOnReadableAxes)
+{
+    TTempFolder folder("corvane-flat");
+    const struct {
+        const char* Name;
+        const char* Mobilities;
+        int Graph;
+    } cases[] = {
+        {"equal analytes, K 1E-17", "u01=2E-8\r\nu02=2E-8\r\nu1=5E-9\r\nu2=5E-9\r\n", gcTimeDifference},
+        {"four equal mobilities", "u01=2E-8\r\nu02=2E-8\r\nu1=2E-8\r\nu2=2E-8\r\n", gcSelectivity},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = folder.Path(std::string(c.Name) + ".ini");
+        WriteFileBytes(path, std::string("[General]\r\nDecSep=46\r\nCount=1\r\n[Dependency0]\r\nname=flat\r\n")
+                                 + c.Mobilities + "K1=1E-17\r\nK2=1E-17\r\n");
+        F->CbxGraph->SetItemIndex(c.Graph);
+        F->OpenDialog1->SetFileName(path);
+        WhenModalOpens([&](QWidget* w) { PressKey(w, Qt::Key_Return); });
+        Click(F->BtnLoad);
+        ASSERT_EQ(F->Records.size(), 1u);
+        ASSERT_EQ(F->ChrtDependencies->GetTitle()->GetText()->Get(0), path);
+        F->ChrtDependencies->Repaint();
+        ExpectReadableAxes(F->ChrtDependencies);
+        // The times, flat to the last bits, show as a flat curve does: a tenth of their value
+        // either side.
+        const TPointSeries* t1 = F->Records[0].SeriesSet.t1Series;
+        const double time = t1->MaxYValue();
+        EXPECT_NEAR(F->ChrtDependencies->GetLeftAxis()->GetMinimum(), 0.9 * time, 1e-9 * time);
+        EXPECT_NEAR(F->ChrtDependencies->GetLeftAxis()->GetMaximum(), 1.1 * time, 1e-9 * time);
+    }
     EXPECT_TRUE(Errors.empty());
 }

@@ -1,7 +1,8 @@
 // A randomized session: a seeded generator sends real mouse and keyboard events to the main
 // window and the pH dialog, answers every box they raise, and checks after every event that the
 // rows equal the records, that every record's series are on the chart and that no curve holds a
-// NaN or an infinity. The seed is printed so a failure can be replayed (CORVANE_SEED=n).
+// NaN or an infinity. It runs once for each of a few fixed seeds (each its own CTest entry, see
+// tests/CMakeLists.txt); CORVANE_SEED=n replays seed n alone, CORVANE_EVENTS=n sets the length.
 #include "UiTestKit.h"
 
 #include <QMessageBox>
@@ -9,13 +10,24 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
 const char* const Garbage[] = {"", "abc", "1e400", "-1e400", "1e308", "5%", "--3", "1,5", "0x10", " 7 ",
                                "nan", "inf", "2147483648", "-2147483649", "1e-320", "3.", ".5", "e",
                                "99999999999999999999", "0", "-0", "12", "-5", "2.5", "1E3"};
+
+// The seeds the suite runs, or the one CORVANE_SEED names.
+std::vector<unsigned> Seeds()
+{
+    if (const char* fromEnv = std::getenv("CORVANE_SEED"))
+        return {unsigned(std::strtoul(fromEnv, nullptr, 10))};
+    return {CORVANE_RANDOM_SEEDS};
+}
 
 std::string RandomNumber(std::mt19937& R)
 {
@@ -37,7 +49,7 @@ std::string RandomNumber(std::mt19937& R)
 
 }  // namespace
 
-class RandomSession : public MainWindowTest {
+class RandomSession : public MainWindowTest, public ::testing::WithParamInterface<unsigned> {
 protected:
     void SetUp() override
     {
@@ -162,10 +174,9 @@ protected:
     int Boxes = 0;
 };
 
-TEST_F(RandomSession, TwentyThousandEventsKeepTheWindowConsistent)
+TEST_P(RandomSession, TwentyThousandEventsKeepTheWindowConsistent)
 {
-    const char* fromEnv = std::getenv("CORVANE_SEED");
-    const unsigned seed = fromEnv ? unsigned(std::strtoul(fromEnv, nullptr, 10)) : 20261209u;
+    const unsigned seed = GetParam();
     Rng.seed(seed);
     const char* count = std::getenv("CORVANE_EVENTS");
     const int events = count ? std::atoi(count) : 20000;
@@ -180,4 +191,10 @@ TEST_F(RandomSession, TwentyThousandEventsKeepTheWindowConsistent)
     }
     std::printf("random session: %zu dependencies at the end, %d boxes answered, %zu errors shown\n",
                 F->Records.size(), Boxes, Errors.size());
+    std::map<std::string, int> kinds;
+    for (const std::string& e : Errors) ++kinds[e];
+    for (const auto& [message, times] : kinds) std::printf("  %d x %s\n", times, message.c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(Seed, RandomSession, ::testing::ValuesIn(Seeds()),
+                         [](const ::testing::TestParamInfo<unsigned>& Info) { return std::to_string(Info.param); });
