@@ -1,16 +1,23 @@
 #include "platform/IniFiles.h"
 
+#include "platform/Graphics.h"
+#include "platform/IniFilesDisk.h"
 #include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -463,4 +470,92 @@ TEST_F(IniFile, RelativeFileName)
     }
     fs::current_path(old);
     EXPECT_EQ(Load(Path("rel.ini")), "[S]\r\nk=1\r\n");
+}
+
+namespace {
+
+// Where a save in a child process stops, and the pipe on which it says that it has.
+const char* StopAt = "";
+int StoppedPipe = -1;
+
+void StopThere(const char* Step, const std::string&)
+{
+    if (std::strcmp(Step, StopAt) != 0)
+        return;
+    const char byte = 1;
+    if (::write(StoppedPipe, &byte, 1) == 1)
+        for (;;)
+            ::pause();
+}
+
+// The files of a folder with their bytes.
+std::map<std::string, std::string> FilesIn(const fs::path& Dir)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(Dir))
+        files[e.path().filename().string()] = ReadFileBytes(e.path().string());
+    return files;
+}
+
+} // namespace
+
+TEST_F(IniFile, ASaveKilledAtAnyStepLeavesNothingBehind)
+{
+    const struct {
+        const char* Step;
+        bool NamedOnly;   // as on a file system without unnamed files
+    } cases[] = {{"created", false}, {"written", false}, {"named", false},
+                 {"created", true},  {"written", true},  {"named", true}};
+    pid_t dead = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Step) + (c.NamedOnly ? ", named temporary" : ", unnamed temporary"));
+        Save(Path(), "[General]\r\nCount=1\r\n");
+        const auto before = FilesIn(Dir);
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            StopAt = c.Step;
+            StoppedPipe = fds[1];
+            ReplaceFileStep = StopThere;
+            ReplaceFileNamedOnly = c.NamedOnly;
+            try {
+                TIniFile ini(Path());
+                ini.WriteInteger("General", "Count", 2);
+                ini.UpdateFile();
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        char byte = 0;
+        const bool stopped = ::read(fds[0], &byte, 1) == 1;
+        ::close(fds[0]);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(stopped) << "the save did not come to that step";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        dead = child;
+        // An unnamed temporary went with the process; a named one is left to the next save.
+        const bool named = c.NamedOnly || std::strcmp(c.Step, "named") == 0;
+        EXPECT_EQ(FilesIn(Dir).size(), named ? 2u : 1u);
+        if (!named) {
+            EXPECT_EQ(FilesIn(Dir), before);
+        }
+        {
+            TIniFile ini(Path());
+            ini.WriteInteger("General", "Count", 3);
+        }
+        EXPECT_EQ(FilesIn(Dir), (std::map<std::string, std::string>{{"project.ini", "[General]\r\nCount=3\r\n"}}));
+    }
+    // Only temporaries of this file whose process is gone are removed.
+    const std::string kept[] = {".project.ini.1.0.tmp", ".other.ini." + std::to_string(dead) + ".0.tmp",
+                                ".project.ini." + std::to_string(dead) + ".x.tmp"};
+    for (const std::string& name : kept)
+        Save(Path(name), "x");
+    Save(Path(".project.ini." + std::to_string(dead) + ".12.tmp"), "x");
+    TBitmap(2, 2).SaveToFile(Path());
+    EXPECT_EQ(Others().size(), std::size(kept));
 }
