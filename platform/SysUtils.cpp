@@ -228,42 +228,41 @@ UnicodeString AnsiToUtf8(const AnsiString& S)
     return out;
 }
 
+namespace {
+
+// The Windows-1252 bytes of S, its characters read by Decode (DecodeUtf8 or DecodeUtf8Or1252).
+// A character the code page lacks becomes Missing, or with Missing 0 makes the result false.
+bool ToAnsiBytes(const UnicodeString& S, char32_t (*Decode)(std::string_view, size_t&), char Missing, std::string& Out)
+{
+    if (IsAscii(S)) {
+        Out = S;
+        return true;
+    }
+    Out.reserve(S.size());
+    for (size_t i = 0; i < S.size();) {
+        char ansi = Missing;
+        if (!AnsiByteOf(Decode(S, i), ansi) && Missing == 0)
+            return false;
+        Out += ansi;
+    }
+    return true;
+}
+
+} // namespace
+
 AnsiString Utf8ToAnsi(const UnicodeString& S)
 {
-    if (IsAscii(S))
-        return AnsiString(S);
     std::string out;
-    out.reserve(S.size());
-    size_t i = 0;
-    while (i < S.size()) {
-        const auto b = static_cast<unsigned char>(S[i]);
-        if (b < 0x80) {
-            out += S[i++];
-            continue;
-        }
-        const char32_t c = DecodeUtf8(S, i);
-        char ansi = '?';
-        if (c != BadUtf8)
-            AnsiByteOf(c, ansi);
-        out += ansi;
-    }
+    ToAnsiBytes(S, DecodeUtf8, '?', out);
     return AnsiString(std::move(out));
 }
 
 AnsiString Utf8ToAnsiLossless(const UnicodeString& S)
 {
-    if (IsAscii(S))
-        return AnsiString(S);
     std::string out;
-    out.reserve(S.size());
-    size_t i = 0;
-    while (i < S.size()) {
-        char ansi = 0;
-        if (!AnsiByteOf(DecodeUtf8Or1252(S, i), ansi))
-            return AnsiString(AnsiToUtf8(AnsiString(S, CP_UTF8)), CP_UTF8);
-        out += ansi;
-    }
-    return AnsiString(std::move(out));
+    if (ToAnsiBytes(S, DecodeUtf8Or1252, 0, out))
+        return AnsiString(std::move(out));
+    return AnsiString(AnsiToUtf8(AnsiString(S, CP_UTF8)), CP_UTF8);
 }
 
 void Abort()
