@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <climits>
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
@@ -101,25 +103,25 @@ std::string TemporaryName(const std::string& Folder, const std::string& Base)
     return Folder + "/." + Base + "." + std::to_string(::getpid()) + "." + std::to_string(TemporaryCount++) + ".tmp";
 }
 
-// The process that made a temporary of Base named Name, or 0 for a name that is none of them.
+// The process that made a temporary of Base named Name ("." Base "." pid "." n ".tmp"), or 0
+// for a name that is none of them.
 pid_t TemporaryMaker(std::string_view Name, const std::string& Base)
 {
+    const std::string prefix = "." + Base + ".";
     const std::string_view suffix = ".tmp";
-    if (!Name.starts_with(".") || !Name.substr(1).starts_with(Base) || !Name.ends_with(suffix))
+    if (Name.size() <= prefix.size() + suffix.size() || !Name.starts_with(prefix) || !Name.ends_with(suffix))
         return 0;
-    // "<pid>.<n>" between ".<base>." and ".tmp"
-    std::string_view middle = Name.substr(1 + Base.size());
-    middle.remove_suffix(suffix.size());
-    if (!middle.starts_with("."))
-        return 0;
-    middle.remove_prefix(1);
+    const std::string_view middle = Name.substr(prefix.size(), Name.size() - prefix.size() - suffix.size());
     const auto dot = middle.find('.');
-    auto digits = [](std::string_view S) {
-        return !S.empty() && S.size() <= 9 && S.find_first_not_of("0123456789") == std::string_view::npos;
+    auto number = [](std::string_view S, long& Value) {
+        const auto [end, error] = std::from_chars(S.data(), S.data() + S.size(), Value);
+        return error == std::errc() && end == S.data() + S.size() && !S.empty() && S.front() != '-';
     };
-    if (dot == std::string_view::npos || !digits(middle.substr(0, dot)) || !digits(middle.substr(dot + 1)))
+    long pid = 0, count = 0;
+    if (dot == std::string_view::npos || !number(middle.substr(0, dot), pid) || !number(middle.substr(dot + 1), count) ||
+        pid <= 0 || pid > INT_MAX)
         return 0;
-    return static_cast<pid_t>(std::stol(std::string(middle.substr(0, dot))));
+    return static_cast<pid_t>(pid);
 }
 
 // Removes the temporaries of Base in Folder whose makers no longer run (killed during a save).
