@@ -19,8 +19,8 @@ enum TIniEncoding { ieAnsi, ieUtf8 };
 // section, a new section to the end of the file, and every other line stays as it was. Section
 // and key names are compared without regard to case.
 //
-// Lines. CR LF, LF, CR, and CR CR LF (one line end, not a blank line) each end a line; written
-// lines end in CR LF. Every other byte, NUL included, is an ordinary byte of its line. Values
+// Lines. CR LF, LF, CR, and CR CR LF (one line end, not a blank line) each end a line, so a CR
+// before a key or a header ends a blank line before it; written lines end in CR LF. Every other byte, NUL included, is an ordinary byte of its line. Values
 // are read without surrounding blanks and without one pair of enclosing quotes ("..." or
 // '...'); a value that needs them to survive (leading or trailing blanks, enclosing quotes of
 // its own) is written inside double quotes. Line breaks cannot be stored in a line and are
@@ -48,7 +48,7 @@ enum TIniEncoding { ieAnsi, ieUtf8 };
 // file cannot hold finds nothing. Names in an ieUtf8 file are compared without regard to the
 // case of the letters that Windows-1252 names fold (ASCII, the accented Latin letters of
 // U+00C0 to U+00DE, Š, Œ, Ž, Ÿ), so that the names equal in a file stay equal when it turns
-// into UTF-8, and different names never compare equal.
+// into UTF-8, and names that differ in anything else never compare equal.
 //
 // A missing file, section or key gives the fallback value. A file that cannot be read, or one
 // larger than 256 MB, reads as empty. Names read from the file lose surrounding blanks; line
