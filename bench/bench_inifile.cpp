@@ -68,8 +68,9 @@ void WriteProject(const std::string& path, const UnicodeString& Selector = "Caff
         for (const TKey& k : Keys) {
             switch (k.Kind) {
             case kText:
-                ini.WriteString(s, k.Name,
-                                k.Name[0] == 'n' ? "Dependency " + IntToStr(i) : k.Name[0] == 's' ? Selector : "Caffeine");
+                ini.WriteString(s, k.Name, k.Name[0] == 'n'   ? "Dependency " + IntToStr(i)
+                                           : k.Name[0] == 's' ? Selector
+                                                              : "Caffeine");
                 break;
             case kReal:
                 ini.WriteFloat(s, k.Name, ValueOf(k, i));

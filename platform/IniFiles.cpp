@@ -339,9 +339,10 @@ struct TIniFile::TData {
 void TIniFile::TData::Decode()
 {
     Encoding = ieAnsi;
-    const bool utf16 = Pool.size() >= 2 && ((Pool[0] == '\xFF' && Pool[1] == '\xFE') || (Pool[0] == '\xFE' && Pool[1] == '\xFF'));
+    const std::string_view start = std::string_view(Pool).substr(0, 2);
+    const bool utf16 = start == "\xFF\xFE" || start == "\xFE\xFF";
     if (utf16) {
-        Pool = Utf16ToUtf8(std::string_view(Pool).substr(2), Pool[0] == '\xFE');
+        Pool = Utf16ToUtf8(std::string_view(Pool).substr(2), start == "\xFE\xFF");
         Encoding = ieUtf8;
     }
     PreambleOff = 0;

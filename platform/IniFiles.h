@@ -20,13 +20,13 @@ enum TIniEncoding { ieAnsi, ieUtf8 };
 // and key names are compared without regard to case.
 //
 // Lines. CR LF, LF, CR, and CR CR LF (one line end, not a blank line) each end a line, so a CR
-// before a key or a header ends a blank line before it; written lines end in CR LF. Every other byte, NUL included, is an ordinary byte of its line. Values
-// are read without surrounding blanks and without one pair of enclosing quotes ("..." or
-// '...'); a value that needs them to survive (leading or trailing blanks, enclosing quotes of
-// its own) is written inside double quotes. Line breaks cannot be stored in a line and are
-// written as blanks; a NUL is written as it is and reads back as written (a program that takes
-// the file for C text sees the value end there). So every text without line breaks reads back
-// as it was written.
+// before a key or a header ends a blank line before it; written lines end in CR LF. Every other
+// byte, NUL included, is an ordinary byte of its line. Values are read without surrounding
+// blanks and without one pair of enclosing quotes ("..." or '...'); a value that needs them to
+// survive (leading or trailing blanks, enclosing quotes of its own) is written inside double
+// quotes. Line breaks cannot be stored in a line and are written as blanks; a NUL is written as
+// it is and reads back as written (a program that takes the file for C text sees the value end
+// there). So every text without line breaks reads back as it was written.
 //
 // Encodings. The strings of this interface are UTF-8; each file keeps its own encoding
 // (GetEncoding), and texts are converted at the boundary:

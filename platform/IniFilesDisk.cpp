@@ -118,8 +118,8 @@ pid_t TemporaryMaker(std::string_view Name, const std::string& Base)
         return error == std::errc() && end == S.data() + S.size() && !S.empty() && S.front() != '-';
     };
     long pid = 0, count = 0;
-    if (dot == std::string_view::npos || !number(middle.substr(0, dot), pid) || !number(middle.substr(dot + 1), count) ||
-        pid <= 0 || pid > INT_MAX)
+    if (dot == std::string_view::npos || !number(middle.substr(0, dot), pid) ||
+        !number(middle.substr(dot + 1), count) || pid <= 0 || pid > INT_MAX)
         return 0;
     return static_cast<pid_t>(pid);
 }

@@ -223,7 +223,8 @@ UnicodeString AnsiToUtf8(const AnsiString& S)
             out += bytes[i++];
             continue;
         }
-        AppendUtf8(out, S.CodePage() == CP_UTF8 ? DecodeUtf8Or1252(bytes, i) : Cp1252Char(static_cast<unsigned char>(bytes[i++])));
+        AppendUtf8(out, S.CodePage() == CP_UTF8 ? DecodeUtf8Or1252(bytes, i)
+                                                : Cp1252Char(static_cast<unsigned char>(bytes[i++])));
     }
     return out;
 }

@@ -143,7 +143,8 @@ TEST_F(IniFileHostile, RandomFilesListOnlyWhatLookUpsFindAndSurviveAWrite)
     const UnicodeString values[] = {"1", "Naproxène", "β-CD"};
     // CORVANE_SEED repeats a run.
     const char* given = std::getenv("CORVANE_SEED");
-    const unsigned seed = given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
+    const unsigned seed =
+        given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
     std::mt19937 random(seed);
     for (int n = 0; n < 1500; ++n) {
         std::string bytes;

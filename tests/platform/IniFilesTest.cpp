@@ -273,7 +273,8 @@ TEST_F(IniFile, FilesKeepTheirEncodingUntilATextNeedsUtf8)
         // Malformed UTF-8 in a file marked as UTF-8 reads as Windows-1252 and is written as UTF-8.
         {"\xEF\xBB\xBF[S]\nname=Naprox\xE8ne\n", "Naproxène", ieUtf8, "1",
          "\xEF\xBB\xBF[S]\r\nname=Naproxène\r\nk=1\r\n"},
-        {"[S]\nname=Naprox\xC3\xA8ne \xB5\n", "NaproxÃ¨ne µ", ieAnsi, "1", "[S]\r\nname=Naprox\xC3\xA8ne \xB5\r\nk=1\r\n"},
+        {"[S]\nname=Naprox\xC3\xA8ne \xB5\n", "NaproxÃ¨ne µ", ieAnsi, "1",
+         "[S]\r\nname=Naprox\xC3\xA8ne \xB5\r\nk=1\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.File) + " " + c.Value);
