@@ -1,5 +1,6 @@
 // Writing and reading back a project of 1,000 dependencies (44 keys each) through TIniFile,
-// against writing and reading the same bytes with one plain file write and read.
+// against writing and reading the same bytes with one plain file write and read; and reading
+// the project when its texts make it a UTF-8 file.
 #include "platform/IniFiles.h"
 
 #include <benchmark/benchmark.h>
@@ -55,7 +56,8 @@ double ValueOf(const TKey& key, int i)
     return key.Base * (1.0 + i / 3.0e3);
 }
 
-void WriteProject(const std::string& path)
+// Selector names the selector of every dependency.
+void WriteProject(const std::string& path, const UnicodeString& Selector = "Caffeine")
 {
     static const std::vector<UnicodeString> sections = SectionNames();
     TIniFile ini(path);
@@ -66,7 +68,9 @@ void WriteProject(const std::string& path)
         for (const TKey& k : Keys) {
             switch (k.Kind) {
             case kText:
-                ini.WriteString(s, k.Name, k.Name[0] == 'n' ? "Dependency " + IntToStr(i) : "Caffeine");
+                ini.WriteString(s, k.Name, k.Name[0] == 'n'   ? "Dependency " + IntToStr(i)
+                                           : k.Name[0] == 's' ? Selector
+                                                              : "Caffeine");
                 break;
             case kReal:
                 ini.WriteFloat(s, k.Name, ValueOf(k, i));
@@ -176,14 +180,17 @@ void RawWrite(benchmark::State& state, bool Synced)
 void BM_RawWrite(benchmark::State& state) { RawWrite(state, false); }
 void BM_RawWriteSynced(benchmark::State& state) { RawWrite(state, true); }
 
-void BM_IniRead(benchmark::State& state)
+void IniRead(benchmark::State& state, const UnicodeString& Selector)
 {
     const std::string path = Folder() + "/read.ini";
-    WriteProject(path);
+    WriteProject(path, Selector);
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadProject(path));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * ProjectBytes().size()));
 }
+
+void BM_IniRead(benchmark::State& state) { IniRead(state, "Caffeine"); }
+void BM_IniReadUtf8(benchmark::State& state) { IniRead(state, "β-Cyclodextrin"); }
 
 void BM_RawRead(benchmark::State& state)
 {
@@ -224,6 +231,7 @@ BENCHMARK(BM_IniWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteSynced)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IniRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IniReadUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's time per iteration for the ratios printed at the end.
@@ -263,6 +271,7 @@ int main(int argc, char** argv)
     ratio("BM_IniWrite", "BM_RawWrite");
     ratio("BM_IniWrite", "BM_RawWriteSynced");
     ratio("BM_IniRead", "BM_RawRead");
+    ratio("BM_IniReadUtf8", "BM_IniRead");
     std::error_code ec;
     std::filesystem::remove_all(Folder(), ec);
     return 0;

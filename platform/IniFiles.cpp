@@ -4,11 +4,13 @@
 #include "platform/IniFilesIndex.h"
 
 #include <array>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string_view>
 
 using IniFilesIndex::HashName;
@@ -37,6 +39,7 @@ struct TLine {
 
 // The lines of a section, parsed on first use.
 struct TBody {
+    explicit TBody(bool Utf8) : Keys(Utf8) {}
     std::vector<TLine> Lines;
     TNameIndex Keys;
 };
@@ -60,28 +63,50 @@ std::string_view TrimSpaces(std::string_view S)
     return S;
 }
 
-// Names from the file lose surrounding carriage returns too: the names callers pass have their
-// line breaks made blanks and trimmed, and a look-up must find every name a listing gives.
-bool IsNameBlank(char C) { return C == ' ' || C == '\t' || C == '\r'; }
-
-std::string_view TrimName(std::string_view S)
+// The first CR or LF in [Pos, End), or End. Eight bytes at a time, looking for a byte below
+// 0x0E (the lowest one flagged is exact) and then at that byte.
+size_t LineBreakAt(const char* P, size_t Pos, size_t End)
 {
-    while (!S.empty() && IsNameBlank(S.front()))
-        S.remove_prefix(1);
-    while (!S.empty() && IsNameBlank(S.back()))
-        S.remove_suffix(1);
-    return S;
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t highs = 0x8080808080808080ull;
+    while (Pos + 8 <= End) {
+        std::uint64_t w;
+        std::memcpy(&w, P + Pos, 8);
+        const std::uint64_t low = (w - ones * 0x0E) & ~w & highs;
+        if (low == 0) {
+            Pos += 8;
+            continue;
+        }
+        if constexpr (std::endian::native == std::endian::little)
+            Pos += static_cast<size_t>(std::countr_zero(low)) / 8;
+        else
+            Pos += static_cast<size_t>(std::countl_zero(low)) / 8;
+        if (P[Pos] == '\n' || P[Pos] == '\r')
+            return Pos;
+        ++Pos;
+    }
+    while (Pos < End && P[Pos] != '\n' && P[Pos] != '\r')
+        ++Pos;
+    return Pos;
 }
 
-// The line starting at Pos inside [.., End): its text without the line end (one CR before the
-// LF is part of the line end) and the start of the next line.
+// The line starting at Pos inside [.., End): its text without the line end and the start of the
+// next line. CR LF, CR CR LF (as some programs write CR LF in text mode), LF and CR each end a
+// line, so that no line holds a line break.
 std::string_view LineAt(std::string_view All, size_t Pos, size_t End, size_t& Next)
 {
-    const void* lf = std::memchr(All.data() + Pos, '\n', End - Pos);
-    size_t stop = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - All.data()) : End;
-    Next = lf != nullptr ? stop + 1 : End;
-    if (stop > Pos && All[stop - 1] == '\r')
-        --stop;
+    const char* const p = All.data();
+    const size_t stop = LineBreakAt(p, Pos, End);
+    Next = stop;
+    if (stop < End) {
+        ++Next;
+        if (p[stop] == '\r') {
+            if (Next < End && p[Next] == '\n')
+                ++Next;
+            else if (Next + 1 < End && p[Next] == '\r' && p[Next + 1] == '\n')
+                Next += 2;
+        }
+    }
     return All.substr(Pos, stop - Pos);
 }
 
@@ -91,7 +116,7 @@ std::string_view HeaderName(std::string_view Line)
 {
     const std::string_view t = TrimSpaces(Line);
     const auto close = t.find(']');
-    return TrimName(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    return TrimSpaces(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
 }
 
 bool IsHeader(std::string_view Line)
@@ -106,45 +131,55 @@ bool KeyOf(std::string_view Line, std::string_view& Key)
     const auto eq = t.find('=');
     if (t.empty() || t.front() == ';' || eq == std::string_view::npos)
         return false;
-    Key = TrimName(t.substr(0, eq));
+    Key = TrimSpaces(t.substr(0, eq));
     return true;
 }
 
-bool IsAsciiText(std::string_view S)
+// Whether a text of the interface has a Windows-1252 form, as an ANSI file holds its texts.
+bool Fits1252(const UnicodeString& S)
 {
-    for (char c : S)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
+    return IsAscii(S) || Utf8ToAnsiLossless(S).CodePage() == CP_WINDOWS1252;
+}
+
+// A text of the interface as a file in Windows-1252 (Utf8 false) or UTF-8 holds it; false when
+// a Windows-1252 file cannot hold it.
+bool TextIn(const UnicodeString& S, bool Utf8, std::string& Out)
+{
+    const AnsiString text = Utf8 ? AnsiString(S, CP_UTF8) : Utf8ToAnsiLossless(S);
+    if (text.CodePage() != (Utf8 ? CP_UTF8 : CP_WINDOWS1252))
+        return false;
+    Out = Utf8 ? AnsiToUtf8(text) : text.Bytes();
     return true;
 }
 
-// A name of the interface as it stands in the file: Windows-1252, without surrounding blanks,
-// line breaks and NULs made blanks. Plain ASCII names are used as they are; others are
-// converted into Scratch.
+// A name of the interface as it stands in the file (see TextIn), without surrounding blanks,
+// line breaks made blanks; none when a Windows-1252 file cannot hold it. Plain ASCII names are
+// used as they are; others are converted into Scratch.
 constexpr std::array<bool, 256> PlainNameByte = [] {
     std::array<bool, 256> t{};
-    for (int b = 1; b < 0x80; ++b)
+    for (int b = 0; b < 0x80; ++b)
         t[static_cast<size_t>(b)] = b != '\r' && b != '\n';
     return t;
 }();
 
-std::string_view Name8(const UnicodeString& Name, std::string& Scratch)
+std::optional<std::string_view> Name8(const UnicodeString& Name, bool Utf8, std::string& Scratch)
 {
     bool plain = Name.empty() || (!IsSpace(Name.front()) && !IsSpace(Name.back()));
     for (size_t i = 0; plain && i < Name.size(); ++i)
         plain = PlainNameByte[static_cast<unsigned char>(Name[i])];
     if (plain)
-        return Name;
-    Scratch = Utf8ToAnsi(Name).Bytes();
+        return std::string_view(Name);
+    if (!TextIn(Name, Utf8, Scratch))
+        return std::nullopt;
     for (char& c : Scratch)
-        if (c == '\r' || c == '\n' || c == '\0')
+        if (c == '\r' || c == '\n')
             c = ' ';
     const std::string_view t = TrimSpaces(Scratch);
     Scratch = std::string(t);
-    return Scratch;
+    return std::string_view(Scratch);
 }
 
-// The value part of a key line, as ReadString gives it (still Windows-1252).
+// The value part of a key line, as ReadString gives it (still in the file's encoding).
 std::string_view DecodeValue(std::string_view Line)
 {
     const auto eq = Line.find('=');
@@ -154,16 +189,20 @@ std::string_view DecodeValue(std::string_view Line)
     return v;
 }
 
-// Appends the value as written after "=": quoted where reading would otherwise change it.
-void AppendValue(std::string& Out, const UnicodeString& Value)
+// Appends the value as written after "=" (see TextIn; a Windows-1252 file must be able to hold
+// it): quoted where reading would otherwise change it.
+void AppendValue(std::string& Out, const UnicodeString& Value, bool Utf8)
 {
     const size_t start = Out.size();
-    if (IsAsciiText(Value))
+    if (IsAscii(Value)) {
         Out += Value;
-    else
-        Out += Utf8ToAnsi(Value).Bytes();
+    } else {
+        std::string text;
+        TextIn(Value, Utf8, text);
+        Out += text;
+    }
     for (size_t i = start; i < Out.size(); ++i)
-        if (Out[i] == '\r' || Out[i] == '\n' || Out[i] == '\0')
+        if (Out[i] == '\r' || Out[i] == '\n')
             Out[i] = ' ';
     const std::string_view v(Out.data() + start, Out.size() - start);
     const bool quote = !v.empty() && (IsSpace(v.front()) || IsSpace(v.back()) ||
@@ -174,6 +213,14 @@ void AppendValue(std::string& Out, const UnicodeString& Value)
     }
 }
 
+// Whether bytes would be taken for UTF-8 on reading: well formed, with a character beyond ASCII.
+bool ReadsAsUtf8(std::string_view Bytes)
+{
+    return !IsAscii(Bytes) && ValidUtf8(Bytes);
+}
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
 } // namespace
 
 struct TIniFile::TData {
@@ -183,10 +230,11 @@ struct TIniFile::TData {
     // stays unused until the object goes).
     std::string Pool;
     std::uint32_t FileEnd = 0;       // the end of the file's own bytes in Pool
-    std::uint32_t PreambleOff = 0;   // after the byte-order mark
+    std::uint32_t PreambleOff = 0;   // after the byte-order marks
+    TIniEncoding Encoding = ieAnsi;  // of Pool, and of the file written
     bool Bom = false;                // the file starts with a UTF-8 byte-order mark, written back
     std::vector<TSection> Sections;  // Sections[0]: the lines before the first header
-    TNameIndex Index;                // section name -> first section with it
+    TNameIndex Index{false};         // section name -> first section with it
     bool Unreadable = false;         // the file exists but could not be read: never overwrite it
     bool Writable = false;           // the write check has passed
     bool Dirty = false;
@@ -212,11 +260,23 @@ struct TIniFile::TData {
         return s;
     }
 
+    bool Utf8() const { return Encoding == ieUtf8; }
+    std::optional<std::string_view> NameIn(const UnicodeString& Name, std::string& Scratch) const
+    {
+        return Name8(Name, Utf8(), Scratch);
+    }
+    // A text of the file for the interface.
+    UnicodeString Text(std::string_view Bytes) const
+    {
+        return Utf8() || IsAscii(Bytes) ? UnicodeString(Bytes) : AnsiToUtf8(AnsiString(std::string(Bytes)));
+    }
+
     // The header line of section I (I > 0) without its line end, and the start of its lines.
     std::string_view HeaderLine(size_t I, size_t* Next = nullptr) const
     {
         size_t next = 0;
-        const std::string_view l = LineAt(Pool, Sections[I].Header, Pool.size(), next);
+        const std::uint32_t at = Sections[I].Header;
+        const std::string_view l = LineAt(Pool, at, at < FileEnd ? FileEnd : Pool.size(), next);
         if (Next != nullptr)
             *Next = next;
         return l;
@@ -232,14 +292,18 @@ struct TIniFile::TData {
         return begin < end ? TSpan{static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin)} : TSpan{};
     }
 
+    void Decode();
     void Parse();
+    void SwitchToUtf8();
     void Reindex();
     TBody& BodyOf(size_t I) const;
     void IndexKeys(TBody& B) const;
     int FindSection(const UnicodeString& Section) const;
+    // The same with the name as the file holds it.
+    int FindSection(std::string_view Name) const;
     int FindKey(const TBody& B, std::string_view Key) const
     {
-        return B.Keys.Find(Key, HashName(Key), [&](std::uint32_t i) { return View(B.Lines[i].Key); });
+        return B.Keys.Find(Key, HashName(Key, Utf8()), [&](std::uint32_t i) { return View(B.Lines[i].Key); });
     }
     const TLine* FindLine(const UnicodeString& Section, const UnicodeString& Ident) const;
     // Calls Each for every key line of the section that look-ups reach (the first of its name).
@@ -269,17 +333,38 @@ struct TIniFile::TData {
     }
 };
 
+// Takes the file's bytes in Pool to the form kept: UTF-16 decoded, byte-order marks skipped (all
+// of them, so that the first line written back after one mark reads as before),
+// malformed UTF-8 of a file marked as UTF-8 read as Windows-1252 characters.
+void TIniFile::TData::Decode()
+{
+    Encoding = ieAnsi;
+    const std::string_view start = std::string_view(Pool).substr(0, 2);
+    const bool utf16 = start == "\xFF\xFE" || start == "\xFE\xFF";
+    if (utf16) {
+        Pool = Utf16ToUtf8(std::string_view(Pool).substr(2), start == "\xFE\xFF");
+        Encoding = ieUtf8;
+    }
+    PreambleOff = 0;
+    while (std::string_view(Pool).substr(PreambleOff).starts_with(Utf8Bom))
+        PreambleOff += static_cast<std::uint32_t>(Utf8Bom.size());
+    Bom = PreambleOff > 0 && !utf16;
+    const std::string_view text = std::string_view(Pool).substr(PreambleOff);
+    if (Bom) {
+        Encoding = ieUtf8;
+        if (!ValidUtf8(text)) {
+            Pool = AnsiToUtf8(AnsiString(std::string(text), CP_UTF8));
+            PreambleOff = 0;
+        }
+    } else if (!utf16 && ReadsAsUtf8(text)) {
+        Encoding = ieUtf8;
+    }
+}
+
 void TIniFile::TData::Parse()
 {
     Sections.clear();
-    Index.Clear();
-    if (Pool.find('\0') != std::string::npos)
-        Pool.clear();   // binary data: holds nothing
-    Bom = Pool.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    PreambleOff = Bom ? 3 : 0;
     FileEnd = static_cast<std::uint32_t>(Pool.size());
-    if (!Pool.empty() && Pool.back() != '\n')
-        Pool += '\n';
     const std::string_view all(Pool);
 
     // Counted first, so that the sections take no more room than they need.
@@ -302,13 +387,13 @@ void TIniFile::TData::Parse()
 void TIniFile::TData::IndexKeys(TBody& B) const
 {
     // Grown as names come rather than sized by the key lines, which may all share one name.
-    B.Keys.Clear();
+    B.Keys.Clear(Utf8());
     auto at = [&](std::uint32_t i) { return View(B.Lines[i].Key); };
     for (size_t k = 0; k < B.Lines.size(); ++k) {
         if (!B.Lines[k].IsKey())
             continue;
         const std::string_view key = View(B.Lines[k].Key);
-        B.Keys.Insert(key, HashName(key), static_cast<std::uint32_t>(k), at);
+        B.Keys.Insert(key, HashName(key, Utf8()), static_cast<std::uint32_t>(k), at);
     }
 }
 
@@ -317,7 +402,7 @@ TBody& TIniFile::TData::BodyOf(size_t I) const
     const TSection& s = Sections[I];
     if (s.Body)
         return *s.Body;
-    auto body = std::make_unique<TBody>();
+    auto body = std::make_unique<TBody>(Utf8());
     const TSpan raw = RawOf(I);
     const std::string_view all(Pool);
     const size_t end = raw.Off + raw.Len;
@@ -352,14 +437,26 @@ TBody& TIniFile::TData::BodyOf(size_t I) const
     return *s.Body;
 }
 
+// The file's lines, converted from Windows-1252 to UTF-8 (which loses nothing), from now on
+// written as UTF-8.
+void TIniFile::TData::SwitchToUtf8()
+{
+    Pool = AnsiToUtf8(AnsiString(Content()));
+    Encoding = ieUtf8;
+    Bom = false;
+    PreambleOff = 0;
+    Parse();
+    Dirty = true;
+}
+
 void TIniFile::TData::Reindex()
 {
-    Index.Clear();
+    Index.Clear(Utf8());
     Index.Reserve(Sections.size());
     auto at = [&](std::uint32_t i) { return NameOf(i); };
     for (size_t i = 1; i < Sections.size(); ++i) {
         const std::string_view name = NameOf(i);
-        Index.Insert(name, HashName(name), static_cast<std::uint32_t>(i), at);
+        Index.Insert(name, HashName(name, Utf8()), static_cast<std::uint32_t>(i), at);
     }
     LastName.clear();
     LastSection = -1;
@@ -367,12 +464,17 @@ void TIniFile::TData::Reindex()
 
 int TIniFile::TData::FindSection(const UnicodeString& Section) const
 {
-    const std::string_view name = Name8(Section, SectionScratch);
-    if (LastSection > 0 && name == LastName)
+    const std::optional<std::string_view> name = NameIn(Section, SectionScratch);
+    return name ? FindSection(*name) : -1;
+}
+
+int TIniFile::TData::FindSection(std::string_view Name) const
+{
+    if (LastSection > 0 && Name == LastName)
         return LastSection;
-    const int i = Index.Find(name, HashName(name), [&](std::uint32_t k) { return NameOf(k); });
+    const int i = Index.Find(Name, HashName(Name, Utf8()), [&](std::uint32_t k) { return NameOf(k); });
     if (i > 0) {
-        LastName.assign(name);
+        LastName.assign(Name);
         LastSection = i;
     }
     return i;
@@ -383,8 +485,11 @@ const TLine* TIniFile::TData::FindLine(const UnicodeString& Section, const Unico
     const int s = FindSection(Section);
     if (s <= 0)
         return nullptr;
+    const std::optional<std::string_view> key = NameIn(Ident, KeyScratch);
+    if (!key)
+        return nullptr;
     const TBody& b = BodyOf(static_cast<size_t>(s));
-    const int k = FindKey(b, Name8(Ident, KeyScratch));
+    const int k = FindKey(b, *key);
     return k < 0 ? nullptr : &b.Lines[static_cast<size_t>(k)];
 }
 
@@ -418,38 +523,44 @@ void TIniFile::TData::CheckWritable()
 
 void TIniFile::TData::Write(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value)
 {
+    std::optional<std::string_view> section = NameIn(Section, SectionScratch);
+    std::optional<std::string_view> key = NameIn(Ident, KeyScratch);
+    // A text beyond Windows-1252 turns a Windows-1252 file into UTF-8, once the write may go on.
+    const bool toUtf8 = !section || !key || (!Utf8() && !Fits1252(Value));
+    if (toUtf8) {
+        section = Name8(Section, true, SectionScratch);
+        key = Name8(Ident, true, KeyScratch);
+    }
     // Names that would read back as something else, or turn the line into a header or a comment.
-    const std::string_view sectionName = Name8(Section, SectionScratch);
-    if (sectionName.find(']') != std::string_view::npos)
+    if (section->find(']') != std::string_view::npos)
         NameError("section", Section, "a section name may not contain \"]\".");
-    const std::string_view keyName = Name8(Ident, KeyScratch);
-    if (keyName.find('=') != std::string_view::npos || (!keyName.empty() && (keyName.front() == ';' || keyName.front() == '[')))
+    if (key->find('=') != std::string_view::npos || (!key->empty() && (key->front() == ';' || key->front() == '[')))
         NameError("key", Ident, "a key name may not contain \"=\" nor begin with \";\" or \"[\".");
     CheckWritable();
-    int si = FindSection(Section);
+    if (toUtf8)
+        SwitchToUtf8();
+    int si = FindSection(*section);
     if (si <= 0) {
-        const std::string_view name = Name8(Section, SectionScratch);
         LineScratch.assign(1, '[');
-        LineScratch += name;
+        LineScratch += *section;
         LineScratch += "]\n";
         TSection fresh;
         fresh.Header = Add(LineScratch).Off;
         fresh.RawEnd = static_cast<std::uint32_t>(Pool.size());
-        fresh.Body = std::make_unique<TBody>();
+        fresh.Body = std::make_unique<TBody>(Utf8());
         si = static_cast<int>(Sections.size());
         Sections.push_back(std::move(fresh));
-        Index.Insert(NameOf(static_cast<size_t>(si)), HashName(NameOf(static_cast<size_t>(si))),
+        Index.Insert(NameOf(static_cast<size_t>(si)), HashName(NameOf(static_cast<size_t>(si)), Utf8()),
                      static_cast<std::uint32_t>(si), [&](std::uint32_t k) { return NameOf(k); });
     }
     TBody& b = BodyOf(static_cast<size_t>(si));
-    const std::string_view key = Name8(Ident, KeyScratch);
-    const int k = FindKey(b, key);
+    const int k = FindKey(b, *key);
     if (k >= 0) {
         // Replaced where it stands; the key keeps its spelling in the file.
         TLine& l = b.Lines[static_cast<size_t>(k)];
         LineScratch.assign(View(l.Key));
         LineScratch += '=';
-        AppendValue(LineScratch, Value);
+        AppendValue(LineScratch, Value, Utf8());
         if (View(l.Text) != LineScratch) {
             l.Text = Add(LineScratch);
             l.Key = {l.Text.Off, l.Key.Len};
@@ -457,12 +568,12 @@ void TIniFile::TData::Write(const UnicodeString& Section, const UnicodeString& I
         }
         return;
     }
-    LineScratch.assign(key);
+    LineScratch.assign(*key);
     LineScratch += '=';
-    AppendValue(LineScratch, Value);
+    AppendValue(LineScratch, Value, Utf8());
     TLine l;
     l.Text = Add(LineScratch);
-    l.Key = {l.Text.Off, static_cast<std::uint32_t>(key.size())};
+    l.Key = {l.Text.Off, static_cast<std::uint32_t>(key->size())};
     // After the last line of the section that is not blank: trailing blank lines of the last
     // run of other lines stay below the new key.
     size_t at = b.Lines.size();
@@ -488,7 +599,7 @@ void TIniFile::TData::Write(const UnicodeString& Section, const UnicodeString& I
     }
     b.Lines.insert(b.Lines.begin() + static_cast<std::ptrdiff_t>(at), l);
     // Only runs of other lines moved, so no indexed position changes.
-    b.Keys.Insert(View(l.Key), HashName(View(l.Key)), static_cast<std::uint32_t>(at),
+    b.Keys.Insert(View(l.Key), HashName(View(l.Key), Utf8()), static_cast<std::uint32_t>(at),
                   [&](std::uint32_t i) { return View(b.Lines[i].Key); });
     Dirty = true;
 }
@@ -508,7 +619,7 @@ std::string TIniFile::TData::Content() const
     std::string out;
     out.reserve(Pool.size() + Pool.size() / 8 + 64);
     if (Bom)
-        out += "\xEF\xBB\xBF";
+        out += Utf8Bom;
     for (size_t i = 0; i < Sections.size(); ++i) {
         const TSection& s = Sections[i];
         if (i > 0) {
@@ -540,6 +651,7 @@ TIniFile::TIniFile(const UnicodeString& FileName) : F(std::make_unique<TData>())
         F->Unreadable = exists;
         F->Pool.clear();
     }
+    F->Decode();
     F->Parse();
 }
 
@@ -564,6 +676,11 @@ bool TIniFile::GetUnreadable() const
     return F->Unreadable;
 }
 
+TIniEncoding TIniFile::GetEncoding() const
+{
+    return F->Encoding;
+}
+
 bool TIniFile::SectionExists(const UnicodeString& Section) const
 {
     return F->FindSection(Section) > 0;
@@ -580,9 +697,7 @@ UnicodeString TIniFile::ReadString(const UnicodeString& Section, const UnicodeSt
     std::string_view v;
     if (!F->Value(Section, Ident, v))
         return Default;
-    if (IsAsciiText(v))
-        return UnicodeString(v);
-    return AnsiToUtf8(AnsiString(std::string(v)));
+    return F->Text(v);
 }
 
 void TIniFile::WriteString(const UnicodeString& Section, const UnicodeString& Ident, const UnicodeString& Value)
@@ -626,10 +741,10 @@ double TIniFile::ReadFloat(const UnicodeString& Section, const UnicodeString& Id
     double result = Default;
     if (!F->Value(Section, Ident, v) || v.empty())
         return result;
-    if (IsAsciiText(v))
+    if (F->Utf8() || IsAscii(v))
         TextToFloat(v, result, Settings);
     else
-        TextToFloat(AnsiToUtf8(AnsiString(std::string(v))), result, Settings);
+        TextToFloat(F->Text(v), result, Settings);
     return result;
 }
 
@@ -642,7 +757,7 @@ void TIniFile::WriteFloat(const UnicodeString& Section, const UnicodeString& Ide
 void TIniFile::ReadSection(const UnicodeString& Section, std::vector<UnicodeString>& Idents) const
 {
     Idents.clear();
-    F->ForEachKey(Section, [&](const TLine& l) { Idents.push_back(AnsiToUtf8(AnsiString(std::string(F->View(l.Key))))); });
+    F->ForEachKey(Section, [&](const TLine& l) { Idents.push_back(F->Text(F->View(l.Key))); });
 }
 
 void TIniFile::ReadSections(std::vector<UnicodeString>& Sections) const
@@ -650,8 +765,9 @@ void TIniFile::ReadSections(std::vector<UnicodeString>& Sections) const
     Sections.clear();
     for (size_t i = 1; i < F->Sections.size(); ++i) {
         const std::string_view name = F->NameOf(i);
-        if (F->Index.Find(name, HashName(name), [&](std::uint32_t k) { return F->NameOf(k); }) == static_cast<int>(i))
-            Sections.push_back(AnsiToUtf8(AnsiString(std::string(name))));
+        if (F->Index.Find(name, HashName(name, F->Utf8()), [&](std::uint32_t k) { return F->NameOf(k); }) ==
+            static_cast<int>(i))
+            Sections.push_back(F->Text(name));
     }
 }
 
@@ -662,7 +778,7 @@ void TIniFile::ReadSectionValues(const UnicodeString& Section, std::vector<Unico
         std::string line(F->View(l.Key));
         line += '=';
         line += DecodeValue(F->View(l.Text));
-        Lines.push_back(AnsiToUtf8(AnsiString(std::move(line))));
+        Lines.push_back(F->Text(line));
     });
 }
 
@@ -716,7 +832,7 @@ void TIniFile::EraseSection(const UnicodeString& Section)
     std::vector<TSection> kept;
     kept.reserve(F->Sections.size());
     for (size_t i = 0; i < F->Sections.size(); ++i)
-        if (i == 0 || !SameName(F->NameOf(i), name))
+        if (i == 0 || !SameName(F->NameOf(i), name, F->Utf8()))
             kept.push_back(std::move(F->Sections[i]));
     F->Sections = std::move(kept);
     F->Reindex();
@@ -728,12 +844,15 @@ void TIniFile::DeleteKey(const UnicodeString& Section, const UnicodeString& Iden
     const int si = F->FindSection(Section);
     if (si <= 0)
         return;
+    const std::optional<std::string_view> name = F->NameIn(Ident, F->KeyScratch);
+    if (!name)
+        return;
+    const std::string key(*name);
     TBody& b = F->BodyOf(static_cast<size_t>(si));
-    const std::string key(Name8(Ident, F->KeyScratch));
     if (F->FindKey(b, key) < 0)
         return;
     F->CheckWritable();
-    std::erase_if(b.Lines, [&](const TLine& l) { return l.IsKey() && SameName(F->View(l.Key), key); });
+    std::erase_if(b.Lines, [&](const TLine& l) { return l.IsKey() && SameName(F->View(l.Key), key, F->Utf8()); });
     F->IndexKeys(b);
     F->Dirty = true;
 }
@@ -746,7 +865,14 @@ void TIniFile::UpdateFile()
     F->Writable = false;
     F->CheckWritable();
     const std::string target = F->Target();
-    if (!ReplaceFile(target, F->Content()))
+    std::string content = F->Content();
+    // Windows-1252 bytes that would be read as UTF-8 (the file holds nothing else beyond ASCII)
+    // are written as UTF-8, so that they read back as they are.
+    if (!F->Utf8() && ReadsAsUtf8(content)) {
+        F->SwitchToUtf8();
+        content = F->Content();
+    }
+    if (!ReplaceFile(target, content))
         F->WriteError();
     F->Dirty = false;
     F->WriteFailed = false;

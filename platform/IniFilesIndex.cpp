@@ -42,9 +42,8 @@ struct TSipState {
     }
 };
 
-} // namespace
-
-std::uint64_t HashName(std::string_view Name)
+template <bool Utf8>
+std::uint64_t HashNameAs(std::string_view Name)
 {
     const TSipKey& k = SipKey();
     TSipState s{k.K0 ^ 0x736f6d6570736575ull, k.K1 ^ 0x646f72616e646f6dull, k.K0 ^ 0x6c7967656e657261ull,
@@ -52,7 +51,7 @@ std::uint64_t HashName(std::string_view Name)
     std::uint64_t m = 0;
     size_t i = 0;
     for (; i < Name.size(); ++i) {
-        m |= static_cast<std::uint64_t>(LowerTable[static_cast<unsigned char>(Name[i])]) << (8 * (i % 8));
+        m |= static_cast<std::uint64_t>(FoldedAt<Utf8>(Name, i)) << (8 * (i % 8));
         if (i % 8 == 7) {
             s.Compress(m);
             m = 0;
@@ -64,6 +63,13 @@ std::uint64_t HashName(std::string_view Name)
     s.Round();
     s.Round();
     return s.V0 ^ s.V1 ^ s.V2 ^ s.V3;
+}
+
+} // namespace
+
+std::uint64_t HashName(std::string_view Name, bool Utf8)
+{
+    return Utf8 ? HashNameAs<true>(Name) : HashNameAs<false>(Name);
 }
 
 } // namespace IniFilesIndex

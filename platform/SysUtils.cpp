@@ -28,20 +28,9 @@ constexpr std::array<char16_t, 32> Cp1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool IsAscii(std::string_view S)
+char32_t Cp1252Char(unsigned char B)
 {
-    const char* p = S.data();
-    size_t n = S.size();
-    for (; n >= 8; p += 8, n -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        if (word & 0x8080808080808080ull)
-            return false;
-    }
-    for (; n > 0; ++p, --n)
-        if (static_cast<unsigned char>(*p) >= 0x80)
-            return false;
-    return true;
+    return B >= 0x80 && B < 0xA0 ? Cp1252High[B - 0x80] : B;
 }
 
 void AppendUtf8(std::string& Out, char32_t C)
@@ -63,20 +52,87 @@ void AppendUtf8(std::string& Out, char32_t C)
     }
 }
 
-char AnsiByteOf(char32_t C)
+// The Windows-1252 byte of a character; false when the code page lacks it.
+bool AnsiByteOf(char32_t C, char& Byte)
 {
-    if (C < 0x80 || (C >= 0xA0 && C <= 0xFF))
-        return static_cast<char>(C);
+    if (C < 0x80 || (C >= 0xA0 && C <= 0xFF)) {
+        Byte = static_cast<char>(C);
+        return true;
+    }
     for (size_t k = 0; k < Cp1252High.size(); ++k)
-        if (Cp1252High[k] == C)
-            return static_cast<char>(0x80 + k);
-    return '?';
+        if (Cp1252High[k] == C) {
+            Byte = static_cast<char>(0x80 + k);
+            return true;
+        }
+    return false;
+}
+
+// The character at S[I] as AnsiToUtf8 reads UTF-8: a byte of malformed UTF-8 as its
+// Windows-1252 character.
+char32_t DecodeUtf8Or1252(std::string_view S, size_t& I)
+{
+    const size_t at = I;
+    const char32_t c = DecodeUtf8(S, I);
+    return c != BadUtf8 ? c : Cp1252Char(static_cast<unsigned char>(S[at]));
 }
 
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-// UTF-8 characters
+// UTF-8 and UTF-16 characters
+
+bool IsAscii(std::string_view S)
+{
+    const char* p = S.data();
+    size_t n = S.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; n > 0; ++p, --n)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    return true;
+}
+
+bool ValidUtf8(std::string_view S)
+{
+    size_t i = 0;
+    while (i < S.size()) {
+        // Runs of ASCII eight bytes at a time.
+        while (i + 8 <= S.size() && IsAscii(S.substr(i, 8)))
+            i += 8;
+        if (i < S.size() && DecodeUtf8(S, i) == BadUtf8)
+            return false;
+    }
+    return true;
+}
+
+UnicodeString Utf16ToUtf8(std::string_view Bytes, bool BigEndian)
+{
+    auto unit = [&](size_t I) -> char32_t {
+        const auto a = static_cast<unsigned char>(Bytes[I]);
+        const auto b = static_cast<unsigned char>(Bytes[I + 1]);
+        return BigEndian ? (a << 8) | b : (b << 8) | a;
+    };
+    UnicodeString out;
+    out.reserve(Bytes.size() / 2 + Bytes.size() / 8);
+    for (size_t i = 0; i + 1 < Bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < Bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        AppendUtf8(out, c);
+    }
+    if (Bytes.size() % 2 != 0)
+        AppendUtf8(out, 0xFFFD);
+    return out;
+}
 
 char32_t DecodeUtf8(std::string_view S, size_t& I)
 {
@@ -138,41 +194,76 @@ size_t Utf8CharStart(std::string_view S, size_t I)
     return I;
 }
 
+AnsiString::AnsiString(std::string Bytes, unsigned short CodePage) : FBytes(std::move(Bytes)), FCodePage(CodePage)
+{
+    if (CodePage != CP_WINDOWS1252 && CodePage != CP_UTF8)
+        throw EConvertError("Code page " + std::to_string(CodePage) + " is not supported");
+}
+
+AnsiString& AnsiString::operator+=(const AnsiString& Other)
+{
+    if (FCodePage == CP_WINDOWS1252 && Other.FCodePage == CP_WINDOWS1252)
+        FBytes += Other.FBytes;
+    else
+        *this = Utf8ToAnsiLossless(AnsiToUtf8(*this) + AnsiToUtf8(Other));
+    return *this;
+}
+
 UnicodeString AnsiToUtf8(const AnsiString& S)
 {
-    if (IsAscii(S.Bytes()))
-        return S.Bytes();
+    const std::string& bytes = S.Bytes();
+    if (IsAscii(bytes) || (S.CodePage() == CP_UTF8 && ValidUtf8(bytes)))
+        return bytes;
     UnicodeString out;
-    out.reserve(S.Bytes().size() + S.Bytes().size() / 4);
-    for (char ch : S.Bytes()) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out += ch;
-        else if (b < 0xA0)
-            AppendUtf8(out, Cp1252High[b - 0x80]);
-        else
-            AppendUtf8(out, b);
+    out.reserve(bytes.size() + bytes.size() / 4);
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out += bytes[i++];
+            continue;
+        }
+        AppendUtf8(out, S.CodePage() == CP_UTF8 ? DecodeUtf8Or1252(bytes, i)
+                                                : Cp1252Char(static_cast<unsigned char>(bytes[i++])));
     }
     return out;
 }
 
+namespace {
+
+// The Windows-1252 bytes of S, its characters read by Decode (DecodeUtf8 or DecodeUtf8Or1252).
+// A character the code page lacks becomes Missing, or with Missing 0 makes the result false.
+bool ToAnsiBytes(const UnicodeString& S, char32_t (*Decode)(std::string_view, size_t&), char Missing, std::string& Out)
+{
+    if (IsAscii(S)) {
+        Out = S;
+        return true;
+    }
+    Out.reserve(S.size());
+    for (size_t i = 0; i < S.size();) {
+        char ansi = Missing;
+        if (!AnsiByteOf(Decode(S, i), ansi) && Missing == 0)
+            return false;
+        Out += ansi;
+    }
+    return true;
+}
+
+} // namespace
+
 AnsiString Utf8ToAnsi(const UnicodeString& S)
 {
-    if (IsAscii(S))
-        return AnsiString(S);
     std::string out;
-    out.reserve(S.size());
-    size_t i = 0;
-    while (i < S.size()) {
-        const auto b = static_cast<unsigned char>(S[i]);
-        if (b < 0x80) {
-            out += S[i++];
-            continue;
-        }
-        const char32_t c = DecodeUtf8(S, i);
-        out += c == BadUtf8 ? '?' : AnsiByteOf(c);
-    }
+    ToAnsiBytes(S, DecodeUtf8, '?', out);
     return AnsiString(std::move(out));
+}
+
+AnsiString Utf8ToAnsiLossless(const UnicodeString& S)
+{
+    std::string out;
+    if (ToAnsiBytes(S, DecodeUtf8Or1252, 0, out))
+        return AnsiString(std::move(out));
+    return AnsiString(AnsiToUtf8(AnsiString(S, CP_UTF8)), CP_UTF8);
 }
 
 void Abort()
@@ -211,15 +302,6 @@ WideChar LocaleChar(const char* S, bool Utf8, WideChar Fallback)
     size_t i = 0;
     const char32_t c = DecodeUtf8(text, i);
     return c == BadUtf8 ? Fallback : static_cast<WideChar>(c);
-}
-
-bool ValidUtf8(std::string_view S)
-{
-    size_t i = 0;
-    while (i < S.size())
-        if (DecodeUtf8(S, i) == BadUtf8)
-            return false;
-    return true;
 }
 
 // Maps the locale's placement of the currency symbol to the original runtime's codes.

@@ -55,45 +55,61 @@ CORVANE_EXCEPTION_CLASS(EListError, Exception);
 void CheckListIndex(int Index, int Count);
 
 // ---------------------------------------------------------------------------------------------
-// 8-bit text in the system's ANSI code page, which is Windows-1252.
+// 8-bit text with its code page: Windows-1252, the system's ANSI code page, or UTF-8.
 //
 // A distinct type holding bytes, so that it cannot be mixed with the UTF-8 UnicodeString by
-// accident: the two convert only through AnsiToUtf8 and Utf8ToAnsi. A string literal converts
-// implicitly (its bytes are taken as they are, so keep such literals ASCII); a std::string of
-// bytes only explicitly.
+// accident: the two convert only through AnsiToUtf8 and Utf8ToAnsi (or Utf8ToAnsiLossless). A
+// string literal converts implicitly (its bytes are taken as Windows-1252, so keep such
+// literals ASCII); a std::string of bytes only explicitly. Equal AnsiStrings have the same code
+// page and the same bytes; Utf8ToAnsiLossless gives one form per text, so that equal texts
+// compare equal.
+
+inline constexpr unsigned short CP_WINDOWS1252 = 1252;
+inline constexpr unsigned short CP_UTF8 = 65001;
+
 class AnsiString {
 public:
     AnsiString() = default;
     AnsiString(const char* Bytes) : FBytes(Bytes != nullptr ? Bytes : "") {}
     AnsiString(const char* Bytes, int Length) : FBytes(Bytes, static_cast<size_t>(Length)) {}
     explicit AnsiString(std::string Bytes) : FBytes(std::move(Bytes)) {}
+    // Bytes in the given code page; any other than CP_WINDOWS1252 and CP_UTF8 raises
+    // EConvertError.
+    AnsiString(std::string Bytes, unsigned short CodePage);
+    AnsiString(const char* Bytes, unsigned short CodePage) : AnsiString(std::string(Bytes), CodePage) {}
 
     const char* c_str() const noexcept { return FBytes.c_str(); }
     int Length() const noexcept { return static_cast<int>(FBytes.size()); }
     bool IsEmpty() const noexcept { return FBytes.empty(); }
     // The bytes, as stored.
     const std::string& Bytes() const noexcept { return FBytes; }
+    unsigned short CodePage() const noexcept { return FCodePage; }
 
-    AnsiString& operator+=(const AnsiString& Other)
-    {
-        FBytes += Other.FBytes;
-        return *this;
-    }
+    // Texts of one code page join byte by byte; of different ones, as Utf8ToAnsiLossless gives
+    // the joined text.
+    AnsiString& operator+=(const AnsiString& Other);
     friend AnsiString operator+(AnsiString A, const AnsiString& B) { return A += B; }
     friend bool operator==(const AnsiString&, const AnsiString&) = default;
     friend auto operator<=>(const AnsiString&, const AnsiString&) = default;
 
 private:
     std::string FBytes;
+    unsigned short FCodePage = CP_WINDOWS1252;
 };
 
-// Windows-1252 bytes to UTF-8. Every byte maps to one character; the five bytes the code page
-// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to U+0081 ... so that every byte string
-// survives a round trip through Utf8ToAnsi.
+// The text of an AnsiString as UTF-8, always well formed. Windows-1252: every byte maps to one
+// character; the five bytes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to
+// U+0081 ... so that every byte string survives a round trip through Utf8ToAnsi. UTF-8: the
+// bytes pass through, except that a byte of malformed UTF-8 is read as its Windows-1252
+// character.
 UnicodeString AnsiToUtf8(const AnsiString& S);
 // UTF-8 to Windows-1252 bytes. A character the code page lacks becomes "?", and so does every
 // byte of malformed UTF-8.
 AnsiString Utf8ToAnsi(const UnicodeString& S);
+// UTF-8 to an AnsiString that loses nothing: the Windows-1252 form when every character of S
+// has one, otherwise the UTF-8 bytes (CP_UTF8). A byte of malformed UTF-8 is read as its
+// Windows-1252 character, as AnsiToUtf8 reads it.
+AnsiString Utf8ToAnsiLossless(const UnicodeString& S);
 
 // ---------------------------------------------------------------------------------------------
 // Number format settings.
@@ -197,6 +213,13 @@ UnicodeString TrimRight(const UnicodeString& S);
 UnicodeString UpperCase(const UnicodeString& S);
 UnicodeString LowerCase(const UnicodeString& S);
 bool SameText(const UnicodeString& A, const UnicodeString& B);
+// Whether S holds only ASCII bytes (below 0x80).
+bool IsAscii(std::string_view S);
+// Whether S is well-formed UTF-8 (DecodeUtf8 reads no byte of it as BadUtf8).
+bool ValidUtf8(std::string_view S);
+// UTF-16 (two bytes per code unit, in the given byte order) as UTF-8. An unpaired surrogate,
+// and a last odd byte, become U+FFFD.
+UnicodeString Utf16ToUtf8(std::string_view Bytes, bool BigEndian);
 // UTF-8 characters of a UnicodeString. DecodeUtf8 decodes the character at S[I] and advances
 // I past it; malformed input (a bad lead or continuation byte, an overlong form, a surrogate,
 // beyond U+10FFFF, truncated) consumes one byte and gives BadUtf8.

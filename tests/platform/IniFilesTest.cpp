@@ -1,16 +1,22 @@
 #include "platform/IniFiles.h"
 
+#include "platform/Graphics.h"
+#include "platform/IniFilesDisk.h"
 #include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -166,32 +172,159 @@ TEST_F(IniFile, FirstOfDuplicateSectionsAndKeysWins)
     EXPECT_EQ(names, std::vector<UnicodeString>{"S"});
 }
 
-TEST_F(IniFile, GarbageBinaryAndEmptyFilesHoldNothing)
+TEST_F(IniFile, GarbageBinaryAndEmptyFilesHoldNoProject)
 {
     std::mt19937 random(7);
     std::string noise;
     for (int i = 0; i < 100000; ++i)
         noise += static_cast<char>(random() & 0xFF);
+    TBitmap(40, 30).SaveToFile(Path("chart.png"));
     const std::string cases[] = {
-        "",
-        "\r\n\r\n",
-        std::string("[General]\0\nCount=3\n", 20),
-        "\xFF\xFE[\0G\0]\0",
-        noise,
-        "[",
-        "]]]===[[[",
-        std::string(1000000, '['),
+        "", "\r\n\r\n", std::string("\xFF\xFE[\0G\0]\0", 8), noise, Load(Path("chart.png")),
+        "[", "]]]===[[[", std::string(1000000, '['),
     };
     for (const std::string& bytes : cases) {
         Save(Path(), bytes);
         TIniFile ini(Path());
         EXPECT_EQ(ini.ReadInteger("General", "Count", 0), 0);
         EXPECT_FALSE(ini.SectionExists("General"));
-        std::vector<UnicodeString> sections;
-        ini.ReadSections(sections);
-        if (bytes.find('\0') != std::string::npos) {
-            EXPECT_TRUE(sections.empty());
+    }
+}
+
+namespace {
+
+// UTF-16 with its byte-order mark, of text whose bytes are its characters (Latin-1).
+std::string Utf16(const std::string& Latin1, bool BigEndian)
+{
+    std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : Latin1) {
+        out += BigEndian ? '\0' : c;
+        out += BigEndian ? c : '\0';
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(IniFile, ProjectsReadWhateverTheirLineEndsMarksAndNuls)
+{
+    const std::string crlf = "[General]\r\nCount=2\r\n[Dependency0]\r\nname=Caffeine\r\n";
+    const std::string lf = "[General]\nCount=2\n[Dependency0]\nname=Caffeine\n";
+    // The file after writing General/Saved=1.
+    const std::string saved = "[General]\r\nCount=2\r\nSaved=1\r\n[Dependency0]\r\nname=Caffeine\r\n";
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string nul(1, '\0');
+    const struct {
+        const char* What;
+        std::string File, After;
+        TIniEncoding Encoding;
+    } cases[] = {
+        {"LF", lf, saved, ieAnsi},
+        {"CR", "[General]\rCount=2\r[Dependency0]\rname=Caffeine", saved, ieAnsi},
+        {"CR CR LF", "[General]\r\r\nCount=2\r\r\n[Dependency0]\r\r\nname=Caffeine\r\r\n", saved, ieAnsi},
+        {"mixed", "[General]\r\nCount=2\r[Dependency0]\r\r\nname=Caffeine\n", saved, ieAnsi},
+        {"CR before keys, comments and headers",
+         "[General]\r\n\rCount=2\r\n\r;c=3\r\n\r[Dependency0]\r\n\rname=Caffeine\r\n",
+         "[General]\r\n\r\nCount=2\r\n\r\n;c=3\r\nSaved=1\r\n\r\n[Dependency0]\r\n\r\nname=Caffeine\r\n", ieAnsi},
+        {"NUL appended", crlf + nul, saved + nul + "\r\n", ieAnsi},
+        {"NUL after a header", "[General]" + nul + lf.substr(9), "[General]" + nul + saved.substr(9), ieAnsi},
+        {"byte-order mark", bom + crlf, bom + saved, ieUtf8},
+        {"two byte-order marks", bom + bom + lf, bom + saved, ieUtf8},
+        {"UTF-16 LE", Utf16(crlf, false), saved, ieUtf8},
+        {"UTF-16 BE", Utf16(lf, true), saved, ieUtf8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        Save(Path(), c.File);
+        {
+            TIniFile ini(Path());
+            std::vector<UnicodeString> names;
+            ini.ReadSections(names);
+            EXPECT_EQ(names, (std::vector<UnicodeString>{"General", "Dependency0"}));
+            ini.ReadSection("General", names);
+            EXPECT_EQ(names, std::vector<UnicodeString>{"Count"});
+            EXPECT_EQ(ini.ReadInteger("General", "Count", 0), 2);
+            EXPECT_EQ(ini.ReadString("Dependency0", "name", ""), "Caffeine");
+            EXPECT_EQ(ini.GetEncoding(), c.Encoding);
+            ini.WriteInteger("General", "Saved", 1);
         }
+        EXPECT_EQ(Load(Path()), c.After);
+    }
+}
+
+TEST_F(IniFile, FilesKeepTheirEncodingUntilATextNeedsUtf8)
+{
+    const struct {
+        std::string File;
+        UnicodeString Name;   // as read
+        TIniEncoding Encoding;
+        UnicodeString Value;   // written into S/k
+        std::string After;
+    } cases[] = {
+        {"[S]\nname=Naprox\xE8ne\n", "Naproxène", ieAnsi, "µ", "[S]\r\nname=Naprox\xE8ne\r\nk=\xB5\r\n"},
+        // A text beyond Windows-1252 converts the file, keeping its texts.
+        {"[S]\nname=Naprox\xE8ne\n; r\xE9sum\xE9\n", "Naproxène", ieAnsi, "β-CD",
+         "[S]\r\nname=Naproxène\r\n; résumé\r\nk=β-CD\r\n"},
+        {"", "", ieAnsi, "γ-CD 5 %", "[S]\r\nk=γ-CD 5 %\r\n"},
+        {"", "", ieAnsi, "(S)-Naproxène 😀", "[S]\r\nk=(S)-Naproxène 😀\r\n"},
+        // Windows-1252 bytes that would read as UTF-8 are written as UTF-8.
+        {"", "", ieAnsi, "Ã©", "[S]\r\nk=Ã©\r\n"},
+        {"[S]\nname=Naproxène\n", "Naproxène", ieUtf8, "µ", "[S]\r\nname=Naproxène\r\nk=µ\r\n"},
+        // Malformed UTF-8 in a file marked as UTF-8 reads as Windows-1252 and is written as UTF-8.
+        {"\xEF\xBB\xBF[S]\nname=Naprox\xE8ne\n", "Naproxène", ieUtf8, "1",
+         "\xEF\xBB\xBF[S]\r\nname=Naproxène\r\nk=1\r\n"},
+        {"[S]\nname=Naprox\xC3\xA8ne \xB5\n", "NaproxÃ¨ne µ", ieAnsi, "1",
+         "[S]\r\nname=Naprox\xC3\xA8ne \xB5\r\nk=1\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.File) + " " + c.Value);
+        Save(Path(), c.File);
+        {
+            TIniFile ini(Path());
+            EXPECT_EQ(ini.GetEncoding(), c.Encoding);
+            EXPECT_EQ(ini.ReadString("S", "name", ""), c.Name);
+            ini.WriteString("S", "k", c.Value);
+            EXPECT_EQ(ini.ReadString("S", "k", ""), c.Value);
+        }
+        EXPECT_EQ(Load(Path()), c.After);
+        TIniFile ini(Path());
+        EXPECT_EQ(ini.ReadString("S", "name", ""), c.Name);
+        EXPECT_EQ(ini.ReadString("S", "k", ""), c.Value);
+    }
+}
+
+TEST_F(IniFile, NamesInAnyLetters)
+{
+    Save(Path(), "[S]\n?=ansi\n\xC9t\xE9=1\n");
+    {
+        TIniFile ini(Path());
+        // A name that Windows-1252 lacks is not in such a file (and is not "?").
+        EXPECT_FALSE(ini.ValueExists("S", "β"));
+        EXPECT_FALSE(ini.SectionExists("β"));
+        EXPECT_EQ(ini.ReadString("S", "ÉTÉ", ""), "1");
+        ini.DeleteKey("S", "β");
+        ini.WriteString("Cyclodextrine β", "Kβ", "2");
+        EXPECT_EQ(ini.GetEncoding(), ieUtf8);
+    }
+    TIniFile ini(Path());
+    EXPECT_EQ(ini.ReadString("S", "été", ""), "1");
+    EXPECT_EQ(ini.ReadString("S", "?", ""), "ansi");
+    EXPECT_EQ(ini.ReadString("CYCLODEXTRINE β", "kβ", ""), "2");
+    std::vector<UnicodeString> names;
+    ini.ReadSections(names);
+    EXPECT_EQ(names, (std::vector<UnicodeString>{"S", "Cyclodextrine β"}));
+    // Letters that differ stay different, also where their UTF-8 bytes look alike.
+    const struct {
+        UnicodeString A, B;
+        bool Same;
+    } pairs[] = {{"Ê", "ê", true},   {"Ÿ", "ÿ", true},   {"Š", "š", true},
+                 {"Ê", "Ú", false},  {"×", "÷", false},  {"ſ", "Ÿ", false}, {"Β", "β", false}};
+    for (const auto& p : pairs) {
+        TIniFile utf8(Path());
+        utf8.WriteString("Pairs", p.A, "a");
+        utf8.WriteString("Pairs", p.B, "b");
+        EXPECT_EQ(utf8.ReadString("Pairs", p.A, ""), p.Same ? "b" : "a") << p.A << " " << p.B;
+        utf8.EraseSection("Pairs");
     }
 }
 
@@ -254,7 +387,7 @@ TEST_F(IniFile, NonFiniteRealsAreRefusedBeforeTouchingTheFile)
 TEST_F(IniFile, TextsRoundTripThroughWindows1252)
 {
     std::string every;
-    for (int b = 1; b < 256; ++b)
+    for (int b = 0; b < 256; ++b)
         if (b != '\r' && b != '\n')
             every += static_cast<char>(b);
     const UnicodeString texts[] = {
@@ -265,7 +398,6 @@ TEST_F(IniFile, TextsRoundTripThroughWindows1252)
         TIniFile ini(Path());
         for (size_t i = 0; i < std::size(texts); ++i)
             ini.WriteString("Texts", "t" + std::to_string(i), texts[i]);
-        ini.WriteString("Texts", "lost", "日本 ok");
     }
     const std::string bytes = Load(Path());
     EXPECT_NE(bytes.find("t0=Caffeine \xB5-\xE9 \x80\r\n"), std::string::npos);
@@ -273,7 +405,7 @@ TEST_F(IniFile, TextsRoundTripThroughWindows1252)
     TIniFile ini(Path());
     for (size_t i = 0; i < std::size(texts); ++i)
         EXPECT_EQ(ini.ReadString("Texts", "t" + std::to_string(i), "?"), texts[i]) << i;
-    EXPECT_EQ(ini.ReadString("Texts", "lost", ""), "?? ok");
+    EXPECT_EQ(ini.GetEncoding(), ieAnsi);
 }
 
 TEST_F(IniFile, LineBreaksInValuesCannotInjectLines)
@@ -282,11 +414,15 @@ TEST_F(IniFile, LineBreaksInValuesCannotInjectLines)
         TIniFile ini(Path());
         ini.WriteString("S", "name", "evil\r\n[General]\r\nCount=99");
         ini.WriteString("S\n", "k\r", std::string("a\0b", 3));
+        ini.WriteString("S", std::string("\0n", 2), "v");
     }
     TIniFile ini(Path());
     EXPECT_FALSE(ini.SectionExists("General"));
     EXPECT_EQ(ini.ReadString("S", "name", ""), "evil  [General]  Count=99");
-    EXPECT_EQ(ini.ReadString("S", "k", ""), "a b");
+    // NUL is an ordinary byte, of values and of names.
+    EXPECT_EQ(ini.ReadString("S", "k", ""), std::string("a\0b", 3));
+    EXPECT_EQ(ini.ReadString("S", std::string("\0N", 2), ""), "v");
+    EXPECT_FALSE(ini.ValueExists("S", " n"));
 }
 
 TEST_F(IniFile, EraseSectionDeleteKeyAndListings)
@@ -463,4 +599,76 @@ TEST_F(IniFile, RelativeFileName)
     }
     fs::current_path(old);
     EXPECT_EQ(Load(Path("rel.ini")), "[S]\r\nk=1\r\n");
+}
+
+namespace {
+
+// Where a save in a child process stops, and the pipe on which it says that it has.
+const char* StopAt = "";
+int StoppedPipe = -1;
+
+void StopThere(const char* Step, const std::string&)
+{
+    const char byte = 1;
+    if (std::strcmp(Step, StopAt) == 0 && ::write(StoppedPipe, &byte, 1) == 1)
+        for (;;)
+            ::pause();
+}
+
+} // namespace
+
+TEST_F(IniFile, ASaveKilledAtAnyStepLeavesNothingBehind)
+{
+    const struct {
+        const char* Step;
+        bool NamedOnly;   // as on a file system without unnamed files
+    } cases[] = {{"created", false}, {"written", false}, {"named", false},
+                 {"created", true},  {"written", true},  {"named", true}};
+    pid_t dead = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Step) + (c.NamedOnly ? ", named temporary" : ", unnamed temporary"));
+        Save(Path(), "[General]\r\nCount=1\r\n");
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            StopAt = c.Step;
+            StoppedPipe = fds[1];
+            ReplaceFileStep = StopThere;
+            ReplaceFileNamedOnly = c.NamedOnly;
+            try {
+                TIniFile ini(Path());
+                ini.WriteInteger("General", "Count", 2);
+                ini.UpdateFile();
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        char byte = 0;
+        const bool stopped = ::read(fds[0], &byte, 1) == 1;
+        ::close(fds[0]);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(stopped) << "the save did not come to that step";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        dead = child;
+        // An unnamed temporary went with the process; a named one is left to the next save.
+        const bool named = c.NamedOnly || std::strcmp(c.Step, "named") == 0;
+        EXPECT_EQ(Others().size(), named ? 1u : 0u);
+        EXPECT_EQ(Load(Path()), "[General]\r\nCount=1\r\n");
+        TIniFile(Path()).WriteInteger("General", "Count", 3);
+        EXPECT_EQ(Load(Path()), "[General]\r\nCount=3\r\n");
+        EXPECT_TRUE(Others().empty());
+    }
+    // Only temporaries of this file whose process is gone are removed.
+    const std::string kept[] = {".project.ini.1.0.tmp", ".other.ini." + std::to_string(dead) + ".0.tmp",
+                                ".project.ini." + std::to_string(dead) + ".x.tmp"};
+    for (const std::string& name : kept)
+        Save(Path(name), "x");
+    Save(Path(".project.ini." + std::to_string(dead) + ".12.tmp"), "x");
+    TBitmap(2, 2).SaveToFile(Path());
+    EXPECT_EQ(Others().size(), std::size(kept));
 }

@@ -527,6 +527,57 @@ TEST(Windows1252, MissingCharactersAndBadUtf8BecomeQuestionMarks)
     EXPECT_EQ(Utf8ToAnsi("\xE2\x82"), AnsiString("??"));
 }
 
+TEST(AnsiCodePages, LosslessFormIsWindows1252WhereItFitsAndUtf8Otherwise)
+{
+    const struct {
+        UnicodeString Text;
+        unsigned short CodePage;
+        std::string Bytes;
+        UnicodeString Back;   // AnsiToUtf8 of the result
+    } cases[] = {
+        {"(S)-Naproxène µ €", CP_WINDOWS1252, "(S)-Naprox\xE8ne \xB5 \x80", "(S)-Naproxène µ €"},
+        {"\u0081", CP_WINDOWS1252, "\x81", "\u0081"},
+        {"γ-CD 5 % é", CP_UTF8, "γ-CD 5 % é", "γ-CD 5 % é"},
+        {"\u0080", CP_UTF8, "\u0080", "\u0080"},   // a C1 control that Windows-1252 lacks
+        // Malformed UTF-8 is read byte by byte as Windows-1252.
+        {"caf\xE9 \xE2\x82", CP_WINDOWS1252, "caf\xE9 \xE2\x82", "café â‚"},
+        {"β\xE9", CP_UTF8, "βé", "βé"},
+    };
+    for (const auto& c : cases) {
+        const AnsiString a = Utf8ToAnsiLossless(c.Text);
+        EXPECT_EQ(a, AnsiString(c.Bytes, c.CodePage)) << c.Text;
+        EXPECT_EQ(AnsiToUtf8(a), c.Back) << c.Text;
+    }
+    EXPECT_NE(AnsiString("é", CP_UTF8), AnsiString("\xE9"));
+    EXPECT_EQ(AnsiToUtf8(AnsiString("β \xE9\xC3", CP_UTF8)), "β éÃ");
+    EXPECT_THROW(AnsiString(std::string("x"), 437), EConvertError);
+    // The lossy conversion stays as it was.
+    EXPECT_EQ(Utf8ToAnsi("β-CD"), AnsiString("?-CD"));
+    // Joining: byte by byte within Windows-1252, otherwise as text, malformed bytes included.
+    EXPECT_EQ(AnsiString("Naprox\xE8ne ") + AnsiString("\xB5") + Utf8ToAnsiLossless("β"),
+              AnsiString("Naproxène µβ", CP_UTF8));
+    EXPECT_EQ(AnsiToUtf8(AnsiString("\xC3", CP_UTF8) + AnsiString("\xA9", CP_UTF8)), "Ã©");
+}
+
+TEST(AnsiCodePages, Utf16DecodesPairsAndReplacesWhatIsUnpaired)
+{
+    const struct {
+        std::string Le;   // little-endian bytes; the big-endian case swaps each pair
+        UnicodeString Text;
+    } cases[] = {
+        {std::string("A\0\x3D\xD8\x00\xDE", 6), "A😀"},
+        {std::string("\x3D\xD8" "A\0\x00\xDE", 6), "\uFFFDA\uFFFD"},   // surrogates alone
+        {std::string("\0\0" "B", 3), std::string("\0\uFFFD", 4)},   // NUL, then a last odd byte
+    };
+    for (const auto& c : cases) {
+        std::string be = c.Le;
+        for (size_t i = 0; i + 1 < be.size(); i += 2)
+            std::swap(be[i], be[i + 1]);
+        EXPECT_EQ(Utf16ToUtf8(c.Le, false), c.Text);
+        EXPECT_EQ(Utf16ToUtf8(be, true), c.Text);
+    }
+}
+
 TEST(FloatFaults, RaiseAsTheOriginalPlatformDoes)
 {
     auto message = [](auto f) -> std::string {
