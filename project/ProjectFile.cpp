@@ -11,6 +11,9 @@
 namespace {
 
 const char* const GeneralSection = "General";
+// Marks a file whose texts are UTF-8 rather than Windows-1252 (the INI reader tells them apart by
+// their bytes; the mark says it to other programs).
+const char* const EncodingKey = "Encoding";
 
 // At most MaxChars characters of a UTF-8 text, "..." in place of the rest.
 UnicodeString ShortText(const UnicodeString& Text, size_t MaxChars)
@@ -94,6 +97,7 @@ struct TFingerprint {
     {
         Bytes += Value.Bytes();
         Raw(Value.Bytes().size());
+        Raw(Value.CodePage());
     }
     void Real(const char*, double Value) { Raw(Value); }
     void Integer(const char*, std::int32_t Value) { Raw(Value); }
@@ -144,7 +148,7 @@ struct TReader {
         UnicodeString text;
         if (!Read(Key, text))
             return;
-        Value = Utf8ToAnsi(text);
+        Value = Utf8ToAnsiLossless(text);
         const int length = EditTextLength(text);
         if (length > MaxEditLength)
             Problems.push_back(UnicodeString(Key) + " has " + IntToStr(length) + " characters; its field shows the first " +
@@ -216,6 +220,11 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
         const UnicodeString section = SectionName(i);
         VisitKeys(Records[i], TWriter{ini, section});
     }
+    // A text beyond Windows-1252 has made the file UTF-8.
+    if (ini.GetEncoding() == ieUtf8)
+        ini.WriteString(GeneralSection, EncodingKey, "UTF-8");
+    else
+        ini.DeleteKey(GeneralSection, EncodingKey);
     ini.UpdateFile();
 }
 

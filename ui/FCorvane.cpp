@@ -426,7 +426,7 @@ void TFrmCorvane::StoreWindow(Record& Target)
     const std::array<AnsiString*, 4> texts = {&Target.name, &Target.analyte1, &Target.analyte2, &Target.selector};
     for (size_t k = 0; k < edits.size(); ++k) {
         const UnicodeString text = edits[k]->GetText();
-        *texts[k] = FShownRecord >= 0 && text == FShownTexts[k] ? FShownStored[k] : Utf8ToAnsi(text);
+        *texts[k] = FShownRecord >= 0 && text == FShownTexts[k] ? FShownStored[k] : Utf8ToAnsiLossless(text);
     }
 
     Params& p = Target.Params;

@@ -464,6 +464,52 @@ TEST_F(ProjectFile, TextsAreSavedAsWindows1252Bytes)
     EXPECT_NE(bytes.find("\r\nanalyte1=Naprox\xE8ne\r\n"), std::string::npos);
 }
 
+// Names in the chemist's own letters: a text beyond Windows-1252 makes the file UTF-8, marked in
+// General; texts that fit keep the bytes the original writes; every text reads back as it was.
+TEST_F(ProjectFile, NamesInAnyLettersReadBackAsTheyWere)
+{
+    const struct {
+        const char* Text;
+        std::string Stored;   // the bytes after "selector="
+        bool Utf8;
+    } cases[] = {
+        {"β-CD", "\xCE\xB2-CD", true},
+        {"(S)-Naproxène", "(S)-Naprox\xE8ne", false},
+        {"µ", "\xB5", false},
+        {"γ-CD 5 %", "\xCE\xB3-CD 5 %", true},
+        {"25 °C, α and ß", "25 \xC2\xB0" "C, \xCE\xB1 and \xC3\x9F", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        DependencyRecord r;
+        r.selector = Utf8ToAnsiLossless(c.Text);
+        r.name = "Run \xE9";   // Windows-1252 "Run é"
+        fs::remove(Path());
+        WriteProjectFile(Path(), {r});
+        const std::string bytes = Load(Path());
+        EXPECT_NE(bytes.find("\r\nselector=" + c.Stored + "\r\n"), std::string::npos) << bytes;
+        EXPECT_NE(bytes.find(c.Utf8 ? "\r\nname=Run \xC3\xA9\r\n" : "\r\nname=Run \xE9\r\n"), std::string::npos);
+        EXPECT_EQ(bytes.rfind("[General]\r\nDecSep=46\r\nCount=1\r\n" + std::string(c.Utf8 ? "Encoding=UTF-8\r\n" : "") +
+                                  "[Dependency0]\r\n", 0), 0u) << bytes;
+        const ProjectContents read = ReadProjectFile(Path());
+        ASSERT_EQ(read.Records.size(), 1u);
+        EXPECT_EQ(AnsiToUtf8(read.Records[0].selector), c.Text);
+        EXPECT_EQ(AnsiToUtf8(read.Records[0].name), "Run é");
+        EXPECT_TRUE(SameStoredData(read.Records[0], r));
+        EXPECT_TRUE(read.Guesses.empty());
+    }
+    // A project a text editor saved as UTF-8, without the mark, reads as UTF-8.
+    Save(Path(), "[General]\r\nDecSep=46\r\nCount=1\r\n[Dependency0]\r\nname=Naprox\xC3\xA8ne\r\n");
+    EXPECT_EQ(AnsiToUtf8(ReadProjectFile(Path()).Records[0].name), "Naproxène");
+    // Back to texts that fit Windows-1252 in a new file: no mark, the original's bytes.
+    fs::remove(Path());
+    DependencyRecord plain;
+    plain.name = Utf8ToAnsiLossless("Naproxène");
+    WriteProjectFile(Path(), {plain});
+    EXPECT_EQ(Load(Path()).find("Encoding"), std::string::npos);
+    EXPECT_NE(Load(Path()).find("\r\nname=Naprox\xE8ne\r\n"), std::string::npos);
+}
+
 TEST_F(ProjectFile, WrittenReadAndWrittenAgainIsByteIdentical)
 {
     std::mt19937 random(11);

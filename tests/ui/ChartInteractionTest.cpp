@@ -258,7 +258,9 @@ TEST_F(MainWindowTest, FlatCurvesOfALoadedProjectShowOnReadableAxes)
         F->CbxGraph->SetItemIndex(c.Graph);
         F->OpenDialog1->SetFileName(path);
         WhenModalOpens([&](QWidget* w) { PressKey(w, Qt::Key_Return); });
+        TBoxAnswerer report;   // the file leaves keys out, and the load says so
         Click(F->BtnLoad);
+        EXPECT_EQ(report.Texts.size(), 1u);
         ASSERT_EQ(F->Records.size(), 1u);
         ASSERT_EQ(F->ChrtDependencies->GetTitle()->GetText()->Get(0), path);
         F->ChrtDependencies->Repaint();

@@ -1,6 +1,8 @@
 // Save and Load through the window's buttons and file dialogs, the refusal of a damaged file,
 // and the question on closing with unsaved changes.
 #include "UiTestKit.h"
+#include "project/CurvesText.h"
+#include "project/ProjectFile.h"
 #include "tests/TempFolder.h"
 
 #include <QFile>
@@ -444,4 +446,42 @@ TEST(StartupFile, OpensTheProjectOrKeepsTheDefault)
         delete FrmpHSetup;
         delete FrmCorvane;
     }
+}
+
+// Names typed in the chemist's own letters are kept exactly: record, row, project file, chart
+// title, and the curves' text.
+TEST_F(ProjectCommands, NamesInAnyLettersAreKeptEverywhere)
+{
+    Type(F->EdtName, "γ-CD 5 %");
+    Type(F->EdtAnalyte1, "(S)-Naproxène");
+    Type(F->EdtAnalyte2, "µ-test");
+    Type(F->EdtSelector, "β-CD");
+    Click(F->BtnApply);
+    const DependencyRecord r = F->Records[0];
+    EXPECT_EQ(AnsiToUtf8(r.name), "γ-CD 5 %");
+    EXPECT_EQ(AnsiToUtf8(r.analyte1), "(S)-Naproxène");
+    EXPECT_EQ(AnsiToUtf8(r.analyte2), "µ-test");
+    EXPECT_EQ(AnsiToUtf8(r.selector), "β-CD");
+    EXPECT_EQ(F->LstDependencies->Items->Get(0), "γ-CD 5 %");
+    EXPECT_EQ(D->LblAnalyte1->GetCaption(), "(S)-Naproxène");
+
+    const std::string file = Path("β-CD runs.ini");
+    SaveAs(file);
+    EXPECT_EQ(F->ChrtDependencies->GetTitle()->GetText()->Get(0), file);
+    const std::string bytes = ReadFileBytes(file);
+    EXPECT_NE(bytes.find("Encoding=UTF-8\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nselector=\xCE\xB2-CD\r\n"), std::string::npos);
+
+    const std::vector<std::string> reports = Open(file);
+    EXPECT_TRUE(reports.empty());
+    ASSERT_EQ(F->Records.size(), 1u);
+    EXPECT_EQ(Shown(F->EdtName), "γ-CD 5 %");
+    EXPECT_EQ(Shown(F->EdtAnalyte1), "(S)-Naproxène");
+    EXPECT_EQ(Shown(F->EdtSelector), "β-CD");
+    EXPECT_EQ(F->Records[0].selector, r.selector);
+    EXPECT_EQ(F->Records[0].analyte1, r.analyte1);
+
+    const std::string csv = CurvesText(F->Records, F->CurvesOptions());
+    EXPECT_NE(csv.find("γ-CD 5 %,(S)-Naproxène,µ-test,β-CD,"), std::string::npos) << csv.substr(0, 300);
+    EXPECT_TRUE(Errors.empty());
 }
