@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -66,7 +67,102 @@ std::string Damage(std::string s, std::mt19937& random)
     return s;
 }
 
+// The same project in the forms files take on their way through editors, mail and other
+// systems. Each must read as the project it holds.
+std::string Utf16(const std::string& Ascii, bool BigEndian)
+{
+    std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : Ascii) {
+        out += BigEndian ? '\0' : c;
+        out += BigEndian ? c : '\0';
+    }
+    return out;
+}
+
+std::string ReplaceAll(std::string s, const std::string& From, const std::string& To)
+{
+    for (size_t at = 0; (at = s.find(From, at)) != std::string::npos; at += To.size())
+        s.replace(at, From.size(), To);
+    return s;
+}
+
+std::string Disguise(const std::string& Project, int Kind)
+{
+    switch (Kind) {
+    case 0: return Project + std::string(1, '\0');                       // one NUL appended
+    case 1: return ReplaceAll(Project, "\r\n", "\r");                     // lone CR line ends
+    case 2: return ReplaceAll(Project, "\r\n", "\r\r\n");                 // CR CR LF
+    case 3: return ReplaceAll(Project, "\r\n", "\n");                     // LF
+    case 4: return Utf16(Project, false);                                // UTF-16 LE with its mark
+    case 5: return Utf16(Project, true);                                 // UTF-16 BE with its mark
+    case 6: return "\xEF\xBB\xBF\xEF\xBB\xBF" + Project;                  // two UTF-8 marks
+    default: return ReplaceAll(Project, "\r\n[", "\r\n\r[");                // a CR before each header
+    }
+}
+
+// Files that are no projects at all.
+std::string NotAProject(std::mt19937& random)
+{
+    static const std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0", 29);
+    switch (random() % 3) {
+    case 0: {
+        std::string picture = png;
+        for (int n = static_cast<int>(random() % 500); n > 0; --n)
+            picture += static_cast<char>(random() & 0xFF);
+        return picture;
+    }
+    case 1:
+        return "Dear colleague,\r\nthe run at 25 kV gave t1 = 2.46 min.\r\nCount on me.\r\n";
+    default:
+        return "";
+    }
+}
+
 } // namespace
+
+// Every form of a project loads as the project; a text or a picture is refused, never read as an
+// empty project.
+TEST(ProjectFileFuzz, DisguisedProjectsLoadAndOtherFilesAreRefused)
+{
+    const TFormatSettings saved = FormatSettings;
+    FormatSettings = TFormatSettings::Invariant();
+    char pattern[] = "/tmp/corvane-fuzz-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string path = std::string(pattern) + "/disguised.ini";
+    const char* fromEnv = std::getenv("CORVANE_SEED");
+    const unsigned seed = fromEnv ? unsigned(std::strtoul(fromEnv, nullptr, 10)) : std::random_device{}();
+    std::mt19937 random(seed);
+    for (int i = 0; i < 200; ++i) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", file " + std::to_string(i));
+        // A project of plain values that every form keeps.
+        std::string project = "[General]\r\nDecSep=46\r\nCount=3\r\n";
+        for (int d = 0; d < 3; ++d)
+            project += "[Dependency" + std::to_string(d) + "]\r\nname=run " + std::to_string(random() % 1000) +
+                       "\r\nK1=" + std::to_string(random() % 900 + 1) + "\r\ncMax=" +
+                       std::to_string(random() % 50 + 1) + "\r\npoints=" + std::to_string(random() % 30 + 1) + "\r\n";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << project;
+        const ProjectContents plain = ReadProjectFile(path);
+        const int kind = static_cast<int>(random() % 8);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << Disguise(project, kind);
+        ProjectContents read;
+        ASSERT_NO_THROW(read = ReadProjectFile(path)) << "form " << kind;
+        ASSERT_EQ(read.Records.size(), 3u) << "form " << kind;
+        for (size_t d = 0; d < 3; ++d)
+            EXPECT_TRUE(SameStoredData(read.Records[d], plain.Records[d])) << "form " << kind;
+        EXPECT_EQ(read.Guesses, plain.Guesses) << "form " << kind;
+
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << NotAProject(random);
+        try {
+            ReadProjectFile(path);
+            ADD_FAILURE() << "read as a project";
+        } catch (const EProjectFileError& e) {
+            EXPECT_NE(e.Message().find("is not a Corvane project"), std::string::npos) << e.Message();
+        }
+    }
+    FormatSettings = saved;
+    std::error_code ec;
+    fs::remove_all(pattern, ec);
+}
 
 TEST(ProjectFileFuzz, DamagedFilesAreReadOrRefusedNeverCrashOrHang)
 {
@@ -78,7 +174,8 @@ TEST(ProjectFileFuzz, DamagedFilesAreReadOrRefusedNeverCrashOrHang)
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string path = std::string(pattern) + "/damaged.ini";
 
-    const unsigned seed = std::random_device{}();
+    const char* fromEnv = std::getenv("CORVANE_SEED");
+    const unsigned seed = fromEnv ? unsigned(std::strtoul(fromEnv, nullptr, 10)) : std::random_device{}();
     std::mt19937 random(seed);
     int read = 0, refused = 0;
     for (int i = 0; i < 3000; ++i) {
