@@ -10,9 +10,8 @@
 #include "platform/Graphics.h"
 #include "platform/IniFilesDisk.h"
 #include "project/CurvesText.h"
+#include "project/DependencyChart.h"
 #include "project/ProjectFile.h"
-#include "ui/DependencyChart.h"
-#include "ui/FormLook.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #include "project/Palette.h"
 #include "project/ProjectFile.h"
 #include "ui/AcceptRules.h"
-#include "ui/DependencyChart.h"
+#include "project/DependencyChart.h"
 #include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
