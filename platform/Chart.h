@@ -130,6 +130,8 @@ public:
     void SaveToPng(const UnicodeString& FileName, int Scale = 1);
     std::string SvgText();
     void SaveToSvg(const UnicodeString& FileName);
+    // The one-page PDF document SaveToPdf writes (empty without a GUI application).
+    std::string PdfBytes();
     void SaveToPdf(const UnicodeString& FileName);
     // The zoom rectangle shown in the overlay (chart pixels), or none.
     void SetDragRect(const TRect& Rect);
