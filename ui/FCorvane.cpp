@@ -8,6 +8,7 @@
 #include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
+#include "ui/InputFields.h"
 
 #include <algorithm>
 #include <array>
@@ -18,73 +19,16 @@ TFrmCorvane* FrmCorvane = nullptr;
 
 namespace {
 
-// Columns and rows of the input grid.
+// Columns and rows of the input grid, where the main window places more than its fields.
 constexpr int CaptionX = 8;
 constexpr int Field1X = 135;
 constexpr int Field2X = 262;
 constexpr int Field3X = 389;
-constexpr int Caption2X = 528;
-constexpr int Field4X = 655;
 constexpr int Caption3X = 792;
 constexpr int Field5X = 919;
-constexpr int Row[8] = {6, 33, 60, 87, 114, 141, 168, 205};
-
-// A numeric field of the main window bound to a record value: stored = shown * ToStored,
-// shown = stored * ToShown.
-struct TBinding {
-    TNumEdit* Field;
-    double& Value;
-    double ToStored;
-    double ToShown;
-};
-
-// A field of the pH dialog: stored = shown * Scale, shown = stored / Scale.
-struct TpHBinding {
-    TNumEdit* Field;
-    double& Value;
-    double Scale;
-};
-
-// The numeric fields of the main window and their record values, in the order they are shown.
-std::array<TBinding, 24> WindowBindings(TFrmCorvane& W, Params& P)
-{
-    PhysParams& f = P.phys;
-    return {{{W.NumpH, P.pH, 1, 1},
-             {W.NumCapillary, f.Capillary, 0.01, 100},
-             {W.NumDetector, f.Detector, 0.01, 100},
-             {W.NumVoltage, f.Voltage, 1000, 0.001},
-             {W.NumTemperature, f.Temperature, 1, 1},
-             {W.NumPressure, f.Pressure, 100, 0.01},
-             {W.NumRadius, f.Radius, 1e-6, 1e6},
-             {W.NumEOF, f.EOF, 1e-9, 1e9},
-             {W.NumEOFSlope, f.EOFSlope, 1e-9, 1e9},
-             {W.NumU01, f.u01, 1e-9, 1e9},
-             {W.NumU02, f.u02, 1e-9, 1e9},
-             {W.NumU1, f.u1, 1e-9, 1e9},
-             {W.NumU2, f.u2, 1e-9, 1e9},
-             {W.NumK1, f.K1, 0.001, 1000},
-             {W.NumK2, f.K2, 0.001, 1000},
-             {W.NumZ01, f.z01, 1, 1},
-             {W.NumZ02, f.z02, 1, 1},
-             {W.NumZCS, f.zCS, 1, 1},
-             {W.NumD01, f.D01, 1e-9, 1e9},
-             {W.NumD02, f.D02, 1e-9, 1e9},
-             {W.NumD1, f.D1, 1e-9, 1e9},
-             {W.NumD2, f.D2, 1e-9, 1e9},
-             {W.NumMinC, P.cMin, 1, 1},
-             {W.NumMaxC, P.cMax, 1, 1}}};
-}
-
-// The fields of the pH dialog, analyte 1 then analyte 2, each pKa, high pH, then low pH.
-std::array<TpHBinding, 14> PhBindings(TFrmpHSetup& D, Params& P)
-{
-    return {{{D.NumpKa1, P.a1.pKa, 1}, {D.NumU01High, P.a1.hu0, 1e-9}, {D.NumU1High, P.a1.huCS, 1e-9},
-             {D.NumK1High, P.a1.hK, 0.001}, {D.NumU01Low, P.a1.lu0, 1e-9}, {D.NumU1Low, P.a1.luCS, 1e-9},
-             {D.NumK1Low, P.a1.lK, 0.001},
-             {D.NumpKa2, P.a2.pKa, 1}, {D.NumU02High, P.a2.hu0, 1e-9}, {D.NumU2High, P.a2.huCS, 1e-9},
-             {D.NumK2High, P.a2.hK, 0.001}, {D.NumU02Low, P.a2.lu0, 1e-9}, {D.NumU2Low, P.a2.luCS, 1e-9},
-             {D.NumK2Low, P.a2.lK, 0.001}}};
-}
+constexpr int Row0 = 6;
+constexpr int Row4 = 114;
+constexpr int Row7 = 205;
 
 void ShowError(const UnicodeString& Text)
 {
@@ -216,14 +160,6 @@ void TFrmCorvane::BuildUpperArea()
     BtnDelete->OnClick = Bind(this, &TFrmCorvane::BtnDeleteClick);
 }
 
-TNumEdit* TFrmCorvane::NewField(const char* Name, int Left, int Top, bool Visible)
-{
-    TNumEdit* f = NewNumericField(this, PnlBottom, Left, Top);
-    f->SetName(Name);
-    f->SetVisible(Visible);
-    return f;
-}
-
 TLabeledBevels* TFrmCorvane::NewCaption(const char* Name, const char* Text, int Left, int Top, bool Visible)
 {
     TLabeledBevels* c = NewFieldCaption(this, PnlBottom, Text, Left, Top);
@@ -253,62 +189,32 @@ void TFrmCorvane::BuildBottomPanel()
     PnlBottom->SetAlign(alBottom);
     PnlBottom->SetParent(this);
 
-    // Row 1: the names; the capillary.
-    EdtName = NewEdit("EdtName", CaptionX, Row[0]);
-    EdtAnalyte1 = NewEdit("EdtAnalyte1", Field1X, Row[0]);
-    EdtAnalyte2 = NewEdit("EdtAnalyte2", Field2X, Row[0]);
-    EdtSelector = NewEdit("EdtSelector", Field3X, Row[0]);
-    // Rows 2 to 4: mobilities and constants of both analytes.
-    LblU0 = NewCaption("LblU0", "Free mobility [.1E+9]", CaptionX, Row[1]);
-    NumU01 = NewField("NumU01", Field1X, Row[1]);
-    NumU02 = NewField("NumU02", Field2X, Row[1]);
-    LblUCS = NewCaption("LblUCS", "Cplx mobility [.1E+9]", CaptionX, Row[2]);
-    NumU1 = NewField("NumU1", Field1X, Row[2]);
-    NumU2 = NewField("NumU2", Field2X, Row[2]);
-    LblK = NewCaption("LblK", "Cplx constant [.1M]", CaptionX, Row[3]);
-    NumK1 = NewField("NumK1", Field1X, Row[3]);
-    NumK2 = NewField("NumK2", Field2X, Row[3]);
-    // Rows 5 to 7 (hidden, under the pH panel): charges and diffusion coefficients.
-    LblZ = NewCaption("LblZ", "Charge", CaptionX, Row[4], false);
-    NumZ01 = NewField("NumZ01", Field1X, Row[4], false);
-    NumZ02 = NewField("NumZ02", Field2X, Row[4], false);
-    NumZCS = NewField("NumZCS", Field3X, Row[4], false);
-    LblD0 = NewCaption("LblD0", "Diff. coeff. free [.1E+9]", CaptionX, Row[5], false);
-    NumD01 = NewField("NumD01", Field1X, Row[5], false);
-    NumD02 = NewField("NumD02", Field2X, Row[5], false);
-    LblDCS = NewCaption("LblDCS", "Diff. coeff. cplx [.1E+9]", CaptionX, Row[6], false);
-    NumD1 = NewField("NumD1", Field1X, Row[6], false);
-    NumD2 = NewField("NumD2", Field2X, Row[6], false);
-    // The run conditions.
-    LblCapillary = NewCaption("LblCapillary", "Capillary length [cm]", Caption2X, Row[0]);
-    NumCapillary = NewField("NumCapillary", Field4X, Row[0]);
-    LblDetector = NewCaption("LblDetector", "Detector length [cm]", Caption2X, Row[1]);
-    NumDetector = NewField("NumDetector", Field4X, Row[1]);
-    LblVoltage = NewCaption("LblVoltage", "Voltage [kV]", Caption2X, Row[2]);
-    NumVoltage = NewField("NumVoltage", Field4X, Row[2]);
-    LblTemperature = NewCaption("LblTemperature", "Temperature [\u00B0C]", Caption2X, Row[3], false);
-    NumTemperature = NewField("NumTemperature", Field4X, Row[3], false);
-    LblEOF = NewCaption("LblEOF", "EOF Mobility [.1E+9]", Caption2X, Row[4]);
-    NumEOF = NewField("NumEOF", Field4X, Row[4]);
-    LblEOFSlope = NewCaption("LblEOFSlope", "EOF slope [.1E+9/mM]", Caption2X, Row[5], false);
-    NumEOFSlope = NewField("NumEOFSlope", Field4X, Row[5], false);
-    LblRadius = NewCaption("LblRadius", "Capillary radius [um]", Caption3X, Row[0], false);
-    NumRadius = NewField("NumRadius", Field5X, Row[0], false);
-    LblPressure = NewCaption("LblPressure", "Ext. pressure [mBar]", Caption3X, Row[1], false);
-    NumPressure = NewField("NumPressure", Field5X, Row[1], false);
-    // The last row: the sweep and the graph choice.
-    LblMinC = NewCaption("LblMinC", "Min concentration [mM]", CaptionX, Row[7]);
-    NumMinC = NewField("NumMinC", Field1X, Row[7]);
-    LblMaxC = NewCaption("LblMaxC", "Max concentration [mM]", Field2X, Row[7]);
-    NumMaxC = NewField("NumMaxC", Field3X, Row[7]);
-    LblPoints = NewCaption("LblPoints", "Data points", Caption2X, Row[7]);
-    NumPoints = NewField("NumPoints", Field4X, Row[7]);
-    LblGraph = NewCaption("LblGraph", "Show graph", Caption3X, Row[7]);
+    // Row 1: the names; then the numeric fields of the grid (MainFields).
+    EdtName = NewEdit("EdtName", CaptionX, Row0);
+    EdtAnalyte1 = NewEdit("EdtAnalyte1", Field1X, Row0);
+    EdtAnalyte2 = NewEdit("EdtAnalyte2", Field2X, Row0);
+    EdtSelector = NewEdit("EdtSelector", Field3X, Row0);
+    auto createField = [&](const TMainFieldRow& f, TWinControl* Parent) {
+        if (f.Caption.Member != nullptr) {
+            TLabeledBevels* c = NewFieldCaption(this, Parent, f.Caption.Text, f.Caption.Left, f.Top);
+            c->SetName(f.Caption.Name);
+            c->SetVisible(f.Visible);
+            this->*f.Caption.Member = c;
+        }
+        TNumEdit* field = NewNumericField(this, Parent, f.Left, f.Top);
+        field->SetName(f.Name);
+        field->SetVisible(f.Visible);
+        this->*f.Member = field;
+    };
+    for (const TMainFieldRow& f : MainFields)
+        if (f.Panel == fpGrid)
+            createField(f, PnlBottom);
+    LblGraph = NewCaption("LblGraph", "Show graph", Caption3X, Row7);
     CbxGraph = new TComboBox(this);
     CbxGraph->SetName("CbxGraph");
     CbxGraph->SetParent(PnlBottom);
     CbxGraph->SetStyle(csDropDownList);
-    CbxGraph->SetBounds(Field5X, Row[7], 226, FieldHeight);
+    CbxGraph->SetBounds(Field5X, Row7, 226, FieldHeight);
     CbxGraph->SetTabStop(true);
     for (int i = 0; i < GraphChoiceCount; ++i)
         CbxGraph->Items->Add(GraphText(i));
@@ -321,59 +227,33 @@ void TFrmCorvane::BuildBottomPanel()
     PnlpH->SetBevelOuter(bvNone);
     PnlpH->SetCaption("");
     PnlpH->SetParentColor(true);
-    PnlpH->SetBounds(CaptionX, Row[4], 502, 79);
+    PnlpH->SetBounds(CaptionX, Row4, 502, 79);
     PnlpH->SetParent(PnlBottom);
     BtnpH = NewButton(PnlpH, "BtnpH", "pH effects...", 0, 0, FieldWidth, 41);
     BtnpH->OnClick = Bind(this, &TFrmCorvane::BtnpHClick);
-    LblpH = NewFieldCaption(this, PnlpH, "pH", 0, 54);
-    LblpH->SetName("LblpH");
-    LblpH->SetVisible(false);
-    NumpH = NewNumericField(this, PnlpH, Field1X - CaptionX, 54);
-    NumpH->SetName("NumpH");
-    NumpH->SetVisible(false);
+    for (const TMainFieldRow& f : MainFields)
+        if (f.Panel == fppH)
+            createField(f, PnlpH);
 
-    BtnApply = NewButton(PnlBottom, "BtnApply", "A&pply", 1064, Row[0]);
-    BtnAdd = NewButton(PnlBottom, "BtnAdd", "&Add", 1064, Row[0] + 47);
+    BtnApply = NewButton(PnlBottom, "BtnApply", "A&pply", 1064, Row0);
+    BtnAdd = NewButton(PnlBottom, "BtnAdd", "&Add", 1064, Row0 + 47);
     BtnApply->SetAnchors(TAnchors{akTop, akRight});
     BtnAdd->SetAnchors(TAnchors{akTop, akRight});
     BtnApply->OnClick = Bind(this, &TFrmCorvane::BtnApplyClick);
     BtnAdd->OnClick = Bind(this, &TFrmCorvane::BtnAddClick);
 
-    // The fields' contents when the window is created; they stay where a shown value is refused.
-    const std::pair<TNumEdit*, double> initial[] = {
-        {NumU01, 0}, {NumU02, 0}, {NumU1, 20}, {NumU2, 20}, {NumK1, 200}, {NumK2, 500},
-        {NumZ01, 0}, {NumZ02, 0}, {NumZCS, 0}, {NumD01, 1}, {NumD02, 1}, {NumD1, 0}, {NumD2, 0},
-        {NumCapillary, 48}, {NumDetector, 40}, {NumVoltage, 10}, {NumTemperature, 25},
-        {NumEOF, 0}, {NumEOFSlope, 0}, {NumPressure, 0}, {NumRadius, 50}, {NumMinC, 0},
-        {NumMaxC, 50}, {NumPoints, 100}, {NumpH, 7}};
-    for (const auto& [field, value] : initial)
-        field->SetValue(value);
-    NumD1->SetReadOnly(true);
-    NumD2->SetReadOnly(true);
-
-    // Range rules and reactions.
-    const auto positive = Bind(this, &TFrmCorvane::NumPositiveAccept);
-    for (TNumEdit* f : {NumK1, NumK2, NumCapillary, NumDetector, NumMaxC, NumD01, NumD02, NumD1, NumD2,
-                        NumRadius})
-        f->OnAccept = positive;
-    NumMinC->OnAccept = Bind(this, &TFrmCorvane::NumNonNegativeCAccept);
-    NumTemperature->OnAccept = Bind(this, &TFrmCorvane::NumTemperatureAccept);
-    for (TNumEdit* f : {NumZ01, NumZ02, NumZCS})
-        f->OnAccept = Bind(this, &TFrmCorvane::NumIntAccept);
-    NumPoints->OnAccept = Bind(this, &TFrmCorvane::NumPointsAccept);
-
+    // The fields' contents when the window is created (they stay where a shown value is
+    // refused), then their rules and reactions.
+    for (const TMainFieldRow& f : MainFields) {
+        (this->*f.Member)->SetValue(f.Initial);
+        (this->*f.Member)->SetReadOnly(f.ReadOnly);
+    }
+    for (const TMainFieldRow& f : MainFields) {
+        if (f.Rule != nullptr)
+            (this->*f.Member)->OnAccept = Bind(this, f.Rule);
+        (this->*f.Member)->OnAccepted = Bind(this, f.Reaction);
+    }
     const auto accepted = Bind(this, &TFrmCorvane::EdtAccepted);
-    for (TNumEdit* f : {NumK1, NumK2, NumD01, NumD02, NumD1, NumD2, NumCapillary, NumDetector,
-                        NumVoltage, NumTemperature, NumEOF, NumEOFSlope, NumRadius, NumPressure,
-                        NumMinC, NumMaxC, NumPoints, NumpH})
-        f->OnAccepted = accepted;
-    NumU01->OnAccepted = Bind(this, &TFrmCorvane::NumUZ01Accepted);
-    NumZ01->OnAccepted = Bind(this, &TFrmCorvane::NumUZ01Accepted);
-    NumU02->OnAccepted = Bind(this, &TFrmCorvane::NumUZ02Accepted);
-    NumZ02->OnAccepted = Bind(this, &TFrmCorvane::NumUZ02Accepted);
-    NumU1->OnAccepted = Bind(this, &TFrmCorvane::NumUZCSAccepted);
-    NumU2->OnAccepted = Bind(this, &TFrmCorvane::NumUZCSAccepted);
-    NumZCS->OnAccepted = Bind(this, &TFrmCorvane::NumUZCSAccepted);
     for (TEdit* e : {EdtName, EdtAnalyte1, EdtAnalyte2, EdtSelector})
         e->OnChange = accepted;
 }
@@ -399,18 +279,17 @@ void TFrmCorvane::ShowRecord(int Index)
         LstDependencies->SetSelected(Index, selected);
     }
 
-    // A copy: the bindings refer to the values, and showing them runs the fields' handlers.
+    // A copy: showing the values runs the fields' handlers.
     Params p = r.Params;
     if (TFrmpHSetup* d = FrmpHSetup) {
         d->LblAnalyte1->SetCaption(AnsiToUtf8(r.analyte1));
         d->LblAnalyte2->SetCaption(AnsiToUtf8(r.analyte2));
         d->ChcbApply->SetChecked(p.applypH);
-        for (const TpHBinding& b : PhBindings(*d, p))
-            b.Field->SetValue(b.Value / b.Scale);
+        for (const TpHFieldRow& f : pHFields)
+            (d->*f.Member)->SetValue(f.Value(p) / f.Scale);
     }
-    for (const TBinding& b : WindowBindings(*this, p))
-        b.Field->SetValue(b.Value * b.ToShown);
-    NumPoints->SetValue(p.points);
+    for (const TMainFieldRow& f : MainFields)
+        (this->*f.Member)->SetValue(f.Value != nullptr ? f.Value(p) * f.ToShown : p.points);
 
     LblpH->SetVisible(p.applypH);
     NumpH->SetVisible(p.applypH);
@@ -432,14 +311,18 @@ void TFrmCorvane::StoreWindow(Record& Target)
     Params& p = Target.Params;
     if (TFrmpHSetup* d = FrmpHSetup) {
         p.applypH = d->ChcbApply->GetChecked();
-        for (const TpHBinding& b : PhBindings(*d, p))
-            b.Value = b.Field->GetAcceptedValue() * b.Scale;
+        for (const TpHFieldRow& f : pHFields)
+            f.Value(p) = (d->*f.Member)->GetAcceptedValue() * f.Scale;
     }
-    for (const TBinding& b : WindowBindings(*this, p))
-        b.Value = b.Field->GetAcceptedValue() * b.ToStored;
-    // The field's rule keeps points a whole number from 1 to 2147483647.
-    const double points = std::trunc(NumPoints->GetAcceptedValue());
-    p.points = static_cast<std::int32_t>(std::clamp(points, double(INT32_MIN), double(INT32_MAX)));
+    for (const TMainFieldRow& f : MainFields) {
+        const double shown = (this->*f.Member)->GetAcceptedValue();
+        if (f.Value != nullptr) {
+            f.Value(p) = shown * f.ToStored;
+        } else {
+            // The field's rule keeps points a whole number from 1 to 2147483647.
+            p.points = static_cast<std::int32_t>(std::clamp(std::trunc(shown), double(INT32_MIN), double(INT32_MAX)));
+        }
+    }
 }
 
 void TFrmCorvane::Sweep(int Index)

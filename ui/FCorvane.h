@@ -226,7 +226,6 @@ private:
     void SetChartTitle(const UnicodeString& Line);
     void BuildUpperArea();
     void BuildBottomPanel();
-    TNumEdit* NewField(const char* Name, int Left, int Top, bool Visible = true);
     TLabeledBevels* NewCaption(const char* Name, const char* Text, int Left, int Top, bool Visible = true);
     TEdit* NewEdit(const char* Name, int Left, int Top);
     TButton* NewButton(TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top,

@@ -1,0 +1,116 @@
+#include "ui/InputFields.h"
+
+namespace {
+
+// Columns and rows of the main window's input grid.
+constexpr int CaptionX = 8;
+constexpr int Field1X = 135;
+constexpr int Field2X = 262;
+constexpr int Field3X = 389;
+constexpr int Caption2X = 528;
+constexpr int Field4X = 655;
+constexpr int Caption3X = 792;
+constexpr int Field5X = 919;
+constexpr int Row[8] = {6, 33, 60, 87, 114, 141, 168, 205};
+
+// Columns of the pH dialog.
+constexpr int pHCaptionX = 8;
+constexpr int pHColumn1 = 135;
+constexpr int pHColumn2 = 262;
+
+using W = TFrmCorvane;
+using D = TFrmpHSetup;
+constexpr TCaptionRow<W> NoCaption{nullptr, nullptr, nullptr, 0};
+constexpr TCaptionRow<D> NopHCaption{nullptr, nullptr, nullptr, 0};
+constexpr auto Positive = &W::NumPositiveAccept;
+constexpr auto Whole = &W::NumIntAccept;
+constexpr auto Mark = &W::EdtAccepted;
+
+}  // namespace
+
+// clang-format off
+const TMainFieldRow MainFields[MainFieldCount] = {
+    // Mobilities and constants of both analytes.
+    {&W::NumU01, "NumU01", {&W::LblU0, "LblU0", "Free mobility [.1E+9]", CaptionX}, fpGrid, Field1X, Row[1], true, false, 0,
+     [](Params& p) -> double& { return p.phys.u01; }, 1e-9, 1e9, nullptr, &W::NumUZ01Accepted},
+    {&W::NumU02, "NumU02", NoCaption, fpGrid, Field2X, Row[1], true, false, 0,
+     [](Params& p) -> double& { return p.phys.u02; }, 1e-9, 1e9, nullptr, &W::NumUZ02Accepted},
+    {&W::NumU1, "NumU1", {&W::LblUCS, "LblUCS", "Cplx mobility [.1E+9]", CaptionX}, fpGrid, Field1X, Row[2], true, false, 20,
+     [](Params& p) -> double& { return p.phys.u1; }, 1e-9, 1e9, nullptr, &W::NumUZCSAccepted},
+    {&W::NumU2, "NumU2", NoCaption, fpGrid, Field2X, Row[2], true, false, 20,
+     [](Params& p) -> double& { return p.phys.u2; }, 1e-9, 1e9, nullptr, &W::NumUZCSAccepted},
+    {&W::NumK1, "NumK1", {&W::LblK, "LblK", "Cplx constant [.1M]", CaptionX}, fpGrid, Field1X, Row[3], true, false, 200,
+     [](Params& p) -> double& { return p.phys.K1; }, 0.001, 1000, Positive, Mark},
+    {&W::NumK2, "NumK2", NoCaption, fpGrid, Field2X, Row[3], true, false, 500,
+     [](Params& p) -> double& { return p.phys.K2; }, 0.001, 1000, Positive, Mark},
+    // Charges and diffusion coefficients, hidden under the pH panel.
+    {&W::NumZ01, "NumZ01", {&W::LblZ, "LblZ", "Charge", CaptionX}, fpGrid, Field1X, Row[4], false, false, 0,
+     [](Params& p) -> double& { return p.phys.z01; }, 1, 1, Whole, &W::NumUZ01Accepted},
+    {&W::NumZ02, "NumZ02", NoCaption, fpGrid, Field2X, Row[4], false, false, 0,
+     [](Params& p) -> double& { return p.phys.z02; }, 1, 1, Whole, &W::NumUZ02Accepted},
+    {&W::NumZCS, "NumZCS", NoCaption, fpGrid, Field3X, Row[4], false, false, 0,
+     [](Params& p) -> double& { return p.phys.zCS; }, 1, 1, Whole, &W::NumUZCSAccepted},
+    {&W::NumD01, "NumD01", {&W::LblD0, "LblD0", "Diff. coeff. free [.1E+9]", CaptionX}, fpGrid, Field1X, Row[5], false, false, 1,
+     [](Params& p) -> double& { return p.phys.D01; }, 1e-9, 1e9, Positive, Mark},
+    {&W::NumD02, "NumD02", NoCaption, fpGrid, Field2X, Row[5], false, false, 1,
+     [](Params& p) -> double& { return p.phys.D02; }, 1e-9, 1e9, Positive, Mark},
+    {&W::NumD1, "NumD1", {&W::LblDCS, "LblDCS", "Diff. coeff. cplx [.1E+9]", CaptionX}, fpGrid, Field1X, Row[6], false, true, 0,
+     [](Params& p) -> double& { return p.phys.D1; }, 1e-9, 1e9, Positive, Mark},
+    {&W::NumD2, "NumD2", NoCaption, fpGrid, Field2X, Row[6], false, true, 0,
+     [](Params& p) -> double& { return p.phys.D2; }, 1e-9, 1e9, Positive, Mark},
+    // The run conditions.
+    {&W::NumCapillary, "NumCapillary", {&W::LblCapillary, "LblCapillary", "Capillary length [cm]", Caption2X}, fpGrid,
+     Field4X, Row[0], true, false, 48, [](Params& p) -> double& { return p.phys.Capillary; }, 0.01, 100, Positive, Mark},
+    {&W::NumDetector, "NumDetector", {&W::LblDetector, "LblDetector", "Detector length [cm]", Caption2X}, fpGrid,
+     Field4X, Row[1], true, false, 40, [](Params& p) -> double& { return p.phys.Detector; }, 0.01, 100, Positive, Mark},
+    {&W::NumVoltage, "NumVoltage", {&W::LblVoltage, "LblVoltage", "Voltage [kV]", Caption2X}, fpGrid,
+     Field4X, Row[2], true, false, 10, [](Params& p) -> double& { return p.phys.Voltage; }, 1000, 0.001, nullptr, Mark},
+    {&W::NumTemperature, "NumTemperature", {&W::LblTemperature, "LblTemperature", "Temperature [\u00B0C]", Caption2X},
+     fpGrid, Field4X, Row[3], false, false, 25, [](Params& p) -> double& { return p.phys.Temperature; }, 1, 1,
+     &W::NumTemperatureAccept, Mark},
+    {&W::NumEOF, "NumEOF", {&W::LblEOF, "LblEOF", "EOF Mobility [.1E+9]", Caption2X}, fpGrid,
+     Field4X, Row[4], true, false, 0, [](Params& p) -> double& { return p.phys.EOF; }, 1e-9, 1e9, nullptr, Mark},
+    {&W::NumEOFSlope, "NumEOFSlope", {&W::LblEOFSlope, "LblEOFSlope", "EOF slope [.1E+9/mM]", Caption2X}, fpGrid,
+     Field4X, Row[5], false, false, 0, [](Params& p) -> double& { return p.phys.EOFSlope; }, 1e-9, 1e9, nullptr, Mark},
+    {&W::NumRadius, "NumRadius", {&W::LblRadius, "LblRadius", "Capillary radius [um]", Caption3X}, fpGrid,
+     Field5X, Row[0], false, false, 50, [](Params& p) -> double& { return p.phys.Radius; }, 1e-6, 1e6, Positive, Mark},
+    {&W::NumPressure, "NumPressure", {&W::LblPressure, "LblPressure", "Ext. pressure [mBar]", Caption3X}, fpGrid,
+     Field5X, Row[1], false, false, 0, [](Params& p) -> double& { return p.phys.Pressure; }, 100, 0.01, nullptr, Mark},
+    // The sweep.
+    {&W::NumMinC, "NumMinC", {&W::LblMinC, "LblMinC", "Min concentration [mM]", CaptionX}, fpGrid,
+     Field1X, Row[7], true, false, 0, [](Params& p) -> double& { return p.cMin; }, 1, 1, &W::NumNonNegativeCAccept, Mark},
+    {&W::NumMaxC, "NumMaxC", {&W::LblMaxC, "LblMaxC", "Max concentration [mM]", Field2X}, fpGrid,
+     Field3X, Row[7], true, false, 50, [](Params& p) -> double& { return p.cMax; }, 1, 1, Positive, Mark},
+    {&W::NumPoints, "NumPoints", {&W::LblPoints, "LblPoints", "Data points", Caption2X}, fpGrid,
+     Field4X, Row[7], true, false, 100, nullptr, 1, 1, &W::NumPointsAccept, Mark},
+    // The pH of dependencies that use the pH model, in the pH panel.
+    {&W::NumpH, "NumpH", {&W::LblpH, "LblpH", "pH", 0}, fppH, Field1X - CaptionX, 54, false, false, 7,
+     [](Params& p) -> double& { return p.pH; }, 1, 1, nullptr, Mark},
+};
+
+const TpHFieldRow pHFields[pHFieldCount] = {
+    {&D::NumpKa1, "NumpKa1", {&D::LblpKa, "LblpKa", "pKa", pHCaptionX}, pHColumn1, 35,
+     [](Params& p) -> double& { return p.a1.pKa; }, 1, false},
+    {&D::NumpKa2, "NumpKa2", NopHCaption, pHColumn2, 35, [](Params& p) -> double& { return p.a2.pKa; }, 1, false},
+    {&D::NumU01Low, "NumU01Low", {&D::LblU0Low, "LblU0Low", "Free mobility [.1E+9]", pHCaptionX}, pHColumn1, 89,
+     [](Params& p) -> double& { return p.a1.lu0; }, 1e-9, false},
+    {&D::NumU02Low, "NumU02Low", NopHCaption, pHColumn2, 89, [](Params& p) -> double& { return p.a2.lu0; }, 1e-9, false},
+    {&D::NumU1Low, "NumU1Low", {&D::LblUCSLow, "LblUCSLow", "Cplx mobility [.1E+9]", pHCaptionX}, pHColumn1, 116,
+     [](Params& p) -> double& { return p.a1.luCS; }, 1e-9, false},
+    {&D::NumU2Low, "NumU2Low", NopHCaption, pHColumn2, 116, [](Params& p) -> double& { return p.a2.luCS; }, 1e-9, false},
+    {&D::NumK1Low, "NumK1Low", {&D::LblKLow, "LblKLow", "Cplx constant [.1M]", pHCaptionX}, pHColumn1, 143,
+     [](Params& p) -> double& { return p.a1.lK; }, 0.001, true},
+    {&D::NumK2Low, "NumK2Low", NopHCaption, pHColumn2, 143, [](Params& p) -> double& { return p.a2.lK; }, 0.001, true},
+    {&D::NumU01High, "NumU01High", {&D::LblU0High, "LblU0High", "Free mobility [.1E+9]", pHCaptionX}, pHColumn1, 197,
+     [](Params& p) -> double& { return p.a1.hu0; }, 1e-9, false},
+    {&D::NumU02High, "NumU02High", NopHCaption, pHColumn2, 197, [](Params& p) -> double& { return p.a2.hu0; }, 1e-9,
+     false},
+    {&D::NumU1High, "NumU1High", {&D::LblUCSHigh, "LblUCSHigh", "Cplx mobility [.1E+9]", pHCaptionX}, pHColumn1, 224,
+     [](Params& p) -> double& { return p.a1.huCS; }, 1e-9, false},
+    {&D::NumU2High, "NumU2High", NopHCaption, pHColumn2, 224, [](Params& p) -> double& { return p.a2.huCS; }, 1e-9,
+     false},
+    {&D::NumK1High, "NumK1High", {&D::LblKHigh, "LblKHigh", "Cplx constant [.1M]", pHCaptionX}, pHColumn1, 251,
+     [](Params& p) -> double& { return p.a1.hK; }, 0.001, true},
+    {&D::NumK2High, "NumK2High", NopHCaption, pHColumn2, 251, [](Params& p) -> double& { return p.a2.hK; }, 0.001, true},
+};
+// clang-format on
