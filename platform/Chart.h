@@ -83,6 +83,9 @@ public:
     // Destroys every attached series.
     void FreeAllSeries();
     int IndexOfSeries(const TChartSeries* ASeries) const;
+    // Puts the given series, all attached here, in this order on the places they hold among all
+    // (the others keep theirs).
+    void SetSeriesOrder(const std::vector<TChartSeries*>& Order);
 
     // --- Parts
     TChartTitle* GetTitle() const { return FTitle.get(); }

@@ -1,9 +1,6 @@
 #include "ui/FCorvane.h"
 
 #include "model/Sweep.h"
-#include "project/Palette.h"
-#include "project/ProjectFile.h"
-#include "ui/AcceptRules.h"
 #include "project/DependencyChart.h"
 #include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
@@ -11,9 +8,6 @@
 #include "ui/InputFields.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstdint>
 
 TFrmCorvane* FrmCorvane = nullptr;
 
@@ -40,7 +34,8 @@ void ShowError(const UnicodeString& Text)
 // ---------------------------------------------------------------------------------------------
 // Construction
 
-TFrmCorvane::TFrmCorvane(TComponent* AOwner) : TForm(AOwner)
+TFrmCorvane::TFrmCorvane(TComponent* AOwner)
+    : TForm(AOwner), ListRows(*this), Document(nullptr, ListRows), Records(Document.Records)
 {
     if (FrmCorvane == nullptr)
         FrmCorvane = this;
@@ -62,7 +57,17 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner) : TForm(AOwner)
                                          ofEnableSizing});
 
     BuildChartMenu();
+    BuildUndoMenus();
 
+    Document.SetChart(ChrtDependencies);
+    Document.OnShowRecord = [this](int Index) { ShowRecord(Index); };
+    Document.OnSwept = [this](int Index) { DocumentSwept(Index); };
+    Document.OnChanged = [this] { HistoryChanged(); };
+    Document.GraphChoiceOf = [this] { return CbxGraph->GetItemIndex(); };
+    HistoryChanged();
+
+    SetKeyPreview(true);
+    OnKeyDown = Bind(this, &TFrmCorvane::FormKeyDown);
     OnShow = Bind(this, &TFrmCorvane::FormShow);
     OnCloseQuery = Bind(this, &TFrmCorvane::FormCloseQuery);
 }
@@ -258,82 +263,16 @@ void TFrmCorvane::BuildBottomPanel()
         e->OnChange = accepted;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Window and record
-
-void TFrmCorvane::ShowRecord(int Index)
-{
-    const Record& r = Records.at(static_cast<size_t>(Index));
-    FShownRecord = Index;
-    FShownStored = {r.name, r.analyte1, r.analyte2, r.selector};
-    const std::array<TEdit*, 4> edits = NameEdits();
-    for (size_t k = 0; k < edits.size(); ++k) {
-        edits[k]->SetText(AnsiToUtf8(FShownStored[k]));
-        FShownTexts[k] = edits[k]->GetText();
-    }
-
-    TStrings* rows = LstDependencies->Items;
-    if (Index < rows->Count()) {
-        const bool selected = LstDependencies->GetSelected(Index);
-        rows->Put(Index, AnsiToUtf8(r.name));
-        LstDependencies->SetSelected(Index, selected);
-    }
-
-    // A copy: showing the values runs the fields' handlers.
-    Params p = r.Params;
-    if (TFrmpHSetup* d = FrmpHSetup) {
-        d->LblAnalyte1->SetCaption(AnsiToUtf8(r.analyte1));
-        d->LblAnalyte2->SetCaption(AnsiToUtf8(r.analyte2));
-        d->ChcbApply->SetChecked(p.applypH);
-        for (const TpHFieldRow& f : pHFields)
-            (d->*f.Member)->SetValue(f.Value(p) / f.Scale);
-    }
-    for (const TMainFieldRow& f : MainFields)
-        (this->*f.Member)->SetValue(f.Value != nullptr ? f.Value(p) * f.ToShown : p.points);
-
-    LblpH->SetVisible(p.applypH);
-    NumpH->SetVisible(p.applypH);
-    for (TNumEdit* e : {NumU01, NumU1, NumK1, NumU02, NumU2, NumK2})
-        e->SetReadOnly(p.applypH);
-}
-
-void TFrmCorvane::StoreWindow(Record& Target)
-{
-    // A text that is still as shown is stored as the record held it, also beyond what its edit
-    // can show.
-    const std::array<TEdit*, 4> edits = NameEdits();
-    const std::array<AnsiString*, 4> texts = {&Target.name, &Target.analyte1, &Target.analyte2, &Target.selector};
-    for (size_t k = 0; k < edits.size(); ++k) {
-        const UnicodeString text = edits[k]->GetText();
-        *texts[k] = FShownRecord >= 0 && text == FShownTexts[k] ? FShownStored[k] : Utf8ToAnsiLossless(text);
-    }
-
-    Params& p = Target.Params;
-    if (TFrmpHSetup* d = FrmpHSetup) {
-        p.applypH = d->ChcbApply->GetChecked();
-        for (const TpHFieldRow& f : pHFields)
-            f.Value(p) = (d->*f.Member)->GetAcceptedValue() * f.Scale;
-    }
-    for (const TMainFieldRow& f : MainFields) {
-        const double shown = (this->*f.Member)->GetAcceptedValue();
-        if (f.Value != nullptr) {
-            f.Value(p) = shown * f.ToStored;
-        } else {
-            // The field's rule keeps points a whole number from 1 to 2147483647.
-            p.points = static_cast<std::int32_t>(std::clamp(std::trunc(shown), double(INT32_MIN), double(INT32_MAX)));
-        }
-    }
-}
-
 void TFrmCorvane::Sweep(int Index)
 {
-    ShowRecord(Index);
-    const int choice = CbxGraph->GetItemIndex();
-    const Record& r = Records.at(static_cast<size_t>(Index));
-    SweepDependency(ChrtDependencies, r, choice, CbxGraph->GetText());
+    Document.Sweep(Index);
+}
+
+void TFrmCorvane::DocumentSwept(int Index)
+{
     BtnApply->Font->SetColor(clWindowText);
     if (FrmAnalysis != nullptr && FrmAnalysis->GetVisible() && Index == CurrentRow())
-        FrmAnalysis->ShowFor(&r);
+        FrmAnalysis->ShowFor(&Records[static_cast<size_t>(Index)]);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -341,38 +280,16 @@ void TFrmCorvane::Sweep(int Index)
 
 int TFrmCorvane::CurrentRow() const
 {
-    const int row = LstDependencies->GetItemIndex();
-    return row >= 0 && row < static_cast<int>(Records.size()) ? row : -1;
-}
-
-void TFrmCorvane::AddDependency()
-{
-    const unsigned n = static_cast<unsigned>(Records.size());
-    const int current = CurrentRow();
-    Record created;
-    if (current >= 0)
-        created.AssignData(Records[static_cast<size_t>(current)]);
-    Records.push_back(created);
-    CreateDependencySeries(ChrtDependencies, Records.back(), n);
-    LstDependencies->Items->Add("<>");
-    LstDependencies->SetItemIndex(static_cast<int>(n));
-    Sweep(static_cast<int>(n));
-}
-
-void TFrmCorvane::ClearDependencies()
-{
-    FShownRecord = -1;
-    LstDependencies->Items->Clear();
-    for (Record& r : Records)
-        r.SeriesSet.Release();
-    Records.clear();
+    return Document.CurrentRow();
 }
 
 void TFrmCorvane::FormShow(TObject*)
 {
     BtnAdd->Click();
-    if (!FSavedKnown)
-        NoteSaved();
+    // The start-up dependency is where the project begins: nothing to undo, nothing unsaved.
+    Document.ClearHistory();
+    if (!Document.GetSavedKnown())
+        Document.NoteSaved();
     if (!StartupFile.empty()) {
         const UnicodeString file = StartupFile;
         StartupFile.clear();
@@ -386,85 +303,37 @@ void TFrmCorvane::FormShow(TObject*)
 
 void TFrmCorvane::BtnAddClick(TObject*)
 {
-    AddDependency();
+    Document.Add();
 }
 
 void TFrmCorvane::BtnNewClick(TObject*)
 {
-    if (!QuerySaveChanges())
-        return;
-    ClearDependencies();
-    AddDependency();
+    if (QuerySaveChanges())
+        Document.New();
 }
 
 void TFrmCorvane::BtnApplyClick(TObject*)
 {
-    const int c = CurrentRow();
-    if (c < 0) {
-        ShowError("Select a dependency.");
+    const UnicodeString refusal = Document.ApplyRefusal();
+    if (!refusal.empty()) {
+        ShowError(refusal);
         return;
     }
-    if (LstDependencies->GetSelCount() > 1) {
-        ShowError("Cannot alter multiple dependecies!");
-        return;
-    }
-    if (!Records[static_cast<size_t>(c)].SeriesSet.IsVisible()) {
-        ShowError("Cannot alter hidden dependency!");
-        return;
-    }
-    // The window goes into a copy first: a fault in the derivation leaves the record, its
-    // curves and the window's edits as they were.
-    Record changed = Records[static_cast<size_t>(c)];
+    // The window goes into a copy; the document takes it all or nothing.
+    Record changed = Records[static_cast<size_t>(CurrentRow())];
     StoreWindow(changed);
-    // A sweep that would be refused is refused before anything is stored.
-    CheckSweepPoints(changed.Params.points);
-    changed.Params.Derive();
-    Records[static_cast<size_t>(c)] = changed;
-    Sweep(c);
+    Document.Apply(changed);
 }
 
 void TFrmCorvane::BtnDeleteClick(TObject*)
 {
-    if (MessageDlg("Delete selected dependencies?", mtConfirmation, mbYesNo, 0) != mrYes)
-        return;
-    std::vector<int> selected;
-    for (int i = 0; i < LstDependencies->GetCount(); ++i)
-        if (LstDependencies->GetSelected(i))
-            selected.push_back(i);
-    int shown = FShownRecord;
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-        if (*it < static_cast<int>(Records.size())) {
-            Records[static_cast<size_t>(*it)].SeriesSet.Release();
-            Records.erase(Records.begin() + *it);
-            if (*it == shown)
-                shown = -1;
-            else if (*it < shown)
-                --shown;
-        }
-    }
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-        LstDependencies->Items->Delete(*it);
-    FShownRecord = shown;
-    for (size_t i = 0; i < Records.size(); ++i)
-        Records[i].SeriesSet.SetColour(PaletteColor(static_cast<unsigned>(i), false));
-    // The window keeps its fields unless they belong to a dependency that is gone or that is no
-    // longer the current one: then it shows the current dependency, so that Apply cannot write
-    // them onto another.
-    const int c = CurrentRow();
-    if (c >= 0 && c != FShownRecord)
-        Sweep(c);
+    if (MessageDlg("Delete selected dependencies?", mtConfirmation, mbYesNo, 0) == mrYes)
+        Document.Delete();
 }
 
 void TFrmCorvane::BtnHideClick(TObject*)
 {
-    const int rows = std::min(LstDependencies->GetCount(), static_cast<int>(Records.size()));
-    for (int i = 0; i < rows; ++i) {
-        if (!LstDependencies->GetSelected(i))
-            continue;
-        const SeriesSet& s = Records[static_cast<size_t>(i)].SeriesSet;
-        s.SetVisible(!s.IsVisible());
-    }
-    LstDependencies->Invalidate();
+    Document.HideShow();
 }
 
 void TFrmCorvane::LstDependenciesClick(TObject*)
@@ -473,11 +342,8 @@ void TFrmCorvane::LstDependenciesClick(TObject*)
     BtnApply->SetEnabled(c >= 0);
     if (c < 0)
         return;
-    Sweep(c);
-    const int rows = std::min(LstDependencies->GetCount(), static_cast<int>(Records.size()));
-    for (int i = 0; i < rows; ++i)
-        Records[static_cast<size_t>(i)].SeriesSet.SetColour(
-            PaletteColor(static_cast<unsigned>(i), LstDependencies->GetSelected(i)));
+    Document.Sweep(c);
+    Document.ColourBySelection();
 }
 
 void TFrmCorvane::LstDependenciesDblClick(TObject*)
@@ -528,24 +394,9 @@ void TFrmCorvane::BtnpHClick(TObject* Sender)
 // ---------------------------------------------------------------------------------------------
 // Project files
 
-void TFrmCorvane::NoteSaved()
-{
-    FSavedRecords = Records;
-    // Only the data is compared; the copies keep no references to series that may go.
-    for (Record& r : FSavedRecords)
-        r.SeriesSet = SeriesSet();
-    FSavedKnown = true;
-}
-
 bool TFrmCorvane::ProjectChanged() const
 {
-    if (!FSavedKnown)
-        return false;
-    // Only the default dependency of start-up or New: nothing to lose.
-    if (Records.size() == 1 && SameStoredData(Records[0], Record()))
-        return false;
-    return !std::equal(Records.begin(), Records.end(), FSavedRecords.begin(), FSavedRecords.end(),
-                       SameStoredData);
+    return Document.GetModified();
 }
 
 bool TFrmCorvane::QuerySaveChanges()
@@ -562,31 +413,14 @@ bool TFrmCorvane::QuerySaveChanges()
     }
 }
 
-void TFrmCorvane::SetChartTitle(const UnicodeString& Line)
-{
-    SetChartTitleLine(ChrtDependencies, Line);
-}
-
 bool TFrmCorvane::SaveProject(const UnicodeString& FileName)
 {
-    WriteProjectFile(FileName, Records);
-    NoteSaved();
-    return true;
+    return Document.SaveProject(FileName);
 }
 
 bool TFrmCorvane::LoadProject(const UnicodeString& FileName)
 {
-    // Read, derived and checked into a list of its own first: a file that cannot be loaded, or
-    // whose sweeps would fault, changes nothing.
-    ProjectContents loaded = ReadProjectFile(FileName);
-    LastLoadReport = LoadReport(FileName, loaded, FormatSettings.DecimalSeparator);
-    FormatSettings.DecimalSeparator = loaded.DecimalSeparator;
-    ClearDependencies();
-    Records = std::move(loaded.Records);
-    for (size_t i = 0; i < Records.size(); ++i)
-        CreateDependencySeries(ChrtDependencies, Records[i], static_cast<unsigned>(i));
-    NoteSaved();
-    return true;
+    return Document.LoadProject(FileName);
 }
 
 bool TFrmCorvane::SaveCommand()
@@ -594,9 +428,8 @@ bool TFrmCorvane::SaveCommand()
     if (!SaveDialog1->Execute())
         return false;
     const UnicodeString path = SaveDialog1->GetFileName();
-    SaveProject(path);
+    Document.Save(path);
     OpenDialog1->SetFileName(ExtractFileName(path));
-    SetChartTitle(path);
     return true;
 }
 
@@ -610,17 +443,10 @@ void TFrmCorvane::LoadCommand()
 
 void TFrmCorvane::LoadFile(const UnicodeString& Path)
 {
-    LoadProject(Path);
-    // Every record gets its row before any is swept. The reading has run every sweep already,
-    // so none fails here.
-    for (size_t i = 0; i < Records.size(); ++i)
-        LstDependencies->Items->Add("<>");
-    for (int i = 0; i < static_cast<int>(Records.size()); ++i)
-        Sweep(i);
+    Document.Load(Path);
     SaveDialog1->SetFileName(ExtractFileName(Path));
-    SetChartTitle(Path);
-    if (!LastLoadReport.empty())
-        MessageDlg(LastLoadReport, mtInformation, TMsgDlgButtons{mbOK}, 0);
+    if (!Document.GetLoadReport().empty())
+        MessageDlg(Document.GetLoadReport(), mtInformation, TMsgDlgButtons{mbOK}, 0);
 }
 
 void TFrmCorvane::BtnSaveClick(TObject*)
@@ -680,68 +506,5 @@ void TFrmCorvane::ChrtDependenciesDblClick(TObject*)
 
 void TFrmCorvane::CbxGraphChange(TObject*)
 {
-    for (int i = 0; i < static_cast<int>(Records.size()); ++i)
-        Sweep(i);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Field rules
-
-void TFrmCorvane::NumPositiveAccept(TObject*, TCaption NewText, bool& Accept)
-{
-    ApplyRangeRule(TRangeRule::Positive, NewText, Accept);
-}
-
-void TFrmCorvane::NumNonNegativeCAccept(TObject*, TCaption NewText, bool& Accept)
-{
-    ApplyRangeRule(TRangeRule::NonNegative, NewText, Accept);
-}
-
-void TFrmCorvane::NumTemperatureAccept(TObject*, TCaption NewText, bool& Accept)
-{
-    ApplyRangeRule(TRangeRule::Temperature, NewText, Accept);
-}
-
-void TFrmCorvane::NumIntAccept(TObject*, TCaption NewText, bool& Accept)
-{
-    ApplyRangeRule(TRangeRule::Integer, NewText, Accept);
-}
-
-void TFrmCorvane::NumPointsAccept(TObject*, TCaption NewText, bool& Accept)
-{
-    ApplyRangeRule(TRangeRule::Points, NewText, Accept);
-}
-
-// A free analyte's diffusion coefficient follows from its mobility and charge when both are set.
-void TFrmCorvane::LockFreeDiffusion(TNumEdit* Free, TNumEdit* Charge, TNumEdit* Mobility)
-{
-    Free->SetReadOnly(Charge->GetAcceptedValue() != 0 && Mobility->GetAcceptedValue() != 0);
-}
-
-// A complex's follows when it carries a charge (analyte and selector together) and has a mobility.
-void TFrmCorvane::LockComplexDiffusion(TNumEdit* Complex, TNumEdit* Charge, TNumEdit* Mobility)
-{
-    Complex->SetReadOnly(Charge->GetAcceptedValue() != -NumZCS->GetAcceptedValue()
-                         && Mobility->GetAcceptedValue() != 0);
-}
-
-void TFrmCorvane::NumUZ01Accepted(TObject* Sender)
-{
-    LockFreeDiffusion(NumD01, NumZ01, NumU01);
-    LockComplexDiffusion(NumD1, NumZ01, NumU1);
-    EdtAccepted(Sender);
-}
-
-void TFrmCorvane::NumUZ02Accepted(TObject* Sender)
-{
-    LockFreeDiffusion(NumD02, NumZ02, NumU02);
-    LockComplexDiffusion(NumD2, NumZ02, NumU2);
-    EdtAccepted(Sender);
-}
-
-void TFrmCorvane::NumUZCSAccepted(TObject* Sender)
-{
-    LockComplexDiffusion(NumD1, NumZ01, NumU1);
-    LockComplexDiffusion(NumD2, NumZ02, NumU2);
-    EdtAccepted(Sender);
+    Document.SetGraphChoice(CbxGraph->GetItemIndex());
 }

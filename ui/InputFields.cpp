@@ -1,5 +1,11 @@
 #include "ui/InputFields.h"
 
+#include "ui/AcceptRules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 namespace {
 
 // Columns and rows of the main window's input grid.
@@ -114,3 +120,125 @@ const TpHFieldRow pHFields[pHFieldCount] = {
     {&D::NumK2High, "NumK2High", NopHCaption, pHColumn2, 251, [](Params& p) -> double& { return p.a2.hK; }, 0.001, true},
 };
 // clang-format on
+
+// ---------------------------------------------------------------------------------------------
+// Window and record
+
+void TFrmCorvane::ShowRecord(int Index)
+{
+    const Record& r = Records.at(static_cast<size_t>(Index));
+    FShownKnown = true;
+    FShownStored = {r.name, r.analyte1, r.analyte2, r.selector};
+    const std::array<TEdit*, 4> edits = NameEdits();
+    for (size_t k = 0; k < edits.size(); ++k) {
+        edits[k]->SetText(AnsiToUtf8(FShownStored[k]));
+        FShownTexts[k] = edits[k]->GetText();
+    }
+
+    // A copy: showing the values runs the fields' handlers.
+    Params p = r.Params;
+    if (TFrmpHSetup* d = FrmpHSetup) {
+        d->LblAnalyte1->SetCaption(AnsiToUtf8(r.analyte1));
+        d->LblAnalyte2->SetCaption(AnsiToUtf8(r.analyte2));
+        d->ChcbApply->SetChecked(p.applypH);
+        for (const TpHFieldRow& f : pHFields)
+            (d->*f.Member)->SetValue(f.Value(p) / f.Scale);
+    }
+    for (const TMainFieldRow& f : MainFields)
+        (this->*f.Member)->SetValue(f.Value != nullptr ? f.Value(p) * f.ToShown : p.points);
+
+    LblpH->SetVisible(p.applypH);
+    NumpH->SetVisible(p.applypH);
+    for (TNumEdit* e : {NumU01, NumU1, NumK1, NumU02, NumU2, NumK2})
+        e->SetReadOnly(p.applypH);
+}
+
+void TFrmCorvane::StoreWindow(Record& Target)
+{
+    // A text that is still as shown is stored as the record held it, also beyond what its edit
+    // can show.
+    const std::array<TEdit*, 4> edits = NameEdits();
+    const std::array<AnsiString*, 4> texts = {&Target.name, &Target.analyte1, &Target.analyte2, &Target.selector};
+    for (size_t k = 0; k < edits.size(); ++k) {
+        const UnicodeString text = edits[k]->GetText();
+        *texts[k] = FShownKnown && text == FShownTexts[k] ? FShownStored[k] : Utf8ToAnsiLossless(text);
+    }
+
+    Params& p = Target.Params;
+    if (TFrmpHSetup* d = FrmpHSetup) {
+        p.applypH = d->ChcbApply->GetChecked();
+        for (const TpHFieldRow& f : pHFields)
+            f.Value(p) = (d->*f.Member)->GetAcceptedValue() * f.Scale;
+    }
+    for (const TMainFieldRow& f : MainFields) {
+        const double shown = (this->*f.Member)->GetAcceptedValue();
+        if (f.Value != nullptr) {
+            f.Value(p) = shown * f.ToStored;
+        } else {
+            // The field's rule keeps points a whole number from 1 to 2147483647.
+            p.points = static_cast<std::int32_t>(std::clamp(std::trunc(shown), double(INT32_MIN), double(INT32_MAX)));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Field rules
+
+void TFrmCorvane::NumPositiveAccept(TObject*, TCaption NewText, bool& Accept)
+{
+    ApplyRangeRule(TRangeRule::Positive, NewText, Accept);
+}
+
+void TFrmCorvane::NumNonNegativeCAccept(TObject*, TCaption NewText, bool& Accept)
+{
+    ApplyRangeRule(TRangeRule::NonNegative, NewText, Accept);
+}
+
+void TFrmCorvane::NumTemperatureAccept(TObject*, TCaption NewText, bool& Accept)
+{
+    ApplyRangeRule(TRangeRule::Temperature, NewText, Accept);
+}
+
+void TFrmCorvane::NumIntAccept(TObject*, TCaption NewText, bool& Accept)
+{
+    ApplyRangeRule(TRangeRule::Integer, NewText, Accept);
+}
+
+void TFrmCorvane::NumPointsAccept(TObject*, TCaption NewText, bool& Accept)
+{
+    ApplyRangeRule(TRangeRule::Points, NewText, Accept);
+}
+
+// A free analyte's diffusion coefficient follows from its mobility and charge when both are set.
+void TFrmCorvane::LockFreeDiffusion(TNumEdit* Free, TNumEdit* Charge, TNumEdit* Mobility)
+{
+    Free->SetReadOnly(Charge->GetAcceptedValue() != 0 && Mobility->GetAcceptedValue() != 0);
+}
+
+// A complex's follows when it carries a charge (analyte and selector together) and has a mobility.
+void TFrmCorvane::LockComplexDiffusion(TNumEdit* Complex, TNumEdit* Charge, TNumEdit* Mobility)
+{
+    Complex->SetReadOnly(Charge->GetAcceptedValue() != -NumZCS->GetAcceptedValue()
+                         && Mobility->GetAcceptedValue() != 0);
+}
+
+void TFrmCorvane::NumUZ01Accepted(TObject* Sender)
+{
+    LockFreeDiffusion(NumD01, NumZ01, NumU01);
+    LockComplexDiffusion(NumD1, NumZ01, NumU1);
+    EdtAccepted(Sender);
+}
+
+void TFrmCorvane::NumUZ02Accepted(TObject* Sender)
+{
+    LockFreeDiffusion(NumD02, NumZ02, NumU02);
+    LockComplexDiffusion(NumD2, NumZ02, NumU2);
+    EdtAccepted(Sender);
+}
+
+void TFrmCorvane::NumUZCSAccepted(TObject* Sender)
+{
+    LockComplexDiffusion(NumD1, NumZ01, NumU1);
+    LockComplexDiffusion(NumD2, NumZ02, NumU2);
+    EdtAccepted(Sender);
+}

@@ -2,7 +2,8 @@
 // field with its name, its caption (on the first field of a grid row), its place, its value when
 // the window is created, the record value it shows with the scale between shown and stored units,
 // its range rule and its reaction to an accepted value. The tables drive the fields' creation and
-// both transfers between a window and a record (showing a dependency and storing it by Apply).
+// both transfers between a window and a record (showing a dependency and storing it by Apply),
+// which InputFields.cpp defines with the main window's field rules and diffusion locks.
 #pragma once
 
 #include "model/Params.h"
