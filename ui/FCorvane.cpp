@@ -13,16 +13,10 @@ TFrmCorvane* FrmCorvane = nullptr;
 
 namespace {
 
-// Columns and rows of the input grid, where the main window places more than its fields.
-constexpr int CaptionX = 8;
-constexpr int Field1X = 135;
-constexpr int Field2X = 262;
-constexpr int Field3X = 389;
-constexpr int Caption3X = 792;
-constexpr int Field5X = 919;
-constexpr int Row0 = 6;
-constexpr int Row4 = 114;
-constexpr int Row7 = 205;
+using namespace InputGrid;
+constexpr int Row0 = Row[0];
+constexpr int Row4 = Row[4];
+constexpr int Row7 = Row[7];
 
 void ShowError(const UnicodeString& Text)
 {

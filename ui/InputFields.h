@@ -10,6 +10,20 @@
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
 
+// Columns and rows of the main window's input grid, where its fields, its name edits, its graph
+// choice and the pH panel stand.
+namespace InputGrid {
+constexpr int CaptionX = 8;
+constexpr int Field1X = 135;
+constexpr int Field2X = 262;
+constexpr int Field3X = 389;
+constexpr int Caption2X = 528;
+constexpr int Field4X = 655;
+constexpr int Caption3X = 792;
+constexpr int Field5X = 919;
+constexpr int Row[8] = {6, 33, 60, 87, 114, 141, 168, 205};
+}  // namespace InputGrid
+
 // A caption of the input grid.
 template <class Form>
 struct TCaptionRow {
