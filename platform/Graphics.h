@@ -349,8 +349,10 @@ public:
     int TextWidth(const UnicodeString& Text) const;
     int TextHeight(const UnicodeString& Text) const;
 
-    // Copies the bitmap with its top-left at (X, Y).
-    void Draw(int X, int Y, TBitmap* Graphic);
+    // Copies the bitmap with its top-left at (X, Y). Sharp, when given, is the same picture drawn
+    // a whole number of times larger: a live picture on the canvas (the mirror of a screen with
+    // more device pixels per pixel) takes it instead of Graphic enlarged.
+    void Draw(int X, int Y, TBitmap* Graphic, const TBitmap* Sharp = nullptr);
 
     // --- Notification. OnChange fires after every drawing call that may have changed pixels;
     // OnPainted receives the device rectangle that the call touched (already clipped), so that
@@ -371,7 +373,9 @@ private:
     TRect PolylineDevice(const TPoint* Points, int Count, bool Closed, bool Record = true);
     void RecordLines(const TPoint* Points, int Count, bool Closed);
     void RecordFill(const TRect& DeviceRect, std::uint32_t Pixel);
-    void RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter);
+    void RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter, const TRect& Clip);
+    // Adds a shape to the picture with the clip rectangle it was drawn in (FClip unless set).
+    void AddShape(struct TVectorShape&& Shape);
     void RecordPolygon(const TPoint* Device, int Count, const TRect& Bounds);
     // Paints a small shape of Kind (points relative to At, device) from its cached cells; false
     // when it does not qualify and must be painted in full.

@@ -592,9 +592,14 @@ void TFrmCorvane::LstDependenciesClick(TObject*)
         return;
     Sweep(c);
     const int rows = std::min(LstDependencies->GetCount(), static_cast<int>(Records.size()));
-    for (int i = 0; i < rows; ++i)
-        Records[static_cast<size_t>(i)].SeriesSet.SetColour(
-            PaletteColor(static_cast<unsigned>(i), LstDependencies->GetSelected(i)));
+    std::vector<TChartSeries*> selected;  // drawn above the others
+    for (int i = 0; i < rows; ++i) {
+        SeriesSet& s = Records[static_cast<size_t>(i)].SeriesSet;
+        s.SetColour(PaletteColor(static_cast<unsigned>(i), LstDependencies->GetSelected(i)));
+        if (LstDependencies->GetSelected(i))
+            selected.insert(selected.end(), {s.t1Series, s.t2Series, s.MeasureSeries});
+    }
+    ChrtDependencies->DrawOnTop(selected);
 }
 
 void TFrmCorvane::LstDependenciesDblClick(TObject*)

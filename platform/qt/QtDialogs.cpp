@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "platform/qt/QtControls.h"
+#include "platform/qt/QtMessageBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,14 +16,6 @@ namespace {
 
 using QtControls::FromQ;
 using QtControls::ToQ;
-
-// The window a new dialog belongs to: the open modal window, else the active one.
-QWidget* DialogParent()
-{
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
-}
 
 QString ApplicationTitle()
 {
@@ -61,7 +54,7 @@ int RunMessageBox(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons 
     if (Buttons.Empty())
         Buttons << mbOK;  // a box must offer a way out
 
-    QMessageBox box(DialogParent());
+    TCentredMessageBox box(DialogParent());
     box.setTextFormat(Qt::PlainText);  // texts such as "<unnamed>" are not markup
     box.setText(ToQ(Msg));
     switch (DlgType) {

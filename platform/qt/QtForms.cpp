@@ -3,6 +3,7 @@
 #include "platform/Forms.h"
 #include "platform/FormsPrivate.h"
 #include "platform/qt/QtControls.h"
+#include "platform/qt/QtMessageBox.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -64,11 +65,19 @@ void TForm::BoundsChanged(bool Moved, bool Resized)
     if (w == nullptr)
         return;
     if (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin || FBorderStyle == bsNone) {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const TSizeConstraints& c = *Constraints;
+        w->setMinimumSize(c.GetMinWidth(), c.GetMinHeight());
+        w->setMaximumSize(c.GetMaxWidth() > 0 ? c.GetMaxWidth() : QWIDGETSIZE_MAX,
+                          c.GetMaxHeight() > 0 ? c.GetMaxHeight() : QWIDGETSIZE_MAX);
     } else {
         w->setFixedSize(GetWidth(), GetHeight());
     }
+}
+
+void TForm::ConstraintsChanged()
+{
+    TControl::ConstraintsChanged();
+    BoundsChanged(false, false);  // the window's own limits
 }
 
 void TForm::TextChanged()
@@ -124,10 +133,28 @@ void ReadPalette()
     set(clMenuText, p.color(QPalette::Active, QPalette::WindowText));
 }
 
+// Qt notes on standard error that XDG_RUNTIME_DIR is unset wherever no desktop session set it
+// (a headless run, a service, a container) and then uses a folder of its own: no fault of the
+// program, and noise in the output of a command-line run. Every other message passes on.
+QtMessageHandler PreviousMessageHandler = nullptr;
+
+void FilterMessages(QtMsgType Type, const QMessageLogContext& Context, const QString& Message)
+{
+    if (Type == QtWarningMsg && Message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (PreviousMessageHandler != nullptr)
+        PreviousMessageHandler(Type, Context, Message);
+}
+
 }  // namespace
 
 void TApplication::Initialize()
 {
+    static const bool filtering = [] {
+        PreviousMessageHandler = qInstallMessageHandler(FilterMessages);
+        return true;
+    }();
+    (void)filtering;
     if (QApplication::instance() == nullptr) {
         static int argc = 1;
         static char arg0[] = "corvane";
@@ -237,8 +264,8 @@ void Toolkit::ShowErrorBox(const UnicodeString& Title, const UnicodeString& Mess
         std::fprintf(stderr, "%s\n", Message.c_str());
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QtControls::ToQ(Title), QtControls::ToQ(Message),
-                    QMessageBox::Ok);
+    TCentredMessageBox box(QMessageBox::Critical, QtControls::ToQ(Title), QtControls::ToQ(Message),
+                           QMessageBox::Ok, DialogParent());
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }

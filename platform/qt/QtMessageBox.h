@@ -1,0 +1,30 @@
+// The message boxes of the platform (the error display, MessageDlg): Qt's own box, opened over
+// the active window and centred on it.
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QShowEvent>
+
+// The window a dialog belongs to: the modal window on top, else the active window.
+inline QWidget* DialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+// A message box centred on its parent window. Qt places a dialog before the box has measured
+// its text (in its show event), so a box that then grows would hang low and to the right.
+class TCentredMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* Event) override
+    {
+        QMessageBox::showEvent(Event);  // takes its final size
+        if (!testAttribute(Qt::WA_Moved))
+            adjustPosition(parentWidget());
+    }
+};
