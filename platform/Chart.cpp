@@ -599,6 +599,7 @@ void TChart::LayOutFor(int Width, int Height)
 void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
 {
     if (!Canvas || Rect.Width() <= 0 || Rect.Height() <= 0) return;
+    const TClassicSystemColors printed;  // a light plot, whatever the desktop's theme
     LayOutFor(Rect.Width(), Rect.Height());
     // A canvas mirrored on a screen of more device pixels per pixel takes the plot drawn as
     // many times larger, from the same rendering.

@@ -110,6 +110,26 @@ TColor GetSysColor(int Index);
 // Puts back the classic desktop values of every entry.
 void ResetSystemColors();
 
+// While one lives, the system colours take their classic desktop values (a chart is drawn as a
+// printed figure, light whatever the desktop's theme); the values before come back after.
+class TClassicSystemColors {
+public:
+    TClassicSystemColors();
+    ~TClassicSystemColors();
+    TClassicSystemColors(const TClassicSystemColors&) = delete;
+    TClassicSystemColors& operator=(const TClassicSystemColors&) = delete;
+
+private:
+    TColor FSaved[SystemColorCount];
+};
+
+// The contrast ratio of two colours (system colours resolved) as the web's accessibility
+// guidelines define it: 1 (alike) to 21 (black on white); 4.5 and more reads well.
+double ContrastRatio(TColor A, TColor B);
+// Text (resolved) unless it reads badly on Back (a ratio below MinContrast): then Text taken towards
+// black or white, whichever reads better, just far enough to read well.
+TColor ReadableOn(TColor Text, TColor Back, double MinContrast = 4.5);
+
 // Raster pixel (0xFFRRGGBB) <-> colour (0x00BBGGRR). System colours are resolved first.
 inline std::uint32_t ColorToPixel(TColor Color)
 {

@@ -113,10 +113,13 @@ bool TForm::Active() const
 
 namespace {
 
+QPalette ReadFrom;  // the palette the system colours were last read from
+
 // The desktop palette into the system colours.
 void ReadPalette()
 {
     const QPalette p = QApplication::palette();
+    ReadFrom = p;
     auto set = [](TColor SysColor, const QColor& c) {
         SetSystemColor(static_cast<int>(SysColor - clSystemColor), RGB(c.red(), c.green(), c.blue()));
     };
@@ -146,6 +149,33 @@ void FilterMessages(QtMsgType Type, const QMessageLogContext& Context, const QSt
         PreviousMessageHandler(Type, Context, Message);
 }
 
+void FollowColors(TControl* C)
+{
+    TEventPathAccess::ColorsChanged(C);
+    if (auto* w = dynamic_cast<TWinControl*>(C)) {
+        for (int i = 0; i < w->ControlCount(); ++i)
+            FollowColors(w->Controls(i));
+        w->Invalidate();
+    }
+}
+
+// A new application palette (the desktop's theme changed, or the program set one): the system
+// colours follow it, and every window takes its colours again.
+class TPaletteFollower : public QObject {
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Watched == QCoreApplication::instance() && Event->type() == QEvent::ApplicationPaletteChange &&
+            QApplication::palette() != ReadFrom) {
+            ReadPalette();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* c = dynamic_cast<TWinControl*>(QtControls::ControlOf(w)); c != nullptr && c->GetParent() == nullptr)
+                    EventPath::Guarded(c, [c] { FollowColors(c); });
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 void TApplication::Initialize()
@@ -170,6 +200,9 @@ void TApplication::Initialize()
     RegisterPlatformFonts();
     QApplication::setFont(QtControls::ToQFont(TFont()));
     ReadPalette();
+    auto* follower = new TPaletteFollower;
+    follower->setParent(QCoreApplication::instance());  // goes with the application
+    QCoreApplication::instance()->installEventFilter(follower);
 }
 
 void TApplication::Finalize()
