@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -145,6 +148,7 @@ public:
     // exist, overwrite prompt) run.
     void accept() override
     {
+        TypedNameDecides();
         const QStringList files = selectedFiles();
         for (const QString& file : files) {
             const QFileInfo info(file);
@@ -173,6 +177,26 @@ public:
 
 private:
     void Warn(const QString& text) { QMessageBox::warning(this, windowTitle(), text); }
+
+    // The name the person typed decides, not a selection of the file list. Qt takes the list's
+    // selection first; it goes stale when the folder changes under it (a file rewritten since
+    // the dialog opened is removed and added again, and the selection moves on, to a folder
+    // maybe, whose opening then takes the Enter and clears the name).
+    void TypedNameDecides()
+    {
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        if (edit == nullptr || list == nullptr || list->selectionModel() == nullptr)
+            return;
+        const QString typed = edit->text();
+        if (typed.trimmed().isEmpty() || typed.contains(QLatin1Char('"')))
+            return;  // nothing typed, or several quoted names
+        if (QFileInfo(directory().absoluteFilePath(typed.trimmed())).isDir())
+            return;  // a folder typed: Qt opens it
+        list->selectionModel()->clearSelection();
+        if (edit->text() != typed)
+            edit->setText(typed);
+    }
 
     TOpenOptions FOptions;
     bool FSave;
