@@ -344,9 +344,11 @@ void TButton::FontChanged()
 {
     TWinControl::FontChanged();
     // The caption takes the font's colour under every style.
-    // A caption colour of the program's (Apply's red) stays readable on the theme's button face,
-    // which the style shades somewhat lighter than the palette's button colour.
-    SetTextColor(Button(this), ReadableOn(GetFont()->GetColor(), clBtnFace, 6.0));
+    // A caption colour the program chose for the classic light face (Apply's red) stays readable
+    // on a dark theme's face, which the style shades somewhat lighter than the palette's colour.
+    const bool darkFace = ContrastRatio(clBtnFace, clWhite) > ContrastRatio(clBtnFace, clBlack);
+    const TColor caption = GetFont()->GetColor();
+    SetTextColor(Button(this), darkFace ? ReadableOn(caption, clBtnFace, 6.0) : caption);
 }
 
 void TButton::TextChanged()

@@ -8,6 +8,7 @@
 #include "tests/TempFolder.h"
 #include "ui/FAnalysis.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -455,4 +456,52 @@ TEST_F(MainWindowTest, OnlyTheFocusedFieldShowsACaret)
         EXPECT_LT(tallestInk(e), 11) << e->GetName();
     }
     EXPECT_GT(fields, 10);
+}
+
+// A screen reader reads every control of the main window by a name from its caption, and the
+// list of dependencies as rows with the current one.
+TEST_F(MainWindowTest, ScreenReadersReadCaptionsAndRows)
+{
+    Click(F->BtnAdd);
+    Enter(F->EdtName, "second");
+    Click(F->BtnApply);
+    ClickRow(1);
+    auto name = [](const TWinControl* C) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(W(C));
+        return a != nullptr ? a->text(QAccessible::Name).toStdString() : std::string("(none)");
+    };
+    const std::pair<TWinControl*, const char*> named[] = {
+        {F->NumU01, "Free mobility [.1E+9]"}, {F->NumK2, "Cplx constant [.1M]"},
+        {F->NumCapillary, "Capillary length [cm]"}, {F->NumPoints, "Data points"},
+        {F->EdtAnalyte1, "Analyte 1"},
+        {F->BtnApply, "Apply"}, {F->BtnAnalysis, "Analysis..."}, {F->LstDependencies, "Dependencies"},
+    };
+    for (const auto& [control, text] : named)
+        EXPECT_EQ(name(control), text) << control->GetName();
+    // (On Linux Qt reads a combo box by its value and its caption apart.)
+    EXPECT_EQ(W(F->CbxGraph)->accessibleName().toStdString(), "Show graph");
+    // Every control one can reach with Tab has a name.
+    std::vector<TWinControl*> tabs;
+    F->GetTabOrderList(tabs);
+    for (TWinControl* c : tabs) {
+        if (Shows(c)) {
+            EXPECT_FALSE(name(c).empty()) << c->GetName();
+        }
+    }
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(W(F->LstDependencies));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    ASSERT_EQ(list->childCount(), 2);
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name).toStdString(), "<unnamed>");
+    EXPECT_EQ(list->child(1)->text(QAccessible::Name).toStdString(), "second");
+    EXPECT_EQ(list->child(1)->role(), QAccessible::ListItem);
+    EXPECT_EQ(list->indexOfChild(list->child(1)), 1);
+    ASSERT_NE(list->focusChild(), nullptr);
+    EXPECT_EQ(list->focusChild()->text(QAccessible::Name).toStdString(), "second");
+    EXPECT_TRUE(list->child(1)->state().active);
+    EXPECT_FALSE(list->child(0)->state().active);
+    ClickRow(0, Qt::ControlModifier);
+    EXPECT_TRUE(list->child(0)->state().selected);
+    EXPECT_EQ(list->child(0)->parent(), list);
 }
