@@ -47,3 +47,15 @@ inline void WriteFileBytes(const std::string& Path, const std::string& Bytes)
 {
     std::ofstream(Path, std::ios::binary | std::ios::trunc) << Bytes;
 }
+
+// A file's bytes as UTF-16 with its byte-order mark, of text whose bytes are its characters
+// (Latin-1).
+inline std::string Utf16WithMark(const std::string& Latin1, bool BigEndian)
+{
+    std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : Latin1) {
+        out += BigEndian ? '\0' : c;
+        out += BigEndian ? c : '\0';
+    }
+    return out;
+}

@@ -191,21 +191,6 @@ TEST_F(IniFile, GarbageBinaryAndEmptyFilesHoldNoProject)
     }
 }
 
-namespace {
-
-// UTF-16 with its byte-order mark, of text whose bytes are its characters (Latin-1).
-std::string Utf16(const std::string& Latin1, bool BigEndian)
-{
-    std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char c : Latin1) {
-        out += BigEndian ? '\0' : c;
-        out += BigEndian ? c : '\0';
-    }
-    return out;
-}
-
-} // namespace
-
 TEST_F(IniFile, ProjectsReadWhateverTheirLineEndsMarksAndNuls)
 {
     const std::string crlf = "[General]\r\nCount=2\r\n[Dependency0]\r\nname=Caffeine\r\n";
@@ -230,8 +215,8 @@ TEST_F(IniFile, ProjectsReadWhateverTheirLineEndsMarksAndNuls)
         {"NUL after a header", "[General]" + nul + lf.substr(9), "[General]" + nul + saved.substr(9), ieAnsi},
         {"byte-order mark", bom + crlf, bom + saved, ieUtf8},
         {"two byte-order marks", bom + bom + lf, bom + saved, ieUtf8},
-        {"UTF-16 LE", Utf16(crlf, false), saved, ieUtf8},
-        {"UTF-16 BE", Utf16(lf, true), saved, ieUtf8},
+        {"UTF-16 LE", Utf16WithMark(crlf, false), saved, ieUtf8},
+        {"UTF-16 BE", Utf16WithMark(lf, true), saved, ieUtf8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);

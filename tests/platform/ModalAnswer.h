@@ -18,9 +18,10 @@
 #include <vector>
 
 // Calls Answer with the next modal window that opens (one other than After). Gives up with a
-// test failure when none opens within TimeoutMs.
+// test failure when none opens within TimeoutMs (long enough for a sanitizer build on a busy
+// machine: a window that opens after the answerer gave up would wait for ever).
 inline void WhenModalOpens(std::function<void(QWidget*)> Answer, QWidget* After = nullptr,
-                           int TimeoutMs = 10000)
+                           int TimeoutMs = 60000)
 {
     auto* timer = new QTimer;
     auto clock = std::make_shared<QElapsedTimer>();

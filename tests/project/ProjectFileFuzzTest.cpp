@@ -2,6 +2,8 @@
 // program's own, and nothing of the program's state changes either way.
 #include "project/ProjectFile.h"
 
+#include "tests/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -69,15 +71,6 @@ std::string Damage(std::string s, std::mt19937& random)
 
 // The same project in the forms files take on their way through editors, mail and other
 // systems. Each must read as the project it holds.
-std::string Utf16(const std::string& Ascii, bool BigEndian)
-{
-    std::string out = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char c : Ascii) {
-        out += BigEndian ? '\0' : c;
-        out += BigEndian ? c : '\0';
-    }
-    return out;
-}
 
 std::string ReplaceAll(std::string s, const std::string& From, const std::string& To)
 {
@@ -93,8 +86,8 @@ std::string Disguise(const std::string& Project, int Kind)
     case 1: return ReplaceAll(Project, "\r\n", "\r");                     // lone CR line ends
     case 2: return ReplaceAll(Project, "\r\n", "\r\r\n");                 // CR CR LF
     case 3: return ReplaceAll(Project, "\r\n", "\n");                     // LF
-    case 4: return Utf16(Project, false);                                // UTF-16 LE with its mark
-    case 5: return Utf16(Project, true);                                 // UTF-16 BE with its mark
+    case 4: return Utf16WithMark(Project, false);                        // UTF-16 LE with its mark
+    case 5: return Utf16WithMark(Project, true);                         // UTF-16 BE with its mark
     case 6: return "\xEF\xBB\xBF\xEF\xBB\xBF" + Project;                  // two UTF-8 marks
     default: return ReplaceAll(Project, "\r\n[", "\r\n\r[");                // a CR before each header
     }
