@@ -104,6 +104,10 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner) : TForm(AOwner)
     SetCaption("Corvane");
     SetClientWidth(1156);
     SetClientHeight(679);
+    // The least size at which nothing overlaps: the grid of fields whole (the graph box ends at
+    // 1145, with the grid's margin of 8), the list's lower buttons below Analysis.
+    Constraints->SetMinWidth(1153);
+    Constraints->SetMinHeight(534);
     SetWindowFont(this);
     SetColor(clBtnFace);
 
@@ -592,9 +596,14 @@ void TFrmCorvane::LstDependenciesClick(TObject*)
         return;
     Sweep(c);
     const int rows = std::min(LstDependencies->GetCount(), static_cast<int>(Records.size()));
-    for (int i = 0; i < rows; ++i)
-        Records[static_cast<size_t>(i)].SeriesSet.SetColour(
-            PaletteColor(static_cast<unsigned>(i), LstDependencies->GetSelected(i)));
+    std::vector<TChartSeries*> selected;  // drawn above the others
+    for (int i = 0; i < rows; ++i) {
+        SeriesSet& s = Records[static_cast<size_t>(i)].SeriesSet;
+        s.SetColour(PaletteColor(static_cast<unsigned>(i), LstDependencies->GetSelected(i)));
+        if (LstDependencies->GetSelected(i))
+            selected.insert(selected.end(), {s.t1Series, s.t2Series, s.MeasureSeries});
+    }
+    ChrtDependencies->DrawOnTop(selected);
 }
 
 void TFrmCorvane::LstDependenciesDblClick(TObject*)
