@@ -33,6 +33,12 @@ double LineOffset(int Width)
 
 }  // namespace CanvasDetail
 
+void TCanvas::AddShape(TVectorShape&& Shape)
+{
+    if (IsEmpty(Shape.Clip)) Shape.Clip = FClip;
+    FPicture->Add(std::move(Shape));
+}
+
 void TCanvas::RecordFill(const TRect& DeviceRect, std::uint32_t Pixel)
 {
     if (!FPicture) return;
@@ -43,7 +49,7 @@ void TCanvas::RecordFill(const TRect& DeviceRect, std::uint32_t Pixel)
     v.Filled = true;
     v.FillPixel = Pixel;
     v.Points = {{double(r.Left), double(r.Top)}, {double(r.Right), double(r.Bottom)}};
-    FPicture->Add(std::move(v));
+    AddShape(std::move(v));
 }
 
 void TCanvas::RecordLines(const TPoint* Points, int Count, bool Closed)
@@ -63,7 +69,7 @@ void TCanvas::RecordLines(const TPoint* Points, int Count, bool Closed)
     double along = 0;
     bool whole = true;
     auto flush = [&] {
-        if (piece.Points.size() >= 2) FPicture->Add(std::move(piece));
+        if (piece.Points.size() >= 2) AddShape(std::move(piece));
         piece = pen;
     };
     for (size_t i = 0; i + 1 < pts.size(); ++i) {
@@ -109,12 +115,13 @@ void TCanvas::RecordPolygon(const TPoint* Device, int Count, const TRect& Bounds
     for (int i = 0; i < Count; ++i) g.Points.push_back({Device[i].X + at, Device[i].Y + at});
     SetFill(*Brush, g);
     if (Count < 3) g.Filled = false;
-    if (g.Filled || g.Stroked) FPicture->Add(std::move(g));
+    if (g.Filled || g.Stroked) AddShape(std::move(g));
 }
 
-void TCanvas::RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter)
+void TCanvas::RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter, const TRect& Clip)
 {
     TVectorShape v;
+    v.Clip = Clip;
     v.Kind = vsText;
     v.Points = {{double(DevicePos.X), double(DevicePos.Y)}};
     v.Text = Text;
@@ -125,5 +132,5 @@ void TCanvas::RecordText(const TPoint& DevicePos, const UnicodeString& Text, int
     v.Orientation = Quarter * 900;
     v.Filled = true;
     v.FillPixel = ColorToPixel(Font->GetColor());
-    FPicture->Add(std::move(v));
+    AddShape(std::move(v));
 }

@@ -1,5 +1,7 @@
 #include "platform/Chart.h"
 
+#include "platform/VectorPicture.h"
+
 #include "platform/ChartPaint.h"
 
 #include <algorithm>
@@ -176,8 +178,25 @@ void TChart::SetSeriesOrder(const std::vector<TChartSeries*>& Order)
     if (moved) Changed();
 }
 
+void TChart::DrawOnTop(const std::vector<TChartSeries*>& List)
+{
+    std::vector<char> was(FSeries.size());
+    for (size_t i = 0; i < FSeries.size(); ++i) {
+        was[i] = FSeries[i]->FOnTop;
+        FSeries[i]->FOnTop = false;
+    }
+    for (TChartSeries* s : List)
+        if (s != nullptr && s->FParentChart == this) s->FOnTop = true;
+    for (size_t i = 0; i < FSeries.size(); ++i)
+        if (bool(was[i]) != FSeries[i]->FOnTop) {
+            Changed();
+            return;
+        }
+}
+
 void TChart::DetachSeries(TChartSeries* ASeries)
 {
+    ASeries->FOnTop = false;
     const auto it = std::find(FSeries.begin(), FSeries.end(), ASeries);
     if (it != FSeries.end()) FSeries.erase(it);
     ASeries->FParentChart = nullptr;
@@ -594,14 +613,37 @@ void TChart::LayOutFor(int Width, int Height)
 void TChart::PaintTo(TCanvas* Canvas, const TRect& Rect)
 {
     if (!Canvas || Rect.Width() <= 0 || Rect.Height() <= 0) return;
+    const TClassicSystemColors printed;  // a light plot, whatever the desktop's theme
     LayOutFor(Rect.Width(), Rect.Height());
-    if (!FCacheValid || FCache->GetWidth() != Rect.Width() || FCache->GetHeight() != Rect.Height()) {
+    // A canvas mirrored on a screen of more device pixels per pixel takes the plot drawn as
+    // many times larger, from the same rendering.
+    const TVectorPicture* live = Canvas->GetPicture();
+    const int scale = live ? live->GetLiveScale() : 0;
+    if (!FCacheValid || FCache->GetWidth() != Rect.Width() || FCache->GetHeight() != Rect.Height() ||
+        (scale > 1 && FSharpScale != scale)) {
         FCache->SetSize(Rect.Width(), Rect.Height());
-        RenderPlot(FCache->GetCanvas());
+        FSharpScale = 0;
+        if (scale > 1) {
+            TVectorPicture shapes(Rect.Width(), Rect.Height());
+            TCanvas* c = FCache->GetCanvas();
+            c->SetPicture(&shapes);
+            try {
+                RenderPlot(c);
+            } catch (...) {
+                c->SetPicture(nullptr);
+                throw;
+            }
+            c->SetPicture(nullptr);
+            if (!FSharp) FSharp = std::make_unique<TBitmap>();
+            shapes.DrawTo(FSharp.get(), scale);
+            FSharpScale = scale;
+        } else {
+            RenderPlot(FCache->GetCanvas());
+        }
         FCacheValid = true;
         ++FPlotRenders;
     }
-    Canvas->Draw(Rect.Left, Rect.Top, FCache.get());
+    Canvas->Draw(Rect.Left, Rect.Top, FCache.get(), FSharpScale > 1 ? FSharp.get() : nullptr);
     const TPoint origin = Canvas->GetOrigin();
     const TRect clip = Canvas->GetClipRect();
     Canvas->SetOrigin(origin.X + Rect.Left, origin.Y + Rect.Top);
@@ -643,11 +685,13 @@ void TChart::RenderPlot(TCanvas* Canvas)
     for (int i = 0; i < 3; ++i)
         if (L.Axes[i].Shown) DrawAxis(Canvas, axes[i]);
 
-    for (TChartSeries* s : FSeries) {
-        if (!s->GetActive() || s->GetOverlay()) continue;
-        const TChartAxis* v = s->GetVertAxis() == aRightAxis ? FRightAxis.get() : FLeftAxis.get();
-        s->DrawValues(Canvas, P, FBottomAxis->FScale, v->FScale);
-    }
+    // The series in their order, those drawn on top last.
+    for (bool onTop : {false, true})
+        for (TChartSeries* s : FSeries) {
+            if (!s->GetActive() || s->GetOverlay() || s->FOnTop != onTop) continue;
+            const TChartAxis* v = s->GetVertAxis() == aRightAxis ? FRightAxis.get() : FLeftAxis.get();
+            s->DrawValues(Canvas, P, FBottomAxis->FScale, v->FScale);
+        }
     DrawTitle(Canvas);
     DrawLegend(Canvas);
 }

@@ -86,6 +86,10 @@ public:
     // Puts the given series, all attached here, in this order on the places they hold among all
     // (the others keep theirs).
     void SetSeriesOrder(const std::vector<TChartSeries*>& Order);
+    // Draws the given series above all others (in series order among themselves), and no
+    // other series above the rest, until the next call; the series order, that of the legend
+    // included, stays as it is. Series of other charts are ignored.
+    void DrawOnTop(const std::vector<TChartSeries*>& List);
 
     // --- Parts
     TChartTitle* GetTitle() const { return FTitle.get(); }
@@ -202,6 +206,9 @@ private:
     std::unique_ptr<TChartPen> FZoomPen;
     std::unique_ptr<TLayout> FLayout;
     std::unique_ptr<TBitmap> FCache;
+    // The cached plot drawn FSharpScale times larger for a sharp screen (0: none).
+    std::unique_ptr<TBitmap> FSharp;
+    int FSharpScale = 0;
     std::unique_ptr<TBitmap> FMeasure;  // text measurement
     std::vector<TAxisRanges> FZoomStack;
     TColor FBackColor = clTeeColor;

@@ -10,6 +10,7 @@
 void TChart::DrawPicture(TBitmap* Bitmap, TVectorPicture* Picture)
 {
     const int w = std::max(1, GetWidth()), h = std::max(1, GetHeight());
+    const TClassicSystemColors printed;  // a light plot, whatever the desktop's theme
     LayOutFor(w, h);
     Bitmap->SetSize(w, h);
     TCanvas* c = Bitmap->GetCanvas();

@@ -7,8 +7,29 @@
 // ---------------------------------------------------------------------------------------------
 // TControl
 
+int TSizeConstraints::Width(int Value) const
+{
+    if (FMaxWidth > 0) Value = std::min(Value, FMaxWidth);
+    return std::max(Value, FMinWidth);
+}
+
+int TSizeConstraints::Height(int Value) const
+{
+    if (FMaxHeight > 0) Value = std::min(Value, FMaxHeight);
+    return std::max(Value, FMinHeight);
+}
+
+void TSizeConstraints::Set(int& Field, int Value)
+{
+    Value = std::max(Value, 0);
+    if (Field == Value) return;
+    Field = Value;
+    FControl->ConstraintsChanged();
+}
+
 TControl::TControl(TComponent* AOwner)
-    : TComponent(AOwner), Font(new TFont), FLife(std::make_shared<char>(0))
+    : TComponent(AOwner), Constraints(std::make_unique<TSizeConstraints>(this)), Font(new TFont),
+      FLife(std::make_shared<char>(0))
 {
     Font->OnChange = [this] { FontObjectChanged(); };
 }
@@ -23,10 +44,15 @@ TControl::~TControl()
     delete Font;
 }
 
+void TControl::ConstraintsChanged()
+{
+    SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
-    AWidth = std::max(AWidth, 0);
-    AHeight = std::max(AHeight, 0);
+    AWidth = std::max(Constraints->Width(AWidth), 0);
+    AHeight = std::max(Constraints->Height(AHeight), 0);
     const bool moved = ALeft != FLeft || ATop != FTop;
     const bool resized = AWidth != FWidth || AHeight != FHeight;
     if (!moved && !resized) {
@@ -783,8 +809,8 @@ void TWinControl::PaintWindow(TCanvas*) {}
 
 void TWinControl::SaveToPng(const UnicodeString& FileName)
 {
-    TBitmap bitmap(GetWidth(), GetHeight());
-    PaintTo(bitmap.Canvas, 0, 0);
+    TBitmap bitmap;
+    DrawScreenImage(&bitmap);
     bitmap.SaveToFile(FileName);
 }
 

@@ -118,10 +118,38 @@ using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& Dr
 // ---------------------------------------------------------------------------------------------
 // TControl
 
+// The least and greatest size that a control takes (0: no limit). SetBounds keeps the control
+// within them; a top-level window cannot be resized beyond them.
+class TSizeConstraints : public TPersistent {
+public:
+    explicit TSizeConstraints(TControl* AControl) : FControl(AControl) {}
+    int GetMinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value) { Set(FMinWidth, Value); }
+    int GetMinHeight() const { return FMinHeight; }
+    void SetMinHeight(int Value) { Set(FMinHeight, Value); }
+    int GetMaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value) { Set(FMaxWidth, Value); }
+    int GetMaxHeight() const { return FMaxHeight; }
+    void SetMaxHeight(int Value) { Set(FMaxHeight, Value); }
+    // Width and height brought within the limits.
+    int Width(int Value) const;
+    int Height(int Value) const;
+
+private:
+    void Set(int& Field, int Value);
+    TControl* FControl;
+    int FMinWidth = 0;
+    int FMinHeight = 0;
+    int FMaxWidth = 0;
+    int FMaxHeight = 0;
+};
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
+
+    const std::unique_ptr<TSizeConstraints> Constraints;
 
     // --- Bounds (in the parent's client coordinates)
     int GetLeft() const { return FLeft; }
@@ -133,6 +161,8 @@ public:
     int GetHeight() const { return FHeight; }
     void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    // The constraints changed: the bounds are brought within them.
+    virtual void ConstraintsChanged();
     TRect GetBoundsRect() const { return TRect(FLeft, FTop, FLeft + FWidth, FTop + FHeight); }
     void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
     // The client area in the control's own coordinates.
@@ -429,7 +459,13 @@ public:
     void Update() override;
     // Draws the control as it appears on screen (children included) onto Canvas at (X, Y).
     void PaintTo(TCanvas* Canvas, int X, int Y);
-    // Saves what PaintTo draws as a PNG file.
+    // Device pixels per pixel of the screen that shows the control (a whole number, 1 normally,
+    // 2 on a screen at 200 %).
+    int GetScreenScale() const;
+    // The control as the screen shows it, in the screen's device pixels: what PaintTo draws on
+    // a screen of one device pixel per pixel, GetScreenScale() times larger otherwise.
+    void DrawScreenImage(TBitmap* Bitmap);
+    // Saves what DrawScreenImage draws as a PNG file.
     void SaveToPng(const UnicodeString& FileName);
 
     // --- Messages

@@ -121,4 +121,10 @@ struct TEventPathAccess {
     static TControl*& Capture(TWinControl* C) { return C->FCapture; }
     static TControl*& Hover(TWinControl* C) { return C->FHover; }
     static TWinControlImpl* Impl(const TWinControl* C) { return C->FImpl.get(); }
+    // The system colours changed: the control takes its colours again.
+    static void ColorsChanged(TControl* C)
+    {
+        C->ColorChanged();
+        C->FontChanged();
+    }
 };

@@ -83,6 +83,7 @@ void TForm::SetVisible(bool Value)
         TControl::SetVisible(true);
         if (!alive)
             return;
+        Toolkit::NameForScreenReaders(this);
         // The active control, or else the first in tab order, gets the focus.
         TWinControl* first = (FActiveControl != nullptr && FActiveControlAlive &&
                               FActiveControl->CanFocus())

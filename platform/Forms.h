@@ -71,6 +71,7 @@ protected:
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
     void BoundsChanged(bool Moved, bool Resized) override;
+    void ConstraintsChanged() override;
     void TextChanged() override;
     // KeyPreview: the form sees the keys of its controls first.
     bool KeyPreview() const override { return FKeyPreview; }

@@ -25,6 +25,8 @@ void ActivateWindow(TWinControl* Window);
 void HideWindow(TWinControl* Window);
 // Makes a top-level window application-modal, or modeless again.
 void SetWindowModal(TWinControl* Window, bool Modal);
+// Gives every control of a window the name a screen reader reads (from its caption).
+void NameForScreenReaders(TWinControl* Window);
 
 // A nested event loop: Run returns once Quit is called (from inside the loop).
 class TEventLoop {

@@ -479,7 +479,7 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
         band.Closed = true;
         band.Points = {{outer.Left + h, outer.Top + h}, {outer.Right - h, outer.Top + h},
                        {outer.Right - h, outer.Bottom - h}, {outer.Left + h, outer.Bottom - h}};
-        FPicture->Add(std::move(band));
+        AddShape(std::move(band));
     }
     Painted(outer);
 }
@@ -574,7 +574,7 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
         const double h = w / 2.0;
         e.Points = {{box.Left + h, box.Top + h}, {box.Right - h, box.Bottom - h}};
         SetFill(*Brush, e);
-        if (e.Filled || e.Stroked) FPicture->Add(std::move(e));
+        if (e.Filled || e.Stroked) AddShape(std::move(e));
     }
     Painted(box);
 }
@@ -627,7 +627,7 @@ void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3)
         v.Points = {{r.Left + 0.5, r.Top + 0.5}, {r.Right - 0.5, r.Bottom - 0.5}};
         v.Radius = std::max(0.0, rad - 0.5);
         SetFill(*Brush, v);
-        if (v.Filled || v.Stroked) FPicture->Add(std::move(v));
+        if (v.Filled || v.Stroked) AddShape(std::move(v));
     }
     Painted(r);
 }
@@ -740,7 +740,7 @@ void TCanvas::TextOut(int X, int Y, const UnicodeString& Text)
         const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, FClip};
         const TRect ink =
             QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text, quarter);
-        if (FPicture && !IsEmpty(Intersect(cell, FClip))) RecordText(p, Text, quarter);
+        if (FPicture && !IsEmpty(Intersect(cell, FClip))) RecordText(p, Text, quarter, FClip);
         Painted(Union(cell, ink));
     }
     // The pen moves along the text's baseline.
@@ -761,7 +761,7 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const UnicodeString& Text)
         const int quarter = QuarterTurns(Font->GetOrientation());
         const QtCanvas::TTarget target{FBits, FWidth, FHeight, FStride, clip};
         QtCanvas::DrawText(target, p.X, p.Y, *Font, ColorToRGB(Font->GetColor()), Text, quarter);
-        if (FPicture) RecordText(p, Text, quarter);
+        if (FPicture) RecordText(p, Text, quarter, clip);
     }
     Painted(clip);
 }
@@ -781,7 +781,7 @@ int TCanvas::TextHeight(const UnicodeString& Text) const
     return TextExtent(Text).cy;
 }
 
-void TCanvas::Draw(int X, int Y, TBitmap* Graphic)
+void TCanvas::Draw(int X, int Y, TBitmap* Graphic, const TBitmap* Sharp)
 {
     if (FBits == nullptr || Graphic == nullptr || Graphic->GetEmpty()) return;
     const TPoint p = ToDevice(X, Y);
@@ -794,7 +794,7 @@ void TCanvas::Draw(int X, int Y, TBitmap* Graphic)
         // Drawing a bitmap onto its own canvas: copy through a buffer.
         TBitmap copy;
         copy.Assign(Graphic);
-        Draw(X, Y, &copy);
+        Draw(X, Y, &copy, Sharp);
         return;
     }
     for (int y = r.Top; y < r.Bottom; ++y) {
@@ -805,14 +805,21 @@ void TCanvas::Draw(int X, int Y, TBitmap* Graphic)
         TVectorShape v;
         v.Kind = vsImage;
         v.Points = {{double(r.Left), double(r.Top)}};
-        v.ImageWidth = r.Width();
-        v.ImageHeight = r.Height();
-        v.Pixels.reserve(static_cast<size_t>(r.Width()) * r.Height());
-        for (int y = r.Top; y < r.Bottom; ++y) {
-            const std::uint32_t* row = FBits + static_cast<std::ptrdiff_t>(y) * FStride;
-            v.Pixels.insert(v.Pixels.end(), row + r.Left, row + r.Right);
+        // The sharp version when it is Graphic enlarged by the live picture's scale.
+        const int scale = FPicture->GetLiveScale();
+        const bool sharp = Sharp != nullptr && scale > 1 && Sharp->GetWidth() == Graphic->GetWidth() * scale &&
+                           Sharp->GetHeight() == Graphic->GetHeight() * scale;
+        const int k = sharp ? scale : 1;
+        v.ImageScale = k;
+        v.ImageWidth = r.Width() * k;
+        v.ImageHeight = r.Height() * k;
+        v.Pixels.reserve(static_cast<size_t>(v.ImageWidth) * v.ImageHeight);
+        for (int y = r.Top * k; y < r.Bottom * k; ++y) {
+            const std::uint32_t* row = sharp ? Sharp->ScanLine(y - p.Y * k) - p.X * k
+                                             : FBits + static_cast<std::ptrdiff_t>(y) * FStride;
+            v.Pixels.insert(v.Pixels.end(), row + r.Left * k, row + r.Right * k);
         }
-        FPicture->Add(std::move(v));
+        AddShape(std::move(v));
     }
     Painted(r);
 }

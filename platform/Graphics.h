@@ -110,6 +110,26 @@ TColor GetSysColor(int Index);
 // Puts back the classic desktop values of every entry.
 void ResetSystemColors();
 
+// While one lives, the system colours take their classic desktop values (a chart is drawn as a
+// printed figure, light whatever the desktop's theme); the values before come back after.
+class TClassicSystemColors {
+public:
+    TClassicSystemColors();
+    ~TClassicSystemColors();
+    TClassicSystemColors(const TClassicSystemColors&) = delete;
+    TClassicSystemColors& operator=(const TClassicSystemColors&) = delete;
+
+private:
+    TColor FSaved[SystemColorCount];
+};
+
+// The contrast ratio of two colours (system colours resolved) as the web's accessibility
+// guidelines define it: 1 (alike) to 21 (black on white); 4.5 and more reads well.
+double ContrastRatio(TColor A, TColor B);
+// Text (resolved) unless it reads badly on Back (a ratio below MinContrast): then Text taken towards
+// black or white, whichever reads better, just far enough to read well.
+TColor ReadableOn(TColor Text, TColor Back, double MinContrast = 4.5);
+
 // Raster pixel (0xFFRRGGBB) <-> colour (0x00BBGGRR). System colours are resolved first.
 inline std::uint32_t ColorToPixel(TColor Color)
 {
@@ -349,8 +369,10 @@ public:
     int TextWidth(const UnicodeString& Text) const;
     int TextHeight(const UnicodeString& Text) const;
 
-    // Copies the bitmap with its top-left at (X, Y).
-    void Draw(int X, int Y, TBitmap* Graphic);
+    // Copies the bitmap with its top-left at (X, Y). Sharp, when given, is the same picture drawn
+    // a whole number of times larger: a live picture on the canvas (the mirror of a screen with
+    // more device pixels per pixel) takes it instead of Graphic enlarged.
+    void Draw(int X, int Y, TBitmap* Graphic, const TBitmap* Sharp = nullptr);
 
     // --- Notification. OnChange fires after every drawing call that may have changed pixels;
     // OnPainted receives the device rectangle that the call touched (already clipped), so that
@@ -371,7 +393,9 @@ private:
     TRect PolylineDevice(const TPoint* Points, int Count, bool Closed, bool Record = true);
     void RecordLines(const TPoint* Points, int Count, bool Closed);
     void RecordFill(const TRect& DeviceRect, std::uint32_t Pixel);
-    void RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter);
+    void RecordText(const TPoint& DevicePos, const UnicodeString& Text, int Quarter, const TRect& Clip);
+    // Adds a shape to the picture with the clip rectangle it was drawn in (FClip unless set).
+    void AddShape(struct TVectorShape&& Shape);
     void RecordPolygon(const TPoint* Device, int Count, const TRect& Bounds);
     // Paints a small shape of Kind (points relative to At, device) from its cached cells; false
     // when it does not qualify and must be painted in full.

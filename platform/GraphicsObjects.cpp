@@ -81,6 +81,52 @@ void ResetSystemColors()
     SystemColorsReady = false;
 }
 
+TClassicSystemColors::TClassicSystemColors()
+{
+    for (int i = 0; i < SystemColorCount; ++i) FSaved[i] = GetSysColor(i);
+    ResetSystemColors();
+}
+
+TClassicSystemColors::~TClassicSystemColors()
+{
+    for (int i = 0; i < SystemColorCount; ++i) SetSystemColor(i, FSaved[i]);
+}
+
+namespace {
+// Relative luminance of an sRGB colour.
+double Luminance(TColor C)
+{
+    auto channel = [](int v) {
+        const double c = v / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const TColor c = ColorToRGB(C);
+    return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+}
+}  // namespace
+
+double ContrastRatio(TColor A, TColor B)
+{
+    const double a = Luminance(A), b = Luminance(B);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+TColor ReadableOn(TColor Text, TColor Back, double MinContrast)
+{
+    if (ContrastRatio(Text, Back) >= MinContrast) return ColorToRGB(Text);
+    // Towards black or white, whichever reads better on Back, in steps of a tenth: the hue stays
+    // as long as it can.
+    const TColor end = ContrastRatio(clBlack, Back) >= ContrastRatio(clWhite, Back) ? clBlack : clWhite;
+    const TColor from = ColorToRGB(Text);
+    for (int step = 1; step <= 10; ++step) {
+        auto mix = [&](int a, int b) { return a + (b - a) * step / 10; };
+        const TColor c = RGB(mix(GetRValue(from), GetRValue(end)), mix(GetGValue(from), GetGValue(end)),
+                             mix(GetBValue(from), GetBValue(end)));
+        if (ContrastRatio(c, Back) >= MinContrast) return c;
+    }
+    return end;
+}
+
 TColor ColorToRGB(TColor Color)
 {
     if ((Color & 0xFF000000u) == clSystemColor) return GetSysColor(int(Color & 0xFF));

@@ -110,6 +110,7 @@ private:
     TChartListOrder FXOrder = loAscending;
     // Set once the chart has been told of a data change since it last drew.
     bool FDataNotified = false;
+    bool FOnTop = false;  // drawn after the others (TChart::DrawOnTop)
 
     double FMinX, FMaxX, FMinY, FMaxY;
 

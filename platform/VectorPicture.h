@@ -13,6 +13,7 @@
 #include "platform/Graphics.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,10 +57,15 @@ struct TVectorShape {
     TFontPitch FontPitch = fpDefault;
     int Orientation = 0;  // tenths of a degree, counter-clockwise: 0, 900, 1800 or 2700
 
-    // vsImage
+    // vsImage: ImageScale pixels of Pixels per picture pixel (a sharper image of the same place)
     std::vector<std::uint32_t> Pixels;
     int ImageWidth = 0;
     int ImageHeight = 0;
+    int ImageScale = 1;
+
+    // The canvas's clip rectangle when it drew the shape (device pixels; empty: none known).
+    // Outputs that keep shapes whole (SVG, PDF) ignore it; a live picture clips to it.
+    TRect Clip;
 };
 
 class TVectorPicture {
@@ -69,7 +75,24 @@ public:
     int GetWidth() const { return FWidth; }
     int GetHeight() const { return FHeight; }
     const std::vector<TVectorShape>& GetShapes() const { return FShapes; }
-    void Add(TVectorShape&& Shape) { FShapes.push_back(std::move(Shape)); }
+    void Add(TVectorShape&& Shape)
+    {
+        if (FSink)
+            FSink(Shape);
+        else
+            FShapes.push_back(std::move(Shape));
+    }
+
+    // A live picture keeps nothing: every shape goes to Sink at once, which draws it Scale times
+    // larger (a screen of Scale device pixels per pixel mirrors a raster that way). Drawings
+    // with a sharper version of their own for that scale (a chart's plot) ask GetLiveScale;
+    // it is 0 for a picture that keeps its shapes.
+    void SetLive(int Scale, std::function<void(const TVectorShape&)> Sink)
+    {
+        FLiveScale = Sink ? Scale : 0;
+        FSink = std::move(Sink);
+    }
+    int GetLiveScale() const { return FLiveScale; }
 
     // The picture as an SVG document (UTF-8) of Width x Height pixels, and as a one-page PDF of
     // Width x Height points. Both need the GUI application (fonts); without it they are empty.
@@ -83,4 +106,6 @@ private:
     int FWidth;
     int FHeight;
     std::vector<TVectorShape> FShapes;
+    std::function<void(const TVectorShape&)> FSink;
+    int FLiveScale = 0;
 };

@@ -197,6 +197,21 @@ void TProjectDocument::ColourBySelection()
     const int rows = std::min(FRows.GetCount(), static_cast<int>(Records.size()));
     for (int i = 0; i < rows; ++i)
         Records[static_cast<size_t>(i)].SeriesSet.SetColour(PaletteColor(static_cast<unsigned>(i), FRows.GetSelected(i)));
+    SelectedOnTop();
+}
+
+void TProjectDocument::SelectedOnTop()
+{
+    if (FChart == nullptr)
+        return;
+    const int rows = std::min(FRows.GetCount(), static_cast<int>(Records.size()));
+    std::vector<TChartSeries*> selected;
+    for (int i = 0; i < rows; ++i)
+        if (FRows.GetSelected(i)) {
+            const SeriesSet& s = Records[static_cast<size_t>(i)].SeriesSet;
+            selected.insert(selected.end(), {s.t1Series, s.t2Series, s.MeasureSeries});
+        }
+    FChart->DrawOnTop(selected);
 }
 
 void TProjectDocument::InsertRecord(int Index, const Record& Data, bool Legend)
@@ -295,6 +310,7 @@ void TProjectDocument::Restore(const TState& State)
             FRows.SetSelected(i, State.Selected[static_cast<size_t>(i)]);
     FRows.SetCurrent(State.Current);
     FRows.Invalidate();
+    SelectedOnTop();
 }
 
 void TProjectDocument::Replay(TStep& Step, bool Forward)

@@ -99,7 +99,7 @@ public:
     // series with the graph choice, names its row, then OnSwept.
     void Sweep(int Index);
     // The colours after a selection change: the strong colour of i for a selected row, the
-    // pale one otherwise.
+    // pale one otherwise; the selected rows' curves drawn above the others.
     void ColourBySelection();
 
     // --- Commands. Each that changes the list is one undo step.
@@ -170,6 +170,8 @@ public:
     struct TStep;
 
 private:
+    // The chart draws the curves of the selected rows above the others.
+    void SelectedOnTop();
     struct TState;
     TChart* FChart;
     TDependencyRows& FRows;

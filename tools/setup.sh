@@ -7,8 +7,9 @@ BUILD="${CORVANE_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-wine fonts-dejavu-core xvfb xauth)
-# The tests also read the PDF the chart writes (pdftoppm) and check the desktop entry.
-[ "${CORVANE_TEST_TOOLS:-}" = "1" ] && PACKAGES+=(poppler-utils desktop-file-utils)
+# The tests also read the PDF the chart writes (pdftoppm) and render its SVG (rsvg-convert),
+# check the desktop entry, and build and check the Debian package (dpkg-shlibdeps, file, lintian).
+[ "${CORVANE_TEST_TOOLS:-}" = "1" ] && PACKAGES+=(poppler-utils librsvg2-bin desktop-file-utils dpkg-dev file lintian)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

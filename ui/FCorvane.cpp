@@ -37,6 +37,10 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner)
     SetCaption("Corvane");
     SetClientWidth(1156);
     SetClientHeight(679);
+    // The least size at which nothing overlaps: the grid of fields whole (the graph box ends at
+    // 1145, with the grid's margin of 8), the list's lower buttons below Analysis.
+    Constraints->SetMinWidth(1153);
+    Constraints->SetMinHeight(534);
     SetWindowFont(this);
     SetColor(clBtnFace);
 

@@ -151,6 +151,18 @@ QRect QtCanvas::DrawCellText(QPainter& Painter, const TFont& Font, TColor Color,
     return QRect(QPoint(std::min(0, ink.left()), std::min(0, ink.top())), QPoint(right - 1, bottom - 1));
 }
 
+QPainterPath QtCanvas::CellTextPath(const TFont& Font, const QString& Text)
+{
+    const TCellFont& font = CachedFont(Font);
+    // The font's own outlines, without the hinting of a screen's pixel grid (which would also
+    // make them depend on what the process drew before).
+    QFont unhinted = font.Font;
+    unhinted.setHintingPreference(QFont::PreferNoHinting);
+    QPainterPath path;
+    path.addText(QPointF(0, font.Ascent), unhinted, Text);
+    return path;
+}
+
 // Widgets take the same font, em size and cell as text drawn on a canvas.
 QFont QtControls::ToQFont(const TFont& Font)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Graphics.h"
+#include "platform/VectorPicture.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +27,11 @@ TSize TextExtent(const TFont& Font, const UnicodeString& Text);
 // Returns the device rectangle that the text cell and glyphs cover.
 TRect DrawText(const TTarget& Target, int X, int Y, const TFont& Font, TColor Color,
                const UnicodeString& Text, int Quarter = 0);
+
+// Draws Shape (a shape of a picture, in pixels of a raster) Scale times larger onto Target,
+// clipped to the shape's own clip rectangle (scaled) and to Target.Clip, as a picture's DrawTo
+// draws it.
+void DrawShapeScaled(const TTarget& Target, const TVectorShape& Shape, int Scale);
 
 // PNG files. Encode gives the file's bytes (false for an empty image); Load returns false when
 // the file cannot be read as an image and then leaves Pixels, Width and Height unchanged.

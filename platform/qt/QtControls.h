@@ -4,6 +4,7 @@
 
 #include "platform/Controls.h"
 #include "platform/ControlsPrivate.h"
+#include "platform/VectorPicture.h"
 
 #include <QColor>
 #include <QCursor>
@@ -32,6 +33,12 @@ struct TWinControlImpl {
     // Part of the raster to draw again before the next blit (empty: the raster is current).
     QRect Dirty;
     bool Rendering = false;
+    // On a screen of Scale device pixels per pixel (above 1), the raster's sharp mirror: every
+    // canvas that draws into the raster carries the live picture, which draws each shape again,
+    // Scale times larger, into Sharp; the widget shows Sharp.
+    int Scale = 1;
+    QImage Sharp;
+    std::unique_ptr<TVectorPicture> Live;
 };
 
 // The widget of a painting surface: the paint event draws the control's raster.

@@ -3,11 +3,15 @@
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "platform/qt/QtControls.h"
+#include "platform/qt/QtMessageBox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -15,14 +19,6 @@ namespace {
 
 using QtControls::FromQ;
 using QtControls::ToQ;
-
-// The window a new dialog belongs to: the open modal window, else the active one.
-QWidget* DialogParent()
-{
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
-}
 
 QString ApplicationTitle()
 {
@@ -61,7 +57,7 @@ int RunMessageBox(const UnicodeString& Msg, TMsgDlgType DlgType, TMsgDlgButtons 
     if (Buttons.Empty())
         Buttons << mbOK;  // a box must offer a way out
 
-    QMessageBox box(DialogParent());
+    TCentredMessageBox box(DialogParent());
     box.setTextFormat(Qt::PlainText);  // texts such as "<unnamed>" are not markup
     box.setText(ToQ(Msg));
     switch (DlgType) {
@@ -152,6 +148,7 @@ public:
     // exist, overwrite prompt) run.
     void accept() override
     {
+        TypedNameDecides();
         const QStringList files = selectedFiles();
         for (const QString& file : files) {
             const QFileInfo info(file);
@@ -180,6 +177,26 @@ public:
 
 private:
     void Warn(const QString& text) { QMessageBox::warning(this, windowTitle(), text); }
+
+    // The name the person typed decides, not a selection of the file list. Qt takes the list's
+    // selection first; it goes stale when the folder changes under it (a file rewritten since
+    // the dialog opened is removed and added again, and the selection moves on, to a folder
+    // maybe, whose opening then takes the Enter and clears the name).
+    void TypedNameDecides()
+    {
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        if (edit == nullptr || list == nullptr || list->selectionModel() == nullptr)
+            return;
+        const QString typed = edit->text();
+        if (typed.trimmed().isEmpty() || typed.contains(QLatin1Char('"')))
+            return;  // nothing typed, or several quoted names
+        if (QFileInfo(directory().absoluteFilePath(typed.trimmed())).isDir())
+            return;  // a folder typed: Qt opens it
+        list->selectionModel()->clearSelection();
+        if (edit->text() != typed)
+            edit->setText(typed);
+    }
 
     TOpenOptions FOptions;
     bool FSave;

@@ -3,12 +3,14 @@
 #include "platform/Forms.h"
 #include "platform/FormsPrivate.h"
 #include "platform/qt/QtControls.h"
+#include "platform/qt/QtMessageBox.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QScreen>
 
 #include <cstdio>
@@ -64,11 +66,19 @@ void TForm::BoundsChanged(bool Moved, bool Resized)
     if (w == nullptr)
         return;
     if (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin || FBorderStyle == bsNone) {
-        w->setMinimumSize(0, 0);
-        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        const TSizeConstraints& c = *Constraints;
+        w->setMinimumSize(c.GetMinWidth(), c.GetMinHeight());
+        w->setMaximumSize(c.GetMaxWidth() > 0 ? c.GetMaxWidth() : QWIDGETSIZE_MAX,
+                          c.GetMaxHeight() > 0 ? c.GetMaxHeight() : QWIDGETSIZE_MAX);
     } else {
         w->setFixedSize(GetWidth(), GetHeight());
     }
+}
+
+void TForm::ConstraintsChanged()
+{
+    TControl::ConstraintsChanged();
+    BoundsChanged(false, false);  // the window's own limits
 }
 
 void TForm::TextChanged()
@@ -104,10 +114,13 @@ bool TForm::Active() const
 
 namespace {
 
+QPalette ReadFrom;  // the palette the system colours were last read from
+
 // The desktop palette into the system colours.
 void ReadPalette()
 {
     const QPalette p = QApplication::palette();
+    ReadFrom = p;
     auto set = [](TColor SysColor, const QColor& c) {
         SetSystemColor(static_cast<int>(SysColor - clSystemColor), RGB(c.red(), c.green(), c.blue()));
     };
@@ -124,10 +137,70 @@ void ReadPalette()
     set(clMenuText, p.color(QPalette::Active, QPalette::WindowText));
 }
 
+// Qt notes on standard error that XDG_RUNTIME_DIR is unset wherever no desktop session set it
+// (a headless run, a service, a container) and then uses a folder of its own: no fault of the
+// program, and noise in the output of a command-line run. Every other message passes on.
+QtMessageHandler PreviousMessageHandler = nullptr;
+
+void FilterMessages(QtMsgType Type, const QMessageLogContext& Context, const QString& Message)
+{
+    if (Type == QtWarningMsg && Message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (PreviousMessageHandler != nullptr)
+        PreviousMessageHandler(Type, Context, Message);
+}
+
+// Fusion, except that a line edit shows no caret beside a selection. Qt shows the caret of an
+// edit whose text gets selected when the style says so, with or without the focus: every field
+// that had the focus once and whose accepted text the program selects later would show one.
+class TPlatformStyle : public QProxyStyle {
+public:
+    TPlatformStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* Return) const override
+    {
+        if (Hint == QStyle::SH_BlinkCursorWhenTextSelected)
+            return 0;
+        return QProxyStyle::styleHint(Hint, Option, Widget, Return);
+    }
+};
+
+void FollowColors(TControl* C)
+{
+    TEventPathAccess::ColorsChanged(C);
+    if (auto* w = dynamic_cast<TWinControl*>(C)) {
+        for (int i = 0; i < w->ControlCount(); ++i)
+            FollowColors(w->Controls(i));
+        w->Invalidate();
+    }
+}
+
+// A new application palette (the desktop's theme changed, or the program set one): the system
+// colours follow it, and every window takes its colours again.
+class TPaletteFollower : public QObject {
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Watched == QCoreApplication::instance() && Event->type() == QEvent::ApplicationPaletteChange &&
+            QApplication::palette() != ReadFrom) {
+            ReadPalette();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* c = dynamic_cast<TWinControl*>(QtControls::ControlOf(w)); c != nullptr && c->GetParent() == nullptr)
+                    EventPath::Guarded(c, [c] { FollowColors(c); });
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 void TApplication::Initialize()
 {
+    static const bool filtering = [] {
+        PreviousMessageHandler = qInstallMessageHandler(FilterMessages);
+        return true;
+    }();
+    (void)filtering;
     if (QApplication::instance() == nullptr) {
         static int argc = 1;
         static char arg0[] = "corvane";
@@ -139,10 +212,13 @@ void TApplication::Initialize()
         return;
     FToolkit->Initialized = true;
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new TPlatformStyle);
     RegisterPlatformFonts();
     QApplication::setFont(QtControls::ToQFont(TFont()));
     ReadPalette();
+    auto* follower = new TPaletteFollower;
+    follower->setParent(QCoreApplication::instance());  // goes with the application
+    QCoreApplication::instance()->installEventFilter(follower);
 }
 
 void TApplication::Finalize()
@@ -237,8 +313,8 @@ void Toolkit::ShowErrorBox(const UnicodeString& Title, const UnicodeString& Mess
         std::fprintf(stderr, "%s\n", Message.c_str());
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QtControls::ToQ(Title), QtControls::ToQ(Message),
-                    QMessageBox::Ok);
+    TCentredMessageBox box(QMessageBox::Critical, QtControls::ToQ(Title), QtControls::ToQ(Message),
+                           QMessageBox::Ok, DialogParent());
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }

@@ -285,7 +285,9 @@ void TCustomEdit::ColorChanged()
     QLineEdit* edit = Edit(this);
     QPalette p = edit->palette();
     p.setColor(QPalette::Base, QtControls::ToQColor(GetColor()));
-    p.setColor(QPalette::Text, QtControls::ToQColor(GetFont()->GetColor()));
+    // The text stays readable on a colour the program chose (a modified field's green under a
+    // dark theme's light text).
+    p.setColor(QPalette::Text, QtControls::ToQColor(ReadableOn(GetFont()->GetColor(), GetColor())));
     edit->setPalette(p);
     static_cast<TEditWidget*>(edit)->ShowSelection(edit->hasFocus());
     TWinControl::ColorChanged();
@@ -342,7 +344,11 @@ void TButton::FontChanged()
 {
     TWinControl::FontChanged();
     // The caption takes the font's colour under every style.
-    SetTextColor(Button(this), GetFont()->GetColor());
+    // A caption colour the program chose for the classic light face (Apply's red) stays readable
+    // on a dark theme's face, which the style shades somewhat lighter than the palette's colour.
+    const bool darkFace = ContrastRatio(clBtnFace, clWhite) > ContrastRatio(clBtnFace, clBlack);
+    const TColor caption = GetFont()->GetColor();
+    SetTextColor(Button(this), darkFace ? ReadableOn(caption, clBtnFace, 6.0) : caption);
 }
 
 void TButton::TextChanged()
@@ -420,7 +426,7 @@ void TCheckBox::FontChanged()
 
 void TCheckBox::ColorChanged()
 {
-    SetTextColor(Check(this), GetFont()->GetColor(), GetColor());
+    SetTextColor(Check(this), ReadableOn(GetFont()->GetColor(), GetColor()), GetColor());
     TWinControl::ColorChanged();
 }
 

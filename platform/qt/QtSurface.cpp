@@ -1,5 +1,6 @@
 // Painting surfaces on Qt: the raster behind a form, a panel or a custom control, rendered with
 // the control's own drawing and its graphic children, and blitted onto the widget.
+#include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtControls.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 using QtControls::ImplOf;
@@ -28,6 +30,43 @@ void AttachChildCanvases(TWinControl* C)
     for (int i = 0; i < C->ControlCount(); ++i)
         if (auto* g = dynamic_cast<TGraphicControl*>(C->Controls(i)))
             TEventPathAccess::AttachCanvas(g);
+}
+
+// Device pixels per pixel of the screen that shows W, as a whole number (1 to 4).
+int ScreenScale(const QWidget* W)
+{
+    return std::clamp(int(std::lround(W->devicePixelRatioF())), 1, 4);
+}
+
+// Draws a shape that a canvas drew into the raster again into the sharp mirror.
+void MirrorShape(TWinControlImpl* Impl, const TVectorShape& Shape)
+{
+    QImage& sharp = Impl->Sharp;
+    if (sharp.isNull())
+        return;
+    const QtCanvas::TTarget target{reinterpret_cast<std::uint32_t*>(sharp.bits()), sharp.width(), sharp.height(),
+                                   static_cast<int>(sharp.bytesPerLine() / 4),
+                                   TRect(0, 0, sharp.width(), sharp.height())};
+    QtCanvas::DrawShapeScaled(target, Shape, Impl->Scale);
+}
+
+// Follows the scale of the screen: a new scale draws the whole raster again, mirrored at it.
+void UseScale(TWinControl* C, int Scale)
+{
+    auto& d = ImplOf(C);
+    if (d.Scale == Scale)
+        return;
+    d.Scale = Scale;
+    d.Sharp = QImage();
+    d.Live.reset();
+    if (Scale > 1) {
+        d.Live = std::make_unique<TVectorPicture>(1, 1);
+        TWinControlImpl* impl = &d;
+        d.Live->SetLive(Scale, [impl](const TVectorShape& Shape) { MirrorShape(impl, Shape); });
+    }
+    d.Canvas->SetPicture(d.Live.get());
+    d.Raster = QImage();  // made again, with its mirror, and wholly dirty
+    QtControls::EnsureRaster(C);
 }
 
 // Draws the dirty part of the raster: background, the control's own drawing, then the graphic
@@ -92,6 +131,7 @@ void QtControls::EnsureRaster(TWinControl* C)
     const int h = std::max(C->GetHeight(), 0);
     if (!d.Raster.isNull() && d.Raster.width() == w && d.Raster.height() == h)
         return;
+    d.Sharp = QImage();
     if (w == 0 || h == 0) {
         d.Raster = QImage();
         d.Canvas->Detach();
@@ -100,6 +140,11 @@ void QtControls::EnsureRaster(TWinControl* C)
         d.Raster.fill(QtControls::ToQColor(C->GetColor()));
         d.Canvas->Attach(reinterpret_cast<std::uint32_t*>(d.Raster.bits()), w, h,
                          static_cast<int>(d.Raster.bytesPerLine() / 4));
+        if (d.Scale > 1) {
+            d.Sharp = QImage(w * d.Scale, h * d.Scale, QImage::Format_RGB32);
+            d.Sharp.fill(QtControls::ToQColor(C->GetColor()));
+            d.Sharp.setDevicePixelRatio(d.Scale);
+        }
     }
     d.Dirty = QRect(0, 0, w, h);
     AttachChildCanvases(C);
@@ -123,6 +168,7 @@ void QtControls::PaintSurface(TWinControl* Control, QWidget* Widget, const QRect
 {
     const TAliveCheck alive(Control);
     try {
+        UseScale(Control, ScreenScale(Widget));
         Render(Control);
     } catch (...) {
         // Shown once the paint is over: a message box inside a paint event would paint again.
@@ -141,8 +187,11 @@ void QtControls::PaintSurface(TWinControl* Control, QWidget* Widget, const QRect
         return;
     auto& d = ImplOf(Control);
     QPainter painter(Widget);
+    const int s = d.Scale;
     if (d.Raster.isNull())
         painter.fillRect(Rect, ToQColor(Control->GetColor()));
+    else if (s > 1 && !d.Sharp.isNull())
+        painter.drawImage(QRectF(Rect), d.Sharp, QRectF(Rect.x() * s, Rect.y() * s, Rect.width() * s, Rect.height() * s));
     else
         painter.drawImage(Rect, d.Raster, Rect);
 }
@@ -190,7 +239,9 @@ void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y)
     if (w->parentWidget() == nullptr) {
         w->ensurePolished();
     }
-    const QImage img = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage img = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (img.devicePixelRatio() != 1.0)  // a canvas has one pixel per pixel
+        img = img.scaled(w->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const TPoint origin = Canvas->GetOrigin();
     const TRect clip = Canvas->GetClipRect();
     for (int y = 0; y < img.height(); ++y) {
@@ -208,6 +259,35 @@ void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y)
     }
 }
 
+int TWinControl::GetScreenScale() const
+{
+    const QWidget* w = FImpl->Widget.data();
+    return w ? ScreenScale(w) : 1;
+}
+
+void TWinControl::DrawScreenImage(TBitmap* Bitmap)
+{
+    QWidget* w = FImpl->Widget.data();
+    const int s = GetScreenScale();
+    if (Bitmap == nullptr)
+        return;
+    if (s == 1 || w == nullptr) {
+        Bitmap->SetSize(GetWidth(), GetHeight());
+        PaintTo(Bitmap->Canvas, 0, 0);
+        return;
+    }
+    if (w->parentWidget() == nullptr)
+        w->ensurePolished();
+    const QImage img = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Bitmap->SetSize(img.width(), img.height());
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
+        std::uint32_t* dest = Bitmap->ScanLine(y);
+        for (int x = 0; x < img.width(); ++x)
+            dest[x] = row[x] | 0xFF000000u;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // TGraphicControl on its parent's surface
 
@@ -217,12 +297,14 @@ void TGraphicControl::AttachCanvas()
     if (parent == nullptr || !ImplOf(parent).Surface) {
         Canvas->Detach();
         Canvas->OnPainted = nullptr;
+        Canvas->SetPicture(nullptr);
         return;
     }
     // A parent without area has no raster; asking it for one would come back here.
     if (parent->GetWidth() <= 0 || parent->GetHeight() <= 0) {
         Canvas->Detach();
         Canvas->OnPainted = nullptr;
+        Canvas->SetPicture(nullptr);
         return;
     }
     auto& d = ImplOf(parent);
@@ -237,6 +319,7 @@ void TGraphicControl::AttachCanvas()
                    d.Raster.height(), static_cast<int>(d.Raster.bytesPerLine() / 4));
     Canvas->SetOrigin(GetLeft(), GetTop());
     Canvas->SetClipRect(TRect(0, 0, GetWidth(), GetHeight()));
+    Canvas->SetPicture(d.Live.get());
     TWinControlImpl* impl = &d;
     Canvas->OnPainted = [impl](const TRect& R) { ShowPainted(impl, R); };
 }

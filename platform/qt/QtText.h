@@ -5,6 +5,7 @@
 #include "platform/Graphics.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QRect>
 #include <QString>
 
@@ -16,5 +17,7 @@ bool HaveGuiApplication();
 // Draws Text in the canvas font of Font with the top-left of its cell at the painter's origin, in
 // Color (0x00BBGGRR, resolved). Returns the box of the cell and the glyphs in painter coordinates.
 QRect DrawCellText(QPainter& Painter, const TFont& Font, TColor Color, const QString& Text);
+// The outlines of the glyphs that DrawCellText draws, for pictures that carry no fonts.
+QPainterPath CellTextPath(const TFont& Font, const QString& Text);
 
 }  // namespace QtCanvas

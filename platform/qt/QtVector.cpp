@@ -1,5 +1,6 @@
 // Vector pictures drawn through Qt's painter: onto an SVG generator, a PDF writer or an image.
 #include "platform/VectorPicture.h"
+#include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtText.h"
 
@@ -81,7 +82,8 @@ struct TPainterState {
     }
 };
 
-void DrawShape(QPainter& P, TPainterState& State, const TVectorShape& S)
+// Outlines: text as the outlines of its glyphs (a picture read where the font is missing).
+void DrawShape(QPainter& P, TPainterState& State, const TVectorShape& S, bool Outlines = false)
 {
     switch (S.Kind) {
     case vsFill:
@@ -115,7 +117,10 @@ void DrawShape(QPainter& P, TPainterState& State, const TVectorShape& S)
         P.save();
         P.translate(S.Points[0].X, S.Points[0].Y);
         P.rotate(-S.Orientation / 10.0);
-        QtCanvas::DrawCellText(P, font, PixelToColor(S.FillPixel), QtControls::ToQ(S.Text));
+        if (Outlines)
+            P.fillPath(QtCanvas::CellTextPath(font, QtControls::ToQ(S.Text)), ColorOf(S.FillPixel));
+        else
+            QtCanvas::DrawCellText(P, font, PixelToColor(S.FillPixel), QtControls::ToQ(S.Text));
         P.restore();
         State.Known = false;
         break;
@@ -124,20 +129,22 @@ void DrawShape(QPainter& P, TPainterState& State, const TVectorShape& S)
         if (S.Points.empty() || S.ImageWidth <= 0 || S.ImageHeight <= 0) break;
         const QImage image(reinterpret_cast<const uchar*>(S.Pixels.data()), S.ImageWidth, S.ImageHeight,
                            S.ImageWidth * 4, QImage::Format_RGB32);
-        P.drawImage(QPointF(S.Points[0].X, S.Points[0].Y), image);
+        const double k = std::max(1, S.ImageScale);
+        P.drawImage(QRectF(S.Points[0].X, S.Points[0].Y, S.ImageWidth / k, S.ImageHeight / k), image);
         break;
     }
     }
 }
 
 // The picture onto a vector device (SVG, PDF), smoothed; images are drawn by DrawScaled.
-void DrawVectors(QPainter& P, const TVectorPicture& Picture)
+// Outlines: text as glyph outlines (SVG names fonts that a viewer may lack; PDF embeds them).
+void DrawVectors(QPainter& P, const TVectorPicture& Picture, bool Outlines)
 {
     P.setRenderHint(QPainter::Antialiasing, true);
     P.setRenderHint(QPainter::TextAntialiasing, true);
     P.setClipRect(QRectF(0, 0, Picture.GetWidth(), Picture.GetHeight()));
     TPainterState state;
-    for (const TVectorShape& s : Picture.GetShapes()) DrawShape(P, state, s);
+    for (const TVectorShape& s : Picture.GetShapes()) DrawShape(P, state, s, Outlines);
 }
 
 // Scaled drawing of many markers alike: a small filled or outlined shape is drawn once into a
@@ -254,7 +261,7 @@ std::string TVectorPicture::ToSvg() const
     svg.setDescription(QStringLiteral("Drawn by Corvane"));
     {
         QPainter painter(&svg);
-        DrawVectors(painter, *this);
+        DrawVectors(painter, *this, true);
     }
     const QByteArray bytes = buffer.data();
     return std::string(bytes.constData(), size_t(bytes.size()));
@@ -274,10 +281,37 @@ std::string TVectorPicture::ToPdf() const
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setCreator(QStringLiteral("Corvane"));
         QPainter painter(&pdf);
-        DrawVectors(painter, *this);
+        DrawVectors(painter, *this, false);
     }
     const QByteArray bytes = buffer.data();
     return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+void QtCanvas::DrawShapeScaled(const TTarget& Target, const TVectorShape& S, int Scale)
+{
+    if (!HaveGuiApplication() || Target.Bits == nullptr || Scale < 1) return;
+    QRect clip(Target.Clip.Left, Target.Clip.Top, Target.Clip.Right - Target.Clip.Left,
+               Target.Clip.Bottom - Target.Clip.Top);
+    if (S.Clip.Right > S.Clip.Left && S.Clip.Bottom > S.Clip.Top)
+        clip &= QRect(S.Clip.Left * Scale, S.Clip.Top * Scale, (S.Clip.Right - S.Clip.Left) * Scale,
+                      (S.Clip.Bottom - S.Clip.Top) * Scale);
+    if (clip.isEmpty()) return;
+    QImage image(reinterpret_cast<uchar*>(Target.Bits), Target.Width, Target.Height, Target.Stride * 4,
+                 QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setClipRect(clip);
+    if (S.Kind == vsImage && S.ImageScale == Scale && !S.Points.empty()) {
+        // An image already at this scale: a plain copy.
+        const QImage picture(reinterpret_cast<const uchar*>(S.Pixels.data()), S.ImageWidth, S.ImageHeight,
+                             S.ImageWidth * 4, QImage::Format_RGB32);
+        painter.drawImage(QPoint(int(S.Points[0].X) * Scale, int(S.Points[0].Y) * Scale), picture);
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setTransform(QTransform::fromScale(Scale, Scale));
+    TPainterState state;
+    DrawShape(painter, state, S);
 }
 
 void TVectorPicture::DrawTo(TBitmap* Bitmap, int Scale) const

@@ -338,3 +338,20 @@ TEST_F(Exporter, FlatCurvesGiveAChart)
         ExpectReadableAxes(Window(graph)->ChrtDependencies);
     }
 }
+
+// A complete project leaves standard error empty, also where no desktop session set
+// XDG_RUNTIME_DIR (a cron job, a container), for every kind of output.
+TEST_F(Exporter, SaysNothingOnStandardErrorWhenAllWentWell)
+{
+    WriteFileBytes(Project, ThreeDependencies());
+    WriteProjectFile(Project, ReadProjectFile(Project).Records);  // complete: nothing to report
+    const bool had = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    const TRun run = Export({Project, "--csv", Folder.Path("c.csv"), "--png", Folder.Path("c.png"), "--svg",
+                             Folder.Path("c.svg"), "--pdf", Folder.Path("c.pdf"), "--analysis"});
+    if (had)
+        qputenv("XDG_RUNTIME_DIR", saved);
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Err, "");
+}

@@ -32,7 +32,7 @@ TEST(Install, ProgramsDesktopEntryAndIcon)
     ASSERT_TRUE(fs::is_regular_file(desktop));
     const std::string entry = ReadFileBytes(desktop.string());
     for (const char* line : {"Exec=corvane %f\n", "Icon=corvane\n", "Name=Corvane\n", "Terminal=false\n",
-                             "Categories=Science;Chemistry;Education;\n"})
+                             "Categories=Science;Chemistry;\n", "MimeType=application/x-corvane-project;\n"})
         EXPECT_NE(entry.find(line), std::string::npos) << line;
     if (fs::exists("/usr/bin/desktop-file-validate")) {
         const TRun check = RunProgram("/usr/bin/desktop-file-validate", {desktop.string()});

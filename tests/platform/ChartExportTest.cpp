@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -446,5 +447,63 @@ TEST(CanvasStamps, ManyPlacesDrawWhatAsManyCallsDraw)
             EXPECT_EQ(differ, 0) << ellipse << picture;
             EXPECT_EQ(pm.GetShapes().size(), ps.GetShapes().size()) << ellipse << picture;
         }
+    }
+}
+
+// The SVG's texts keep the extents the chart measured them at in a viewer without the windows'
+// font: rendered by rsvg-convert (whose fonts come from fontconfig, which knows no Tahoma; the
+// program registers it only for itself), each text ends where the raster's does.
+TEST(ChartExport, SvgTextKeepsItsExtentInAnyViewer)
+{
+    if (!std::filesystem::exists("/usr/bin/rsvg-convert"))
+        FAIL() << "rsvg-convert is missing (package librsvg2-bin; tools/setup.sh with CORVANE_TEST_TOOLS=1)";
+    const struct {
+        const char* Text;
+        int Height;
+    } texts[] = {{"Diff. coeff. cplx [.1E+9]", -11}, {"t2 [min]  Time difference / min", -11}, {"Time / min", -21}};
+    TBitmap raster(400, 120);
+    TVectorPicture picture(400, 120);
+    TCanvas* c = raster.GetCanvas();
+    c->SetPicture(&picture);
+    c->Brush->SetStyle(bsClear);
+    std::vector<TRect> cells;
+    int y = 8;
+    for (const auto& t : texts) {
+        c->Font->SetHeight(t.Height);
+        const TSize size = c->TextExtent(t.Text);
+        c->TextOut(10, y, t.Text);
+        cells.push_back(TRect(10, y, 10 + size.cx, y + size.cy));
+        y += size.cy + 10;
+    }
+    c->SetPicture(nullptr);
+    const TTempFolder folder("corvane-svg");
+    const std::string svg = folder.Path("texts.svg"), png = folder.Path("texts.png");
+    {
+        std::ofstream out(svg, std::ios::binary);
+        out << picture.ToSvg();
+    }
+    ASSERT_EQ(std::system(("/usr/bin/rsvg-convert -b white -o " + png + " " + svg).c_str()), 0);
+    TBitmap viewed;
+    viewed.LoadFromFile(png);
+    ASSERT_EQ(viewed.GetWidth(), 400);
+    // The rightmost and leftmost columns with ink in a cell's rows.
+    auto inkColumns = [](TBitmap& B, const TRect& Cell) {
+        int lo = INT32_MAX, hi = -1;
+        for (int yy = Cell.Top; yy < Cell.Bottom; ++yy)
+            for (int x = 0; x < B.GetWidth(); ++x)
+                if (Darkness(B.GetCanvas()->GetPixel(x, yy)) > 300) {
+                    lo = std::min(lo, x);
+                    hi = std::max(hi, x);
+                }
+        return std::make_pair(lo, hi);
+    };
+    for (size_t i = 0; i < cells.size(); ++i) {
+        SCOPED_TRACE(texts[i].Text);
+        const auto drawn = inkColumns(raster, cells[i]);
+        const auto shown = inkColumns(viewed, cells[i]);
+        ASSERT_GE(drawn.second, 0);
+        EXPECT_LE(shown.second, cells[i].Right) << "runs out of its cell";
+        EXPECT_NEAR(shown.first, drawn.first, 1);
+        EXPECT_NEAR(shown.second, drawn.second, 1);
     }
 }

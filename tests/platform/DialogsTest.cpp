@@ -1,7 +1,9 @@
 #include "platform/Dialogs.h"
 #include "tests/platform/ModalAnswer.h"
 
+#include <QAbstractItemView>
 #include <QDir>
+#include <QItemSelectionModel>
 #include <QFile>
 #include <QFileDialog>
 #include <QDialogButtonBox>
@@ -251,4 +253,47 @@ TEST(OpenDialog, ProposesTheFileNameAndRequiresAnExistingFile)
     EXPECT_EQ(proposed, QStringLiteral("a.ini"));
     EXPECT_EQ(dialog.GetFileName(), S(QDir(dir.path()).filePath(QStringLiteral("a.ini"))));
     EXPECT_EQ(dialog.GetFiles()->Count(), 1);
+}
+
+// The open dialog opens the name typed, whatever the file list has selected meanwhile: here the
+// list's selection moved to a folder after the name was typed (as when the proposed file is
+// rewritten while the dialog is open), and the first Enter still opens the file.
+TEST(FileDialogs, TheTypedNameWinsOverAStaleSelection)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("archive")));
+    WriteFile(QDir(dir.path()).filePath(QStringLiteral("project.ini")), "[General]\r\nCount=0\r\n");
+    TOpenDialog dialog{nullptr};
+    dialog.SetFilter("ini files|*.ini");
+    dialog.SetOptions(TOpenOptions{ofHideReadOnly, ofPathMustExist, ofFileMustExist, ofEnableSizing});
+    dialog.SetFileName(S(QDir(dir.path()).filePath(QStringLiteral("project.ini"))));
+    bool inFolder = false;
+    WhenModalOpens([&](QWidget* w) {
+        auto* fd = qobject_cast<QFileDialog*>(w);
+        auto* list = w->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        auto* edit = w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(fd != nullptr && list != nullptr && edit != nullptr);
+        // Wait for the list to show the folder, then retype the name.
+        QModelIndex folder;
+        for (int i = 0; i < 200 && !folder.isValid(); ++i) {
+            QTest::qWait(10);
+            const QModelIndex root = list->rootIndex();
+            for (int r = 0; r < list->model()->rowCount(root); ++r)
+                if (list->model()->index(r, 0, root).data().toString() == QLatin1String("archive"))
+                    folder = list->model()->index(r, 0, root);
+        }
+        ASSERT_TRUE(folder.isValid());
+        edit->setFocus();
+        edit->clear();
+        QTest::keyClicks(edit, QStringLiteral("project.ini"));
+        list->selectionModel()->select(folder, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QTest::keyClick(edit, Qt::Key_Return);
+        inFolder = fd->isVisible() && fd->directory().dirName() == QLatin1String("archive");
+        if (fd->isVisible())
+            fd->reject();
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_FALSE(inFolder);
+    EXPECT_EQ(dialog.GetFileName(), S(QDir(dir.path()).filePath(QStringLiteral("project.ini"))));
 }
