@@ -9,10 +9,10 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/IniFilesDisk.h"
+#include "project/ChartFormats.h"
 #include "project/CurvesText.h"
+#include "project/DependencyChart.h"
 #include "project/ProjectFile.h"
-#include "ui/DependencyChart.h"
-#include "ui/FormLook.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -284,12 +284,36 @@ void WriteFile(const std::string& Path, const std::string& Text)
         throw EFCreateError("Cannot create file \"" + Path + "\"");
 }
 
+// The chart files asked for, each with its format and, once drawn, its bytes.
+struct TPicture {
+    const TChartFormat* Format;
+    std::string File;
+    std::string Bytes;
+};
+
+std::vector<TPicture> PicturesAsked(const TOptions& Options)
+{
+    std::vector<TPicture> pictures;
+    const std::pair<const std::optional<std::string>*, const char*> asked[] = {
+        {&Options.Png, "png"}, {&Options.Svg, "svg"}, {&Options.Pdf, "pdf"}};
+    for (const auto& [file, extension] : asked) {
+        if (!*file)
+            continue;
+        const int scale = std::string_view(extension) == "png" ? Options.Scale : 1;
+        for (const TChartFormat& f : ChartFormats)
+            if (extension == std::string_view(f.Extension) && f.Scale == scale)
+                pictures.push_back({&f, **file, {}});
+    }
+    return pictures;
+}
+
 int Run(const TOptions& Options)
 {
-    // Everything is computed, and the PNG and the SVG drawn, before the first file is touched: a
+    // Everything is computed, and every picture drawn, before the first file is touched: a
     // project that cannot be loaded or swept writes nothing.
     std::vector<DependencyRecord> records;
     std::string csv;
+    std::vector<TPicture> pictures = PicturesAsked(Options);
     // The toolkit ends after the chart (declared before it), so that the process ends with
     // everything given back.
     struct TToolkitEnd {
@@ -297,8 +321,6 @@ int Run(const TOptions& Options)
     };
     std::optional<TToolkitEnd> toolkit;
     std::unique_ptr<TChart> chart;
-    TBitmap png;
-    std::string svg;
     try {
         ProjectContents project = ReadProjectFile(Options.Project);
         // What the reading had to guess, as the window's information box says it; the decimal
@@ -309,7 +331,7 @@ int Run(const TOptions& Options)
         records = std::move(project.Records);
         if (Options.Csv)
             csv = CsvText(records, Options, project.DecimalSeparator);
-        if (Options.Png || Options.Svg || Options.Pdf) {
+        if (!pictures.empty()) {
             // The window's look, whatever the desktop: its system colours and fonts, and the
             // project's separator in the axis labels, as Load sets it.
             Application->Initialize();
@@ -320,10 +342,11 @@ int Run(const TOptions& Options)
             chart->SetBounds(0, 0, Options.Width, Options.Height);
             DressDependencyChart(chart.get());
             ShowDependencies(chart.get(), records, Options.GraphChoice, Options.Project);
-            if (Options.Png)
-                chart->DrawImage(&png, Options.Scale);
-            if (Options.Svg)
-                svg = chart->SvgText();
+            for (TPicture& p : pictures) {
+                p.Bytes = p.Format->Render(*chart, p.Format->Scale);
+                if (p.Bytes.empty())
+                    throw EFCreateError("Cannot create file \"" + p.File + "\"");
+            }
         }
     } catch (const std::exception& E) {
         std::fprintf(stderr, "%s: %s\n", Program, E.what());
@@ -336,13 +359,8 @@ int Run(const TOptions& Options)
         for (const std::string& f : OutputFiles(Options))
             if (!CanReplaceFile(f))
                 throw EFCreateError("Cannot create file \"" + f + "\"");
-        // The PDF is drawn as it is written, so it goes first.
-        if (Options.Pdf)
-            chart->SaveToPdf(*Options.Pdf);
-        if (Options.Png)
-            png.SaveToFile(*Options.Png);
-        if (Options.Svg)
-            WriteFile(*Options.Svg, svg);
+        for (const TPicture& p : pictures)
+            WriteFile(p.File, p.Bytes);
         if (Options.Csv && *Options.Csv != "-")
             WriteFile(*Options.Csv, csv);
         // Standard output last: what it received cannot be taken back.

@@ -3,6 +3,7 @@
 // only), and the cost of adding points.
 #include "platform/Chart.h"
 #include "platform/Forms.h"
+#include "project/DependencyChart.h"
 #include "ui/FormLook.h"
 
 #include <benchmark/benchmark.h>

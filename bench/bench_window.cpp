@@ -104,6 +104,64 @@ void BM_ApplyOneOf1000(benchmark::State& State)
 }
 BENCHMARK(BM_ApplyOneOf1000)->Unit(benchmark::kMillisecond);
 
+// Undo and redo through the window's menu commands, each to the painted chart: of an Apply of one
+// dependency and of a Delete of one, with 1,000 dependencies.
+void UndoRedoToPaint(benchmark::State& State)
+{
+    bool undo = true;
+    for (auto _ : State) {
+        const int paints = FrmCorvane->ChrtDependencies->PaintCount();
+        if (undo)
+            FrmCorvane->MniUndoClick(nullptr);
+        else
+            FrmCorvane->MniRedoClick(nullptr);
+        undo = !undo;
+        FrmCorvane->ChrtDependencies->Repaint();
+        WaitForChartPaint(paints);
+    }
+}
+
+void BM_UndoRedoApplyOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    FrmCorvane->LstDependencies->ClearSelection();
+    FrmCorvane->LstDependencies->SetItemIndex(500);
+    FrmCorvane->NumK1->SetValue(150);
+    FrmCorvane->BtnApplyClick(FrmCorvane->BtnApply);
+    UndoRedoToPaint(State);
+}
+BENCHMARK(BM_UndoRedoApplyOf1000)->Unit(benchmark::kMillisecond);
+
+void BM_UndoRedoDeleteOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    FrmCorvane->LstDependencies->ClearSelection();
+    FrmCorvane->LstDependencies->SetItemIndex(500);
+    FrmCorvane->LstDependencies->SetSelected(500, true);
+    FrmCorvane->Document.Delete();
+    UndoRedoToPaint(State);
+}
+BENCHMARK(BM_UndoRedoDeleteOf1000)->Unit(benchmark::kMillisecond);
+
+// The memory the history holds after 100 Apply steps on 1,000 dependencies (a counter; the time is
+// that of the 100 Apply commands).
+void BM_HistoryOf100ApplyOf1000(benchmark::State& State)
+{
+    TThousand windows;
+    FrmCorvane->Document.ClearHistory();
+    FrmCorvane->LstDependencies->ClearSelection();
+    FrmCorvane->LstDependencies->SetItemIndex(500);
+    double k = 100;
+    for (auto _ : State) {
+        for (int i = 0; i < 100; ++i) {
+            FrmCorvane->NumK1->SetValue(k += 1);
+            FrmCorvane->BtnApplyClick(FrmCorvane->BtnApply);
+        }
+    }
+    State.counters["history_MB"] = double(FrmCorvane->Document.HistoryBytes()) / (1 << 20);
+}
+BENCHMARK(BM_HistoryOf100ApplyOf1000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // A mouse move over the chart as a message through the chart's Dispatch (where the toolkit's
 // events arrive), to the painted overlay; with one and with 1,000 dependencies (the plot is
 // cached, so the two should cost the same).

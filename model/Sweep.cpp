@@ -2,12 +2,18 @@
 
 #include <cmath>
 
+const TMeasure Measures[GraphChoiceCount] = {
+    {"Time difference / min", "dt [s]", &PointValues::dt, MinutesPerSecond},
+    {"Mobility dif. / 1E-9 m.m/V/s", "du [m^2/(V s)]", &PointValues::du, 1e9},
+    {"Mobility factor", "mobility factor [-]", &PointValues::mobilityFactor, 1},
+    {"Mobility factor (EOF)", "mobility factor EOF [-]", &PointValues::mobilityFactorEOF, 1},
+    {"Selectivity", "selectivity [-]", &PointValues::selectivity, 1},
+    {"Selectivity (EOF)", "selectivity EOF [-]", &PointValues::selectivityEOF, 1},
+};
+
 UnicodeString GraphText(int choice)
 {
-    static const char* const texts[GraphChoiceCount] = {
-        "Time difference / min", "Mobility dif. / 1E-9 m.m/V/s", "Mobility factor",
-        "Mobility factor (EOF)", "Selectivity",           "Selectivity (EOF)"};
-    return choice >= 0 && choice < GraphChoiceCount ? UnicodeString(texts[choice]) : UnicodeString();
+    return choice >= 0 && choice < GraphChoiceCount ? UnicodeString(Measures[choice].Text) : UnicodeString();
 }
 
 namespace {
@@ -103,15 +109,10 @@ PointValues::PointValues(const PhysParams& p, double c)
 
 double PointValues::Measure(int choice) const
 {
-    switch (choice) {
-    case gcTimeDifference: return dt * MinutesPerSecond;
-    case gcMobilityDifference: return FMul(du, 1e9);
-    case gcMobilityFactor: return mobilityFactor;
-    case gcMobilityFactorEOF: return mobilityFactorEOF;
-    case gcSelectivity: return selectivity;
-    case gcSelectivityEOF: return selectivityEOF;
-    default: return 0;
-    }
+    if (choice < 0 || choice >= GraphChoiceCount)
+        return 0;
+    const TMeasure& m = Measures[choice];
+    return m.Shown == 1 ? this->*m.Value : FMul(this->*m.Value, m.Shown);
 }
 
 void CheckSweepPoints(std::int32_t points)

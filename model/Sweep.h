@@ -21,6 +21,20 @@ inline constexpr int GraphChoiceCount = 6;
 // The item text of a graph choice; empty for no choice (any index outside the list).
 UnicodeString GraphText(int choice);
 
+struct PointValues;
+
+// One separation measure: its graph choice's text (also the heading of the shown column of the
+// curves' text), the heading of its column among all point values, and its value at a point in
+// SI units and as the chart's right axis shows it (SI times Shown).
+struct TMeasure {
+    const char* Text;
+    const char* ValueHeading;
+    double PointValues::*Value;
+    double Shown;
+};
+// The measures, in the order of the graph choices.
+extern const TMeasure Measures[GraphChoiceCount];
+
 // Everything computed for one selector concentration c (mM). Index 1 is
 // analyte 1, index 2 analyte 2. Divisions by a zero velocity, sum or minimum
 // give 0.

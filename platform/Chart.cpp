@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_set>
 
 // ---------------------------------------------------------------------------------------------
 // Title and legend
@@ -162,6 +163,19 @@ int TChart::IndexOfSeries(const TChartSeries* ASeries) const
 {
     const auto it = std::find(FSeries.begin(), FSeries.end(), ASeries);
     return it == FSeries.end() ? -1 : static_cast<int>(it - FSeries.begin());
+}
+
+void TChart::SetSeriesOrder(const std::vector<TChartSeries*>& Order)
+{
+    const std::unordered_set<const TChartSeries*> listed(Order.begin(), Order.end());
+    std::size_t next = 0;
+    bool moved = false;
+    for (TChartSeries*& s : FSeries) {
+        if (next == Order.size() || listed.count(s) == 0) continue;
+        moved = moved || s != Order[next];
+        s = Order[next++];
+    }
+    if (moved) Changed();
 }
 
 void TChart::DrawOnTop(const std::vector<TChartSeries*>& List)

@@ -83,6 +83,9 @@ public:
     // Destroys every attached series.
     void FreeAllSeries();
     int IndexOfSeries(const TChartSeries* ASeries) const;
+    // Puts the given series, all attached here, in this order on the places they hold among all
+    // (the others keep theirs).
+    void SetSeriesOrder(const std::vector<TChartSeries*>& Order);
     // Draws the given series above all others (in series order among themselves), and no
     // other series above the rest, until the next call; the series order, that of the legend
     // included, stays as it is. Series of other charts are ignored.
@@ -134,6 +137,8 @@ public:
     void SaveToPng(const UnicodeString& FileName, int Scale = 1);
     std::string SvgText();
     void SaveToSvg(const UnicodeString& FileName);
+    // The one-page PDF document SaveToPdf writes (empty without a GUI application).
+    std::string PdfBytes();
     void SaveToPdf(const UnicodeString& FileName);
     // The zoom rectangle shown in the overlay (chart pixels), or none.
     void SetDragRect(const TRect& Rect);

@@ -71,7 +71,12 @@ void TChart::SaveToSvg(const UnicodeString& FileName)
     WriteAtOnce(FileName, SvgText());
 }
 
+std::string TChart::PdfBytes()
+{
+    return PictureOf(this).ToPdf();
+}
+
 void TChart::SaveToPdf(const UnicodeString& FileName)
 {
-    WriteAtOnce(FileName, PictureOf(this).ToPdf());
+    WriteAtOnce(FileName, PdfBytes());
 }

@@ -451,6 +451,9 @@ public:
     // EInvalidGraphic when the file cannot be read as an image and then keeps the bitmap as it was.
     void SaveToFile(const UnicodeString& FileName) const;
     void LoadFromFile(const UnicodeString& FileName);
+    // The bytes of the PNG file SaveToFile writes; EInvalidGraphic for an empty bitmap or one that
+    // cannot be encoded.
+    std::string PngBytes() const;
 
     TCanvas* const Canvas;
 

@@ -347,6 +347,15 @@ const std::uint32_t* TBitmap::ScanLine(int Row) const
     return FPixels.data() + static_cast<size_t>(Row) * FWidth;
 }
 
+std::string TBitmap::PngBytes() const
+{
+    if (GetEmpty()) throw EInvalidGraphic("Cannot save an empty image");
+    std::string bytes;
+    if (!QtCanvas::EncodePng(FPixels.data(), FWidth, FHeight, FWidth, bytes))
+        throw EInvalidGraphic("Cannot encode the image as PNG");
+    return bytes;
+}
+
 void TBitmap::SaveToFile(const UnicodeString& FileName) const
 {
     if (GetEmpty()) throw EInvalidGraphic("Cannot save an empty image");

@@ -223,12 +223,15 @@ std::string CurvesText(const std::vector<DependencyRecord>& Records, const Curve
     for (const char* h : {"c [mM]", "t1 [min]", "t2 [min]"})
         w.Text(h);
     if (measure) w.Text(GraphText(choice));
-    if (Options.AllValues)
+    if (Options.AllValues) {
         for (const char* h : {"x1 [-]", "x2 [-]", "ueff1 [m^2/(V s)]", "ueff2 [m^2/(V s)]", "vel1 [m/s]", "vel2 [m/s]",
-                              "t1 [s]", "t2 [s]", "dt [s]", "du [m^2/(V s)]", "mobility factor [-]",
-                              "mobility factor EOF [-]", "selectivity [-]", "selectivity EOF [-]", "Rs [-]",
-                              "N1 [-]", "N2 [-]"})
+                              "t1 [s]", "t2 [s]"})
             w.Text(h);
+        for (const TMeasure& m : Measures)
+            w.Text(m.ValueHeading);
+        for (const char* h : {"Rs [-]", "N1 [-]", "N2 [-]"})
+            w.Text(h);
+    }
     w.EndRow();
 
     std::string own;
@@ -247,9 +250,10 @@ std::string CurvesText(const std::vector<DependencyRecord>& Records, const Curve
                 w.Number(v.t2 * MinutesPerSecond);
                 if (measure) w.Number(v.Measure(choice));
                 if (Options.AllValues) {
-                    for (const double x : {v.x1, v.x2, v.ueff1, v.ueff2, v.vel1, v.vel2, v.t1, v.t2, v.dt, v.du,
-                                           v.mobilityFactor, v.mobilityFactorEOF, v.selectivity, v.selectivityEOF})
+                    for (const double x : {v.x1, v.x2, v.ueff1, v.ueff2, v.vel1, v.vel2, v.t1, v.t2})
                         w.Number(x);
+                    for (const TMeasure& m : Measures)
+                        w.Number(v.*m.Value);
                     const PeakFigures f = AnalyseAt(r.Params, c, Options.Analysis);
                     w.Number(f.Rs);
                     w.Number(f.N1);

@@ -11,6 +11,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
+#include "project/Document.h"
 
 #include <array>
 #include <vector>
@@ -26,8 +27,32 @@ public:
     // The records go first, then the controls; the chart destroys the series it still owns.
     ~TFrmCorvane() override;
 
-    // --- The dependencies: record i is row i of LstDependencies.
-    std::vector<Record> Records;
+    // --- The project: the dependencies with their curves, the file, the saved state and the undo
+    // history. Its rows are LstDependencies' (ListRows).
+    class TListRows : public TDependencyRows {
+    public:
+        explicit TListRows(TFrmCorvane& Form) : FForm(Form) {}
+        int GetCount() const override;
+        void Insert(int Index, const UnicodeString& Text) override;
+        void Delete(int Index) override;
+        void Clear() override;
+        UnicodeString GetText(int Index) const override;
+        void SetText(int Index, const UnicodeString& Text) override;
+        bool GetSelected(int Index) const override;
+        void SetSelected(int Index, bool Value) override;
+        int GetSelCount() const override;
+        int GetCurrent() const override;
+        void SetCurrent(int Index) override;
+        void Invalidate() override;
+
+    private:
+        TFrmCorvane& FForm;
+        TListBox* List() const { return FForm.LstDependencies; }
+    };
+    TListRows ListRows;
+    TProjectDocument Document;
+    // Record i is row i of LstDependencies (the document's records).
+    std::vector<Record>& Records;
 
     // --- Upper area: the chart left of a splitter, the list panel on the right.
     TPanel* PnlTop;
@@ -158,9 +183,6 @@ public:
     // the save dialog's proposal and the chart title, then the load report when there is one.
     // A file that cannot be loaded raises, and nothing changes.
     void LoadFile(const UnicodeString& Path);
-    // What the last LoadProject had to guess, as the information box shows it; empty when it read
-    // every value and kept the decimal separator.
-    UnicodeString LastLoadReport;
     // True while the list differs from what was last saved or loaded (before that, from the
     // start-up dependency), unless it is only the default dependency of start-up or New.
     bool ProjectChanged() const;
@@ -202,31 +224,37 @@ public:
     void NumUZ02Accepted(TObject* Sender);
     void NumUZCSAccepted(TObject* Sender);
 
-    // --- Helpers of the list commands.
-    // The current row (the list's caret), or -1.
+    // The current row (the list's caret) when it holds a dependency, or -1.
     int CurrentRow() const;
-    // Appends a record (a copy of the current dependency's data, if there is one) with its
-    // series and row, makes it current and sweeps it.
-    void AddDependency();
-    // Releases every record's series and empties the records and the rows.
-    void ClearDependencies();
+
+    // --- Undo and redo of the list commands: Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z (unless the focus
+    // is in a field holding edits not yet accepted), and the list's and the chart's menus.
+    TPopupMenu* PopList;
+    TMenuItem* MniListUndo;
+    TMenuItem* MniListRedo;
+    TMenuItem* MniUndo;
+    TMenuItem* MniRedo;
+    void MniUndoClick(TObject* Sender);
+    void MniRedoClick(TObject* Sender);
+    void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void BuildUndoMenus();
 
 private:
-    // The record the window shows (-1: none), and its four texts as stored and as the edits
-    // show them (an edit holds at most MaxEditLength characters), so that storing the window
-    // keeps a text the user did not edit whole.
-    int FShownRecord = -1;
+    // The four texts of the record last shown, as stored and as the edits show them (an edit
+    // holds at most MaxEditLength characters), so that storing the window keeps a text the user
+    // did not edit whole.
+    bool FShownKnown = false;
     std::array<AnsiString, 4> FShownStored;
     std::array<UnicodeString, 4> FShownTexts;
     std::array<TEdit*, 4> NameEdits() const { return {EdtName, EdtAnalyte1, EdtAnalyte2, EdtSelector}; }
-    // The records as last saved or loaded (their series are not looked at).
-    std::vector<Record> FSavedRecords;
-    bool FSavedKnown = false;
-    void NoteSaved();
-    void SetChartTitle(const UnicodeString& Line);
+    // The end of a sweep: the mark of unapplied edits goes, the analysis follows.
+    void DocumentSwept(int Index);
+    // The menus' undo and redo items name the commands.
+    void HistoryChanged();
+    // Whether the focused control holds text edits not yet accepted (the keys edit the text).
+    bool EditingText() const;
     void BuildUpperArea();
     void BuildBottomPanel();
-    TNumEdit* NewField(const char* Name, int Left, int Top, bool Visible = true);
     TLabeledBevels* NewCaption(const char* Name, const char* Text, int Left, int Top, bool Visible = true);
     TEdit* NewEdit(const char* Name, int Left, int Top);
     TButton* NewButton(TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top,

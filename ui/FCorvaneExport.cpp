@@ -3,6 +3,7 @@
 #include "ui/FCorvane.h"
 
 #include "platform/Clipbrd.h"
+#include "project/ChartFormats.h"
 #include "project/CurvesText.h"
 #include "ui/FAnalysis.h"
 #include "ui/FormLook.h"
@@ -18,13 +19,6 @@ TMenuItem* NewItem(TFrmCorvane* Form, TPopupMenu* Menu, const char* Name, const 
     item->OnClick = Bind(Form, Handler);
     Menu->Items->Add(item);
     return item;
-}
-
-// The extension of a path in lower case, without the dot.
-std::string ExtensionOf(const UnicodeString& Path)
-{
-    const UnicodeString ext = LowerCase(ExtractFileExt(Path));
-    return ext.empty() ? ext : ext.substr(1);
 }
 
 }  // namespace
@@ -44,11 +38,7 @@ void TFrmCorvane::BuildChartMenu()
                               &TFrmCorvane::MniExportCurvesClick);
     ChrtDependencies->SetPopupMenu(PopChart);
 
-    SaveChartDialog = NewSaveDialog(this, "SaveChartDialog",
-                                    "PNG image (*.png)|*.png|PNG image, twice the size (*.png)|*.png|"
-                                    "PNG image, three times the size (*.png)|*.png|SVG drawing (*.svg)|*.svg|"
-                                    "PDF document (*.pdf)|*.pdf",
-                                    "png");
+    SaveChartDialog = NewSaveDialog(this, "SaveChartDialog", ChartFormatsFilter(), "png");
     SaveChartDialog->SetTitle("Save chart as");
     SaveChartDialog->SetFileName("chart.png");
     ExportCurvesDialog = NewSaveDialog(
@@ -83,14 +73,7 @@ void TFrmCorvane::MniCopyDataClick(TObject*)
 
 void TFrmCorvane::SaveChart(const UnicodeString& FileName, int FilterIndex)
 {
-    const std::string ext = ExtensionOf(FileName);
-    if (ext == "svg" || (ext != "png" && ext != "pdf" && FilterIndex == 4)) {
-        ChrtDependencies->SaveToSvg(FileName);
-    } else if (ext == "pdf" || (ext != "png" && FilterIndex == 5)) {
-        ChrtDependencies->SaveToPdf(FileName);
-    } else {
-        ChrtDependencies->SaveToPng(FileName, FilterIndex >= 1 && FilterIndex <= 3 ? FilterIndex : 1);
-    }
+    SaveChartAs(*ChrtDependencies, ChartFormatFor(FileName, FilterIndex), FileName);
 }
 
 void TFrmCorvane::MniSaveChartClick(TObject*)

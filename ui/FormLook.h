@@ -1,5 +1,5 @@
 // The look the windows share: their font, the captions and numeric fields of their input grids,
-// and the dress of the dependency chart.
+// their save dialogs and the chart's cross-hair.
 #pragma once
 
 #include "bevels/LabeledBevels.h"
@@ -21,12 +21,6 @@ TLabeledBevels* NewFieldCaption(TComponent* Owner, TWinControl* Parent, const Un
 
 // A numeric field of the grid: 121 x 21, text "0", modified colour clMoneyGreen, a tab stop.
 TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int Top);
-
-// The dependency chart's dress: two-dimensional on the window colour, the axis titles
-// "Selector concentration" and "Time / min" (in a rounded rectangle), labels in a 16-pixel and
-// titles in a 21-pixel font, major ticks 6 and minor ticks 4 pixels long and 2 wide, the grey
-// dotted zoom pen 2 pixels wide and the one-line title "[anonymous]".
-void DressDependencyChart(TChart* Chart);
 
 // A save dialog as the windows use them: Filter, DefaultExt, the options that ask before
 // overwriting and refuse read-only files and missing folders.

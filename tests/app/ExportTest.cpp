@@ -6,7 +6,7 @@
 #include "tests/app/RunProgram.h"
 #include "tests/platform/ChartAxisChecks.h"
 #include "tests/platform/ModalAnswer.h"
-#include "ui/DependencyChart.h"
+#include "project/DependencyChart.h"
 #include "ui/FCorvane.h"
 #include "ui/FpHSetup.h"
 

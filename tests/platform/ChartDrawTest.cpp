@@ -1,4 +1,4 @@
-#include "ui/FormLook.h"
+#include "project/DependencyChart.h"
 #include "platform/Chart.h"
 #include "platform/ChartPaint.h"
 #include "platform/VectorPicture.h"

@@ -71,7 +71,8 @@ TEST_F(ChartMenu, RightClickShowsTheEntriesAndTheShortcut)
     });
     TChart* c = F->ChrtDependencies;
     RightClick(c, c->GetWidth() / 3, c->GetHeight() / 3);
-    EXPECT_EQ(captions, (QStringList{"Copy chart", "Copy data", "Save chart as...", "Export curves as CSV..."}));
+    EXPECT_EQ(captions, (QStringList{"Undo Add", "Redo", "Copy chart", "Copy data", "Save chart as...",
+                                     "Export curves as CSV..."}));
     EXPECT_EQ(shortcut, QStringLiteral("Ctrl+C"));
     EXPECT_TRUE(Errors.empty());
 }

@@ -1,4 +1,4 @@
-#include "ui/DependencyChart.h"
+#include "project/DependencyChart.h"
 
 #include "model/Sweep.h"
 #include "project/Palette.h"
@@ -32,4 +32,27 @@ void ShowDependencies(TChart* Chart, std::vector<DependencyRecord>& Records, int
     for (const DependencyRecord& r : Records)
         SweepDependency(Chart, r, Choice, title);
     SetChartTitleLine(Chart, Path);
+}
+
+void DressDependencyChart(TChart* Chart)
+{
+    Chart->SetView3D(false);
+    Chart->SetColor(clWindow);
+    for (TChartAxis* a : {Chart->GetBottomAxis(), Chart->GetLeftAxis(), Chart->GetRightAxis()}) {
+        a->GetLabelsFont()->SetHeight(-16);
+        a->GetTitle()->GetFont()->SetHeight(-21);
+        a->SetTickLength(6);
+        a->GetTicks()->SetWidth(2);
+        a->SetMinorTickLength(4);
+        a->GetMinorTicks()->SetWidth(2);
+    }
+    Chart->GetBottomAxis()->GetTitle()->SetCaption("Selector concentration");
+    Chart->GetLeftAxis()->GetTitle()->SetCaption("Time / min");
+    Chart->GetLeftAxis()->GetTitle()->SetRoundRectangle(true);
+    TChartPen* zoom = Chart->GetZoomPen();
+    zoom->SetColor(clGray);
+    zoom->SetStyle(psDot);
+    zoom->SetWidth(2);
+    Chart->GetTitle()->GetText()->Clear();
+    Chart->GetTitle()->GetText()->Add("[anonymous]");
 }

@@ -1,6 +1,6 @@
 // What the dependency chart shows of a list of records: each record's three series in its
-// palette colour, swept for a graph choice, and the title line. The main window and the
-// command-line exporter draw the same chart through these.
+// palette colour, swept for a graph choice, the title line, and the chart's dress. The main window
+// and the command-line exporter draw the same chart through these.
 #pragma once
 
 #include "model/Record.h"
@@ -26,3 +26,9 @@ void SetChartTitleLine(TChart* Chart, const UnicodeString& Line);
 // The chart as the Load command leaves it for Records: series for every record, each swept for
 // Choice and titled GraphText(Choice), and Path as the title line.
 void ShowDependencies(TChart* Chart, std::vector<DependencyRecord>& Records, int Choice, const UnicodeString& Path);
+
+// The dependency chart's dress: two-dimensional on the window colour, the axis titles
+// "Selector concentration" and "Time / min" (in a rounded rectangle), labels in a 16-pixel and
+// titles in a 21-pixel font, major ticks 6 and minor ticks 4 pixels long and 2 wide, the grey
+// dotted zoom pen 2 pixels wide and the one-line title "[anonymous]".
+void DressDependencyChart(TChart* Chart);
