@@ -686,12 +686,48 @@ void TChart::RenderPlot(TCanvas* Canvas)
         if (L.Axes[i].Shown) DrawAxis(Canvas, axes[i]);
 
     // The series in their order, those drawn on top last.
+    std::vector<TChartSeries*> order;
+    order.reserve(FSeries.size());
+    std::size_t markers = 0;
     for (bool onTop : {false, true})
         for (TChartSeries* s : FSeries) {
             if (!s->GetActive() || s->GetOverlay() || s->FOnTop != onTop) continue;
-            const TChartAxis* v = s->GetVertAxis() == aRightAxis ? FRightAxis.get() : FLeftAxis.get();
-            s->DrawValues(Canvas, P, FBottomAxis->FScale, v->FScale);
+            order.push_back(s);
+            if (dynamic_cast<TPointSeries*>(s) != nullptr) markers += s->FX.size();
         }
+    auto scaleOf = [&](const TChartSeries* s) -> const TAxisScale& {
+        return (s->GetVertAxis() == aRightAxis ? FRightAxis : FLeftAxis)->FScale;
+    };
+    // Many markers (a large project) lie on one another: those that a later marker of the same
+    // shape paints over on the same spot are left out, which draws the same pixels.
+    if (markers < MarkerCoverFrom) {
+        for (TChartSeries* s : order)
+            s->DrawValues(Canvas, P, FBottomAxis->FScale, scaleOf(s));
+    } else {
+        const int e = 64;
+        const TRect area(P.Left - e, P.Top - e, P.Right + e, P.Bottom + e);
+        if (!FCover) FCover = std::make_unique<TMarkerCover>();
+        FCover->Reset(area);
+        FPlaces.resize(order.size());
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const auto* points = dynamic_cast<const TPointSeries*>(order[k]);
+            FPlaces[k].clear();
+            if (points == nullptr) continue;
+            points->MarkerPlaces(P, FBottomAxis->FScale, scaleOf(points), FPlaces[k]);
+            if (FPlaces[k].empty()) continue;
+            int* grid = FCover->Grid(points->MarkerShape());
+            for (const TMarkerPlace& m : FPlaces[k])
+                if (m.X >= area.Left && m.X < area.Right && m.Y >= area.Top && m.Y < area.Bottom)
+                    grid[std::size_t(m.Y - area.Top) * std::size_t(area.Width()) + std::size_t(m.X - area.Left)] = int(k);
+        }
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            TChartSeries* s = order[k];
+            if (const auto* points = dynamic_cast<const TPointSeries*>(s))
+                points->DrawPlaces(Canvas, P, FPlaces[k], FCover->Grid(points->MarkerShape()), area, int(k));
+            else
+                s->DrawValues(Canvas, P, FBottomAxis->FScale, scaleOf(s));
+        }
+    }
     DrawTitle(Canvas);
     DrawLegend(Canvas);
 }

@@ -90,6 +90,9 @@ public:
     // other series above the rest, until the next call; the series order, that of the legend
     // included, stays as it is. Series of other charts are ignored.
     void DrawOnTop(const std::vector<TChartSeries*>& List);
+    // From this many markers on, a plot leaves out the markers that a later one of the same shape
+    // paints over on the same spot (the same pixels, drawn faster).
+    static inline std::size_t MarkerCoverFrom = 20000;
 
     // --- Parts
     TChartTitle* GetTitle() const { return FTitle.get(); }
@@ -206,6 +209,9 @@ private:
     std::unique_ptr<TChartPen> FZoomPen;
     std::unique_ptr<TLayout> FLayout;
     std::unique_ptr<TBitmap> FCache;
+    // The markers of a large plot and where they cover each other (kept between renderings).
+    std::unique_ptr<class TMarkerCover> FCover;
+    std::vector<std::vector<struct TMarkerPlace>> FPlaces;
     // The cached plot drawn FSharpScale times larger for a sharp screen (0: none).
     std::unique_ptr<TBitmap> FSharp;
     int FSharpScale = 0;

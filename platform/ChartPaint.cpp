@@ -145,3 +145,26 @@ void DrawMarkers(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int 
     }
     }
 }
+
+void TMarkerCover::Reset(const TRect& Area)
+{
+    FArea = Area;
+    FUsed = 0;
+}
+
+std::uint32_t TMarkerCover::ShapeOf(TSeriesPointerStyle Style, int HorizSize, int VertSize, bool Outline)
+{
+    return std::uint32_t(Style) | std::uint32_t(std::clamp(HorizSize, 0, 255)) << 8 |
+           std::uint32_t(std::clamp(VertSize, 0, 255)) << 16 | std::uint32_t(Outline) << 24;
+}
+
+int* TMarkerCover::Grid(std::uint32_t Shape)
+{
+    for (std::size_t i = 0; i < FUsed; ++i)
+        if (FGrids[i].first == Shape) return FGrids[i].second.data();
+    if (FUsed == FGrids.size()) FGrids.emplace_back();
+    auto& [shape, grid] = FGrids[FUsed++];
+    shape = Shape;
+    grid.assign(std::size_t(std::max(0, FArea.Width())) * std::size_t(std::max(0, FArea.Height())), -1);
+    return grid.data();
+}

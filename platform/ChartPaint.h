@@ -6,6 +6,9 @@
 #include "platform/Graphics.h"
 #include "platform/Series.h"
 
+#include <cstdint>
+#include <vector>
+
 // Narrows the canvas's clip rectangle to R (logical coordinates) for the scope's lifetime.
 class TClipScope {
 public:
@@ -45,3 +48,28 @@ void DrawMarker(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int V
 // The same marker centred on each of N places, as N DrawMarker calls would draw it.
 void DrawMarkers(TCanvas* Canvas, TSeriesPointerStyle Style, int HorizSize, int VertSize, const TPoint* Places,
                  int N, TColor Fill, bool Outline, TColor OutlineColor);
+
+// A marker of a point series where it is drawn, with its fill and outline colours.
+struct TMarkerPlace {
+    int X, Y;
+    TColor Fill, Line;
+};
+
+// Where the markers of a plot lie, by shape: a marker that a later one of the same shape (style,
+// size, outline) on the same spot paints over wholly need not be drawn. Each shape has a grid
+// over Area holding, per place, the drawing order of the last series with a marker there (-1:
+// none). Reset keeps the grids' memory for the next plot.
+class TMarkerCover {
+public:
+    void Reset(const TRect& Area);
+    const TRect& GetArea() const { return FArea; }
+    // The grid of Shape, made on first use.
+    int* Grid(std::uint32_t Shape);
+    // The key of a marker's shape.
+    static std::uint32_t ShapeOf(TSeriesPointerStyle Style, int HorizSize, int VertSize, bool Outline);
+
+private:
+    TRect FArea;
+    std::vector<std::pair<std::uint32_t, std::vector<int>>> FGrids;
+    std::size_t FUsed = 0;  // grids in use since Reset
+};

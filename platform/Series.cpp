@@ -291,18 +291,12 @@ TPointSeries::TPointSeries(TComponent* AOwner)
 
 TPointSeries::~TPointSeries() = default;
 
-void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisScale& XScale,
-                              const TAxisScale& YScale) const
+void TPointSeries::MarkerPlaces(const TRect& Plot, const TAxisScale& XScale, const TAxisScale& YScale,
+                                std::vector<TMarkerPlace>& Out) const
 {
+    Out.clear();
     const TSeriesPointer* p = FPointer.get();
     if (!p->GetVisible() || FX.empty()) return;
-    const int h = p->GetHorizSize(), v = p->GetVertSize();
-    // Markers are drawn whole when their point lies in the plot.
-    const int e = MarkerExtent(h, v);
-    const TClipScope clip(Canvas, TRect(Plot.Left - e, Plot.Top - e, Plot.Right + e, Plot.Bottom + e));
-    if (clip.Empty()) return;
-    const TSeriesPointerStyle style = p->GetStyle();
-    const bool outline = p->GetPen()->GetVisible();
     const TColor penColor = p->GetPen()->GetColor();
     const bool darker = penColor == clTeeColor;
     const TColor seriesOutline = darker ? Darker(FSeriesColor) : penColor;
@@ -312,15 +306,7 @@ void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisSca
     int lastX = INT_MIN, lastY = INT_MIN;
     TColor lastFill = clNone;
     const std::size_t n = FX.size();
-    // Markers of one colour in a row are drawn in one go.
-    std::vector<TPoint> places;
-    places.reserve(std::min<std::size_t>(n, 4096));
-    TColor batchFill = FSeriesColor, batchLine = seriesOutline;
-    auto flush = [&] {
-        if (!places.empty())
-            DrawMarkers(Canvas, style, h, v, places.data(), int(places.size()), batchFill, outline, batchLine);
-        places.clear();
-    };
+    Out.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const double px = XScale.CalcPosValueF(FX[i]);
         const double py = YScale.CalcPosValueF(FY[i]);
@@ -338,12 +324,56 @@ void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisSca
         lastX = ix;
         lastY = iy;
         lastFill = fill;
-        if (fill != batchFill || line != batchLine) {
+        Out.push_back({ix, iy, fill, line});
+    }
+}
+
+std::uint32_t TPointSeries::MarkerShape() const
+{
+    const TSeriesPointer* p = FPointer.get();
+    return TMarkerCover::ShapeOf(p->GetStyle(), p->GetHorizSize(), p->GetVertSize(), p->GetPen()->GetVisible());
+}
+
+void TPointSeries::DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisScale& XScale,
+                              const TAxisScale& YScale) const
+{
+    std::vector<TMarkerPlace> places;
+    MarkerPlaces(Plot, XScale, YScale, places);
+    DrawPlaces(Canvas, Plot, places, nullptr, TRect(), 0);
+}
+
+void TPointSeries::DrawPlaces(TCanvas* Canvas, const TRect& Plot, const std::vector<TMarkerPlace>& Places,
+                              const int* Grid, const TRect& Area, int Order) const
+{
+    const TSeriesPointer* p = FPointer.get();
+    if (Places.empty()) return;
+    const int h = p->GetHorizSize(), v = p->GetVertSize();
+    // Markers are drawn whole when their point lies in the plot.
+    const int e = MarkerExtent(h, v);
+    const TClipScope clip(Canvas, TRect(Plot.Left - e, Plot.Top - e, Plot.Right + e, Plot.Bottom + e));
+    if (clip.Empty()) return;
+    const TSeriesPointerStyle style = p->GetStyle();
+    const bool outline = p->GetPen()->GetVisible();
+    // Markers of one colour in a row are drawn in one go.
+    std::vector<TPoint> places;
+    places.reserve(std::min<std::size_t>(Places.size(), 4096));
+    TColor batchFill = Places.front().Fill, batchLine = Places.front().Line;
+    auto flush = [&] {
+        if (!places.empty())
+            DrawMarkers(Canvas, style, h, v, places.data(), int(places.size()), batchFill, outline, batchLine);
+        places.clear();
+    };
+    const int width = Area.Width();
+    for (const TMarkerPlace& m : Places) {
+        if (Grid != nullptr && m.X >= Area.Left && m.X < Area.Right && m.Y >= Area.Top && m.Y < Area.Bottom &&
+            Grid[std::size_t(m.Y - Area.Top) * std::size_t(width) + std::size_t(m.X - Area.Left)] > Order)
+            continue;  // a later marker of the same shape paints over it
+        if (m.Fill != batchFill || m.Line != batchLine) {
             flush();
-            batchFill = fill;
-            batchLine = line;
+            batchFill = m.Fill;
+            batchLine = m.Line;
         }
-        places.push_back(TPoint(ix, iy));
+        places.push_back(TPoint(m.X, m.Y));
     }
     flush();
 }

@@ -6,6 +6,7 @@
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -174,6 +175,14 @@ public:
 
     void DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisScale& XScale,
                     const TAxisScale& YScale) const override;
+    // DrawValues in two steps, for a chart of many markers: the places of the markers drawn
+    // (after the same cuts), then the markers at them, leaving out those whose place in Grid
+    // (over Area, see TMarkerCover) holds a later order than Order.
+    void MarkerPlaces(const TRect& Plot, const TAxisScale& XScale, const TAxisScale& YScale,
+                      std::vector<struct TMarkerPlace>& Out) const;
+    std::uint32_t MarkerShape() const;
+    void DrawPlaces(TCanvas* Canvas, const TRect& Plot, const std::vector<struct TMarkerPlace>& Places,
+                    const int* Grid, const TRect& Area, int Order) const;
     void DrawLegendSample(TCanvas* Canvas, const TRect& R) const override;
 
 private:

@@ -538,3 +538,52 @@ TEST(ChartDraw, ManyTicksLegendEntriesAndTitleLinesStayWithinTheChart)
     EXPECT_EQ(textsBelow, 0);
     EXPECT_EQ(chart.GetTitle()->GetText()->Count(), 10002);
 }
+
+// A plot of many markers leaves out those painted over by a later one of the same shape on the
+// same spot: the pixels are those of drawing every marker, for every marker shape, with and
+// without outlines, own point colours, both axes and series drawn on top.
+TEST(ChartDraw, LeavingOutCoveredMarkersDrawsTheSamePixels)
+{
+    const TSeriesPointerStyle styles[] = {psTriangle, psCircle, psDownTriangle, psDiamond, psRectangle,
+                                          psCross, psDiagCross, psStar, psSmallDot};
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 500, 320);
+    chart.SetColor(clWhite);
+    std::vector<TChartSeries*> onTop;
+    std::size_t markers = 0;
+    for (int s = 0; s < 36; ++s) {
+        auto* series = new TPointSeries(&chart);
+        series->GetPointer()->SetStyle(styles[s % std::size(styles)]);
+        series->GetPointer()->SetHorizSize(2 + s % 3);
+        series->GetPointer()->SetVertSize(2 + s % 3);
+        series->GetPointer()->GetPen()->SetVisible(s % 4 != 1);
+        series->SetSeriesColor(RGB(20 * (s % 12), 255 - 7 * s, 40 + 5 * s));
+        if (s % 5 == 2)
+            series->SetVertAxis(aRightAxis);
+        chart.AddSeries(series);
+        // Near curves on a coarse grid: many spots shared by several series.
+        for (int i = 0; i <= 700; ++i) {
+            const double c = i * 0.03;
+            const TColor own = s % 7 == 3 && i % 9 == 0 ? RGB(250, 0, 250) : clTeeColor;
+            series->AddXY(c, std::round(40 * (2 + c / (c + 2 + 0.05 * (s % 6)))) / 40, "", own);
+            ++markers;
+        }
+        if (s % 11 == 4)
+            onTop.push_back(series);
+    }
+    chart.DrawOnTop(onTop);
+    ASSERT_GE(markers, TChart::MarkerCoverFrom);
+
+    TBitmap covered(500, 320), every(500, 320);
+    chart.PaintTo(covered.GetCanvas(), Whole(covered));
+    const std::size_t from = TChart::MarkerCoverFrom;
+    TChart::MarkerCoverFrom = std::numeric_limits<std::size_t>::max();
+    chart.InvalidatePlot();
+    chart.PaintTo(every.GetCanvas(), Whole(every));
+    TChart::MarkerCoverFrom = from;
+    int differ = 0;
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 500; ++x)
+            differ += covered.GetCanvas()->GetPixel(x, y) != every.GetCanvas()->GetPixel(x, y);
+    EXPECT_EQ(differ, 0);
+}
