@@ -259,6 +259,15 @@ TProjectDocument::TState TProjectDocument::Capture() const
     return s;
 }
 
+void TProjectDocument::KeepView(TState& State) const
+{
+    const TState now = Capture();
+    State.Colours = now.Colours;
+    State.Selected = now.Selected;
+    State.Current = now.Current;
+    State.Shown = now.Shown;
+}
+
 template <class Body>
 void TProjectDocument::RecordStep(const char* Name, Body&& Work)
 {
@@ -380,6 +389,7 @@ void TProjectDocument::Undo()
         return;
     std::unique_ptr<TStep> step = std::move(FUndo.back());
     FUndo.pop_back();
+    KeepView(step->After);
     Replay(*step, false);
     FRedo.push_back(std::move(step));
     Changed();
@@ -391,6 +401,7 @@ void TProjectDocument::Redo()
         return;
     std::unique_ptr<TStep> step = std::move(FRedo.back());
     FRedo.pop_back();
+    KeepView(step->Before);
     Replay(*step, true);
     FUndo.push_back(std::move(step));
     Changed();

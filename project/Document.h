@@ -187,6 +187,9 @@ private:
     void InsertRecord(int Index, const Record& Data, bool Legend);
     void RemoveRecord(int Index);
     TState Capture() const;
+    // The view as it is now (selection, colours, current and shown row) in State, which Undo and
+    // Redo leave: an undo followed by its redo comes back to what the user had chosen since.
+    void KeepView(TState& State) const;
     void Restore(const TState& State);
     template <class Body>
     void RecordStep(const char* Name, Body&& Work);

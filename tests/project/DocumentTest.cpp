@@ -135,7 +135,8 @@ TEST_F(Document, EveryCommandIsUndoneAndRedoneToTheSameState)
         EXPECT_EQ(Doc.UndoName(), step.Name);
     }
     // Undone to the start step by step, each back to the state right before its command; then
-    // redone, each to the state right after it.
+    // redone, each to the state right after it with the rows chosen before it was undone (those
+    // of the next step).
     for (size_t i = std::size(steps); i-- > 0;) {
         SCOPED_TRACE(std::string("undo ") + steps[i].Name + " #" + std::to_string(i));
         ASSERT_TRUE(Doc.CanUndo());
@@ -149,7 +150,7 @@ TEST_F(Document, EveryCommandIsUndoneAndRedoneToTheSameState)
         SCOPED_TRACE(std::string("redo ") + steps[i].Name + " #" + std::to_string(i));
         steps[i].Selection();   // whatever the view did meanwhile
         Doc.Redo();
-        EXPECT_EQ(State(), after[i]);
+        EXPECT_EQ(State(), i + 1 < std::size(steps) ? before[i + 1] : after[i]);
     }
     EXPECT_FALSE(Doc.CanRedo());
     EXPECT_EQ(FormatSettings.DecimalSeparator, L',');   // the loaded project's, which New keeps
@@ -171,6 +172,20 @@ TEST_F(Document, UndoBringsBackTheSelectionTheCommandRanOn)
     Doc.Redo();
     EXPECT_EQ(Doc.Records.size(), 2u);
     EXPECT_EQ(Rows.GetCount(), 2);
+
+    // Rows chosen after a command are what an undo and its redo (or a redo and its undo) come
+    // back to.
+    Select({0}, 0);
+    const std::string chosen = State();
+    Doc.Undo();
+    Doc.Redo();
+    EXPECT_EQ(State(), chosen);
+    Doc.Undo();
+    Select({3}, 3);
+    const std::string chosenAfterUndo = State();
+    Doc.Redo();
+    Doc.Undo();
+    EXPECT_EQ(State(), chosenAfterUndo);
 }
 
 TEST_F(Document, AUsualSessionOfRandomCommandsUndoesToItsStart)

@@ -3,7 +3,11 @@
 // rows equal the records, that every record's series are on the chart and that no curve holds a
 // NaN or an infinity. It runs once for each of a few fixed seeds (each its own CTest entry, see
 // tests/CMakeLists.txt); CORVANE_SEED=n replays seed n alone, CORVANE_EVENTS=n sets the length.
+// The undo session mixes Ctrl+Z and Ctrl+Y in and checks that an undo and its redo leave the
+// project, its rows and their colours as they were.
 #include "UiTestKit.h"
+#include "project/ProjectFile.h"
+#include "tests/TempFolder.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -27,6 +31,13 @@ std::vector<unsigned> Seeds()
     if (const char* fromEnv = std::getenv("CORVANE_SEED"))
         return {unsigned(std::strtoul(fromEnv, nullptr, 10))};
     return {CORVANE_RANDOM_SEEDS};
+}
+
+std::vector<unsigned> UndoSeeds()
+{
+    if (const char* fromEnv = std::getenv("CORVANE_SEED"))
+        return {unsigned(std::strtoul(fromEnv, nullptr, 10))};
+    return {CORVANE_UNDO_SEEDS};
 }
 
 std::string RandomNumber(std::mt19937& R)
@@ -89,6 +100,8 @@ protected:
     }
 
     // What must hold after every event.
+    void Run(int Events);
+
     void CheckInvariants(int Event)
     {
         ASSERT_EQ(F->LstDependencies->GetCount(), static_cast<int>(F->Records.size())) << "event " << Event;
@@ -101,8 +114,51 @@ protected:
             }
     }
 
-    void OneEvent()
+    // The project as its file's bytes, with what the file does not hold: each row's text,
+    // selection, visibility and colour.
+    std::string Snapshot()
     {
+        const std::string file = Folder.Path("snapshot.ini");
+        WriteProjectFile(file, F->Records);
+        std::string s = ReadFileBytes(file);
+        for (int i = 0; i < F->LstDependencies->GetCount(); ++i) {
+            const SeriesSet& set = F->Records[size_t(i)].SeriesSet;
+            s += F->LstDependencies->GetItems()->Get(i).c_str();
+            s += F->LstDependencies->GetSelected(i) ? "+" : "-";
+            s += set.IsVisible() ? "v" : "h";
+            s += std::to_string(set.colour) + "\n";
+        }
+        return s;
+    }
+
+    static void Keys(Qt::Key Key, Qt::KeyboardModifiers Mods)
+    {
+        if (QWidget* w = QApplication::focusWidget())
+            QTest::keyClick(w, Key, Mods);
+        QApplication::processEvents();
+    }
+
+    // Ctrl+Z and Ctrl+Y: an undo followed by its redo changes nothing.
+    void UndoEvent(int Event)
+    {
+        if (Rng() % 3 == 0 || !F->Document.CanUndo()) {
+            Keys(Qt::Key_Y, Qt::ControlModifier);
+            return;
+        }
+        const std::string before = Snapshot();
+        Keys(Qt::Key_Z, Qt::ControlModifier);
+        Keys(Qt::Key_Y, Qt::ControlModifier);
+        ASSERT_EQ(Snapshot(), before) << "event " << Event << ": undo and redo changed the project";
+        if (Rng() % 2 == 0)
+            Keys(Qt::Key_Z, Qt::ControlModifier);
+    }
+
+    void OneEvent(int Event)
+    {
+        if (WithUndo && Rng() % 6 == 0) {
+            UndoEvent(Event);
+            return;
+        }
         TButton* buttons[] = {F->BtnApply, F->BtnAdd, F->BtnHide, F->BtnDelete, F->BtnNew, F->BtnpH};
         TNumEdit* fields[] = {F->NumU01, F->NumU02, F->NumU1, F->NumU2, F->NumK1, F->NumK2,
                               F->NumCapillary, F->NumDetector, F->NumVoltage, F->NumEOF,
@@ -169,21 +225,25 @@ protected:
     }
 
     std::mt19937 Rng;
+    bool WithUndo = false;
+    TTempFolder Folder{"corvane-random"};
     QTimer* Answerer = nullptr;
     bool Answering = false;
     int Boxes = 0;
 };
 
-TEST_P(RandomSession, TwentyThousandEventsKeepTheWindowConsistent)
+// Runs the session of the seed; Events unless CORVANE_EVENTS says how many.
+void RandomSession::Run(int Events)
 {
     const unsigned seed = GetParam();
     Rng.seed(seed);
     const char* count = std::getenv("CORVANE_EVENTS");
-    const int events = count ? std::atoi(count) : 20000;
+    const int events = count ? std::atoi(count) : Events;
     std::printf("random session: seed %u, %d events (replay with CORVANE_SEED=%u)\n", seed, events, seed);
     for (int i = 0; i < events; ++i) {
-        OneEvent();
-        CheckInvariants(i);
+        OneEvent(i);
+        if (!HasFatalFailure())
+            CheckInvariants(i);
         if (HasFatalFailure()) {
             ADD_FAILURE() << "seed " << seed << " failed at event " << i;
             return;
@@ -196,5 +256,22 @@ TEST_P(RandomSession, TwentyThousandEventsKeepTheWindowConsistent)
     for (const auto& [message, times] : kinds) std::printf("  %d x %s\n", times, message.c_str());
 }
 
+TEST_P(RandomSession, TwentyThousandEventsKeepTheWindowConsistent)
+{
+    Run(20000);
+}
+
+// With undo and redo among the events (a separate seed list: the sessions above stay as they were).
+class RandomUndoSession : public RandomSession {};
+
+TEST_P(RandomUndoSession, UndoAndRedoAmongFiveThousandEventsChangeNothingBack)
+{
+    WithUndo = true;
+    Run(5000);
+}
+
 INSTANTIATE_TEST_SUITE_P(Seed, RandomSession, ::testing::ValuesIn(Seeds()),
+                         [](const ::testing::TestParamInfo<unsigned>& Info) { return std::to_string(Info.param); });
+
+INSTANTIATE_TEST_SUITE_P(Seed, RandomUndoSession, ::testing::ValuesIn(UndoSeeds()),
                          [](const ::testing::TestParamInfo<unsigned>& Info) { return std::to_string(Info.param); });
