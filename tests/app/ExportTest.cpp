@@ -355,3 +355,13 @@ TEST_F(Exporter, SaysNothingOnStandardErrorWhenAllWentWell)
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Err, "");
 }
+
+// The headless program holds no window code: none of the windows' classes is in it.
+TEST(ExportProgram, HoldsNoWindowCode)
+{
+    const std::string program = ReadFileBytes(CORVANE_EXPORT_PROGRAM);
+    ASSERT_GT(program.size(), 100000u);
+    ASSERT_NE(program.find("ReadProjectFile"), std::string::npos);   // its symbols are there to look at
+    for (const char* window : {"TFrmCorvane", "TFrmAnalysis", "TFrmpHSetup"})
+        EXPECT_EQ(program.find(window), std::string::npos) << window;
+}
