@@ -25,6 +25,9 @@ Dispersion Disperse(const PhysParams& p, const AnalysisOptions& o, double x, dou
                     double D0, double D)
 {
     Dispersion d;
+    // A negative coefficient (possible only from a file) is impossible: no width
+    // is defined, also where the mean with the other form would be positive.
+    if (D0 < 0 || D < 0) return d;
     d.Deff = Finite((1 - x) * D0 + x * D);
     // No diffusion (or a negative coefficient from a file) leaves the widths
     // undefined rather than zero: a zero width would give an infinite N and Rs.
@@ -46,10 +49,25 @@ Dispersion Disperse(const PhysParams& p, const AnalysisOptions& o, double x, dou
 
 }  // namespace
 
+namespace {
+
+// The rounding error of an analyte's velocity: a velocity within it is zero.
+double VelocityNoise(const PhysParams& p, double c, int analyte)
+{
+    const double u0 = analyte == 1 ? p.u01 : p.u02, u = analyte == 1 ? p.u1 : p.u2;
+    const double mobilities = std::fabs(p.EOF) + std::fabs(p.EOFSlope * c) + std::fabs(u0) + std::fabs(u);
+    return 64 * std::numeric_limits<double>::epsilon() *
+           (mobilities * std::fabs(p.FieldStrength) + std::fabs(p.FlowVelocity));
+}
+
+}  // namespace
+
 PeakFigures AnalyseAt(const PhysParams& p, double c, const AnalysisOptions& o)
 {
     PeakFigures f;
     f.c = c;
+    // A complexed fraction c K / (1 + c K) outside [0, 1] is impossible.
+    if (c * p.K1 < 0 || c * p.K2 < 0) return f;
     PointValues v;
     try {
         v = PointValues(p, c);
@@ -58,8 +76,10 @@ PeakFigures AnalyseAt(const PhysParams& p, double c, const AnalysisOptions& o)
     }
     f.Computed = true;
     f.du = Finite(v.du);
-    const bool arrives1 = v.vel1 > 0 && v.t1 > 0;
-    const bool arrives2 = v.vel2 > 0 && v.t2 > 0;
+    f.Standing1 = !(std::fabs(v.vel1) > VelocityNoise(p, c, 1));
+    f.Standing2 = !(std::fabs(v.vel2) > VelocityNoise(p, c, 2));
+    const bool arrives1 = !f.Standing1 && v.vel1 > 0 && v.t1 > 0;
+    const bool arrives2 = !f.Standing2 && v.vel2 > 0 && v.t2 > 0;
     if (arrives1) f.t1 = Finite(v.t1);
     if (arrives2) f.t2 = Finite(v.t2);
 
@@ -183,43 +203,41 @@ AnalysisWarning Warn(AnalysisWarning::Kind kind, int analyte, const Concentratio
     return AnalysisWarning{kind, analyte, r.c0, r.c1, std::move(text)};
 }
 
-// The concentrations where t1 - t2 changes sign between neighbouring scan
-// points at which both analytes arrive, refined by bisection on the sign.
-std::vector<double> Reversals(const PhysParams& p, const AnalysisOptions& o, const Scan& s)
+// The concentrations inside (lo, hi) where the migration order reverses.
+// t1 - t2 has the sign of ueff2 - ueff1 (the same field and flow move both), and
+// (ueff1 - ueff2) (1 + K1 c) (1 + K2 c) is the quadratic A + B c + C c^2 with
+//   A = u01 - u02, B = K2 (u01 - u2) - K1 (u02 - u1), C = K1 K2 (u1 - u2),
+// so every reversal is a simple root of it, however close to another or to the
+// start of the range. A coefficient within the rounding of its terms counts as
+// zero: analytes that differ by rounding alone never reverse.
+std::vector<double> Reversals(const PhysParams& p, const AnalysisOptions& o, double lo, double hi)
 {
-    auto sign = [](const PeakFigures& f) {
-        const double d = *f.t1 - *f.t2;
-        return d > 0 ? 1 : d < 0 ? -1 : 0;
-    };
+    const double noise = 16 * std::numeric_limits<double>::epsilon();
+    auto significant = [noise](double v, double scale) { return std::fabs(v) > noise * scale ? v : 0.0; };
+    const double b1 = p.K2 * (p.u01 - p.u2), b2 = p.K1 * (p.u02 - p.u1);
+    const double A = significant(p.u01 - p.u02, std::fabs(p.u01) + std::fabs(p.u02));
+    const double B = significant(b1 - b2, std::fabs(p.K2) * (std::fabs(p.u01) + std::fabs(p.u2)) +
+                                              std::fabs(p.K1) * (std::fabs(p.u02) + std::fabs(p.u1)));
+    const double C = p.K1 * p.K2 * significant(p.u1 - p.u2, std::fabs(p.u1) + std::fabs(p.u2));
+    std::vector<double> roots;
+    if (C == 0) {
+        if (B != 0) roots.push_back(-A / B);
+    } else {
+        // A double root touches zero without a change of sign.
+        const double disc = B * B - 4 * A * C;
+        if (disc > noise * (B * B + 4 * std::fabs(A * C))) {
+            const double q = -0.5 * (B + std::copysign(std::sqrt(disc), B));
+            roots.push_back(q / C);
+            roots.push_back(A / q);
+        }
+    }
+    std::sort(roots.begin(), roots.end());
     std::vector<double> found;
-    int last = 0;       // sign of the last point with distinct times
-    std::size_t at = 0; // that point
-    for (std::size_t k = 0; k < s.size(); ++k) {
-        const PeakFigures& f = s.f[k];
-        if (!(f.t1 && f.t2)) {
-            last = 0;
-            continue;
-        }
-        const int sk = sign(f);
-        if (sk == 0) continue;
-        if (last != 0 && sk != last) {
-            double a = s.c(at), b = s.c(k);
-            for (int i = 0; i < 100; ++i) {
-                const double mid = 0.5 * (a + b);
-                if (mid == a || mid == b) break;
-                const PeakFigures fm = AnalyseAt(p, mid, o);
-                if (!(fm.t1 && fm.t2)) break;  // cannot happen between arriving points of a smooth curve
-                const int sm = sign(fm);
-                if (sm == 0) {
-                    a = b = mid;
-                    break;
-                }
-                (sm == last ? a : b) = mid;
-            }
-            found.push_back(0.5 * (a + b));
-        }
-        last = sk;
-        at = k;
+    for (double r : roots) {
+        if (!(lo < r && r < hi) || (1 + p.K1 * r) * (1 + p.K2 * r) == 0) continue;
+        // Only peaks that reach the detector co-migrate past it.
+        const PeakFigures f = AnalyseAt(p, r, o);
+        if (f.t1 && f.t2) found.push_back(r);
     }
     return found;
 }
@@ -257,6 +275,33 @@ SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int c
     grid(std::clamp(curvePoints, 2, MaxCurvePoints) - 1,
          [&](double c) { a.Curve.push_back({c, AnalyseAt(p, c, o).Rs}); });
 
+    // Complexed fractions outside [0, 1] (a negative constant, a negative
+    // concentration) are impossible: nothing rests on them.
+    bool impossible = false;
+    for (int i = 1; i <= 2; ++i) {
+        const double K = i == 1 ? p.K1 : p.K2;
+        const UnicodeString key = "K" + IntToStr(i);
+        if (K < 0 && hi > 0) {
+            const double pole = -1 / K;
+            const bool inside = lo <= pole && pole <= hi;
+            a.Warnings.push_back(Warn(AnalysisWarning::awUndefined, i, inside ? ConcentrationInterval{pole, pole}
+                                                                              : ConcentrationInterval{lo, hi},
+                                      key + " = " + FloatToStrF(K, ffGeneral, 4, 0) +
+                                          " per mM is negative, which is impossible: the complexed fraction " +
+                                          "c " + key + " / (1 + c " + key + ") leaves 0 to 1" +
+                                          (inside ? " and 1 + c " + key + " reaches 0 at " + Conc(pole) + " mM"
+                                                  : UnicodeString()) +
+                                          "; no figure is computed."));
+            impossible = true;
+        }
+    }
+    if (lo < 0 && (p.K1 > 0 || p.K2 > 0)) {
+        a.Warnings.push_back(Warn(AnalysisWarning::awUndefined, 0, {lo, std::min(hi, 0.0)},
+                                  "The range reaches below 0 mM, which is impossible; no figure is computed."));
+        impossible = true;
+    }
+    if (impossible) return a;
+
     Scan s;
     const int steps = std::clamp<std::int64_t>(params.points, 400, 10000);
     s.f.reserve(steps + 1);
@@ -285,6 +330,15 @@ SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int c
 
     for (int i = 1; i <= 2; ++i) {
         const UnicodeString name = "Analyte " + IntToStr(i);
+        const bool standing = std::all_of(s.f.begin(), s.f.end(), [i](const PeakFigures& f) {
+            return f.Computed && (i == 1 ? f.Standing1 : f.Standing2);
+        });
+        if (standing) {
+            a.Warnings.push_back(Warn(AnalysisWarning::awNotArriving, i, {lo, hi},
+                                      name + " does not move at any concentration (its velocity is zero); "
+                                             "it never reaches the detector and Rs is undefined."));
+            continue;
+        }
         auto away = [i](const PeakFigures& f) { return f.Computed && !(i == 1 ? f.t1 : f.t2); };
         for (const auto& r : Runs(p, o, s, away))
             a.Warnings.push_back(Warn(AnalysisWarning::awNotArriving, i, r,
@@ -293,16 +347,48 @@ SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int c
     }
     for (int i = 1; i <= 2; ++i) {
         const UnicodeString name = "Analyte " + IntToStr(i);
+        const double D0 = i == 1 ? p.D01 : p.D02, D = i == 1 ? p.D1 : p.D2;
+        if (D0 < 0 || D < 0) {
+            const UnicodeString key = D0 < 0 ? "D0" + IntToStr(i) : "D" + IntToStr(i);
+            a.Warnings.push_back(Warn(AnalysisWarning::awNoDiffusion, i, {lo, hi},
+                                      name + " has a negative diffusion coefficient (" + key + " = " +
+                                          FloatToStrF(D0 < 0 ? D0 : D, ffGeneral, 4, 0) +
+                                          " m\u00b2/s), which is impossible; its peak width, plate number "
+                                          "and Rs are undefined."));
+            continue;
+        }
         auto still = [i](const PeakFigures& f) { return f.Computed && !(i == 1 ? f.Dtot1 : f.Dtot2); };
         for (const auto& r : Runs(p, o, s, still))
             a.Warnings.push_back(Warn(AnalysisWarning::awNoDiffusion, i, r,
                                       name + " has no positive diffusion coefficient " + Where(r) +
                                           "; its peak width, plate number and Rs are undefined there."));
     }
+    // Taylor-Aris dispersion describes a flow only after the radial diffusion
+    // time R^2 / D has passed many times.
+    if (p.FlowVelocity != 0 && p.Radius != 0)
+        for (int i = 1; i <= 2; ++i) {
+            auto brief = [&p, i](const PeakFigures& f) {
+                const Figure& t = i == 1 ? f.t1 : f.t2;
+                const Figure& D = i == 1 ? f.Deff1 : f.Deff2;
+                // Only widths that exist are in doubt.
+                return t && D && (i == 1 ? f.Dtot1 : f.Dtot2) &&
+                       *t < TaylorArisRuns * (p.Radius * p.Radius / *D);
+            };
+            for (const auto& r : Runs(p, o, s, brief)) {
+                const PeakFigures f = AnalyseAt(p, r.c0, o);
+                const double radial = p.Radius * p.Radius / *(i == 1 ? f.Deff1 : f.Deff2);
+                a.Warnings.push_back(Warn(
+                    AnalysisWarning::awShortRun, i, r,
+                    "Analyte " + IntToStr(i) + "'s run (" + FloatToStrF(*(i == 1 ? f.t1 : f.t2), ffGeneral, 4, 0) +
+                        " s at " + Conc(r.c0) + " mM) is not long against R\u00b2/D = " +
+                        FloatToStrF(radial, ffGeneral, 4, 0) + " s " + Where(r) +
+                        ": the Taylor-Aris widths under the flow are not reliable there."));
+            }
+        }
     for (const auto& r : Runs(p, o, s, [](const PeakFigures& f) { return !f.Computed; }))
         a.Warnings.push_back(Warn(AnalysisWarning::awUndefined, 0, r,
                                   "The values cannot be computed " + Where(r) + "."));
-    for (double c : Reversals(p, o, s))
+    for (double c : Reversals(p, o, lo, hi))
         a.Warnings.push_back(Warn(AnalysisWarning::awOrderReversal, 0, {c, c},
                                   "The migration order reverses at " + Conc(c) +
                                       " mM; the peaks co-migrate there."));

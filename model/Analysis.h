@@ -33,11 +33,12 @@ struct AnalysisOptions {
 
 // The figures of both peaks at one selector concentration.
 //  - t1, t2: migration times; defined only when the analyte reaches the
-//    detector (positive velocity and time);
+//    detector (positive velocity and time; a velocity within the rounding
+//    error of its terms counts as zero);
 //  - Deff: (1 - x) D0 + x D of the analyte, fast exchange between the free and
 //    the complexed form;
 //  - Dtot: Deff + Radius^2 FlowVelocity^2 / (48 Deff) (Taylor-Aris); defined
-//    only for a positive Deff;
+//    only for a positive Deff and when neither coefficient is negative;
 //  - sigmaL: spatial standard deviation at the detector,
 //    sigmaL^2 = 2 Dtot t + l_inj^2 / 12 + w_det^2 / 12;
 //  - sigmaT = sigmaL / |velocity|; N = Detector^2 / sigmaL^2;
@@ -46,7 +47,7 @@ struct AnalysisOptions {
 //  - du = |ueff2 - ueff1|, defined whenever the point could be computed.
 struct PeakFigures {
     double c = 0;           // mM
-    bool Computed = false;  // false when the arithmetic of the point failed
+    bool Computed = false;  // false when the arithmetic of the point failed or c K is negative
     Figure t1, t2;          // s
     Figure dt;              // s
     Figure du;              // m^2/(V s)
@@ -56,6 +57,8 @@ struct PeakFigures {
     Figure sigmaT1, sigmaT2;  // s
     Figure N1, N2;
     Figure Rs;
+    // The analyte's velocity is zero within its rounding error: it does not move.
+    bool Standing1 = false, Standing2 = false;
 };
 
 // The figures at concentration c (mM) of derived parameters (Derive() has run).
@@ -64,6 +67,10 @@ inline PeakFigures AnalyseAt(const Params& params, double c, const AnalysisOptio
 {
     return AnalyseAt(params.phys, c, options);
 }
+
+// Taylor-Aris dispersion holds for runs much longer than the radial diffusion
+// time R^2 / D; shorter runs than this many times it are warned of.
+inline constexpr double TaylorArisRuns = 10;
 
 // A closed concentration interval, mM.
 struct ConcentrationInterval {
@@ -82,6 +89,7 @@ struct AnalysisWarning {
         awUndefined,       // the arithmetic fails over [c0, c1] (a singular constant)
         awOrderReversal,   // the migration order reverses at c0 = c1; the peaks co-migrate there
         awNoBaseline,      // Rs stays below 1.5 everywhere in [c0, c1] = [cMin, cMax]
+        awShortRun,        // under a flow, Analyte's run is too short for Taylor-Aris over [c0, c1]
     };
     Kind kind = awEmptyRange;
     int Analyte = 0;  // 1 or 2 where the warning concerns one analyte, else 0

@@ -317,11 +317,17 @@ TEST_F(Analysis, DegenerateInputs)
              p.phys.Derive();
          },
          [](const SeparationAnalysis& a) { EXPECT_TRUE(!a.RsOptimum && Find(a, W::awNoDiffusion, 1)); }},
-        {"diffusion ceasing inside the range", [](Params& p) { p.phys.D1 = -5e-10; },
+        {"a negative coefficient: no figure rests on it", [](Params& p) { p.phys.D1 = -5e-10; },
          [](const SeparationAnalysis& a) {
-             // Deff = (5 - 10 x1) 1e-10 is zero at x1 = 1/2, c = 5 mM.
+             // Deff = (5 - 10 x1) 1e-10 would be positive below 5 mM, but a negative D is impossible.
              ASSERT_NE(Find(a, W::awNoDiffusion, 1), nullptr);
-             EXPECT_NEAR(Find(a, W::awNoDiffusion, 1)->c0, 5, 1e-9);
+             EXPECT_EQ(Find(a, W::awNoDiffusion, 1)->c0, 0);
+             EXPECT_EQ(Find(a, W::awNoDiffusion, 1)->c1, 50);
+             EXPECT_EQ(Find(a, W::awNoDiffusion, 1)->Text,
+                       "Analyte 1 has a negative diffusion coefficient (D1 = -5E-10 m\u00b2/s), which is "
+                       "impossible; its peak width, plate number and Rs are undefined.");
+             EXPECT_TRUE(!a.RsOptimum && a.BaselineIntervals.empty());
+             for (const auto& q : a.Curve) EXPECT_FALSE(q.Rs) << q.c;
          }},
         {"single concentration", [](Params& p) { p.cMin = p.cMax = 4; },
          [](const SeparationAnalysis& a) {
@@ -343,9 +349,20 @@ TEST_F(Analysis, DegenerateInputs)
         {"singular constant: c K1 = -1 at 10 mM, a scan point", [](Params& p) { p.phys.K1 = -0.1; },
          [](const SeparationAnalysis& a) {
              EXPECT_FALSE(a.WrenRowe);
+             ASSERT_NE(Find(a, W::awUndefined, 1), nullptr);
+             EXPECT_NEAR(Find(a, W::awUndefined, 1)->c0, 10, 1e-9);
+             EXPECT_NEAR(Find(a, W::awUndefined, 1)->c1, 10, 1e-9);
+             // Below the pole the complexed fraction is negative: no optimum there either.
+             EXPECT_EQ(Find(a, W::awUndefined, 1)->Text,
+                       "K1 = -0.1 per mM is negative, which is impossible: the complexed fraction c K1 / (1 + "
+                       "c K1) leaves 0 to 1 and 1 + c K1 reaches 0 at 10 mM; no figure is computed.");
+             EXPECT_TRUE(!a.RsOptimum && !a.DuOptimum && a.BaselineIntervals.empty());
+             EXPECT_EQ(a.Warnings.size(), 1u);
+         }},
+        {"negative concentrations", [](Params& p) { p.cMin = -5; },
+         [](const SeparationAnalysis& a) {
              ASSERT_NE(Find(a, W::awUndefined), nullptr);
-             EXPECT_NEAR(Find(a, W::awUndefined)->c0, 10, 1e-9);
-             EXPECT_NEAR(Find(a, W::awUndefined)->c1, 10, 1e-9);
+             EXPECT_TRUE(!a.RsOptimum && !a.DuOptimum && a.Warnings.size() == 1);
          }},
     };
     for (const auto& k : cases) {
@@ -363,6 +380,99 @@ TEST_F(Analysis, DegenerateInputs)
     // An infinite plug leaves the widths undefined rather than infinite.
     const PeakFigures f = AnalyseAt(Set{}.ToParams(), 5, {std::numeric_limits<double>::infinity(), 0});
     EXPECT_FALSE(f.N1 || f.sigmaT1 || f.Rs);
+}
+
+// Reversals are the simple roots of (ueff1 - ueff2)(1 + K1 c)(1 + K2 c), found wherever they lie;
+// the roots of the hand cases were computed at 50 digits from the exact binary inputs.
+TEST_F(Analysis, ReversalsAreFoundWhereverTheyLieAndNeverFromRounding)
+{
+    using W = AnalysisWarning;
+    // Two reversals within the scan's first step (50 mM / 400 = 0.125 mM).
+    Set narrow;
+    narrow.u01 = 2.4559933e-8, narrow.u02 = 2.456e-8, narrow.u1 = 5e-9, narrow.u2 = 1e-8;
+    narrow.K1 = 10, narrow.K2 = 20;
+    const SeparationAnalysis a = Analyse(narrow.ToParams());
+    ExpectAllFinite(a);
+    std::vector<double> found;
+    for (const auto& w : a.Warnings)
+        if (w.kind == W::awOrderReversal) found.push_back(w.c0);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_NEAR(found[0], 7.0085178172389177680572e-7, 1e-12 * 7e-7);
+    EXPECT_NEAR(found[1], 0.095597959148218302646765, 1e-12 * 0.0956);
+    for (double c : found) EXPECT_LT(*AnalyseAt(narrow.ToParams(), c).Rs, 1e-6) << c;
+
+    // Analytes that differ by one unit in the last place, or by one each way in two
+    // mobilities, migrate together to rounding: no reversal.
+    const struct {
+        const char* name;
+        void (*change)(Set&);
+    } twins[] = {
+        {"u02", [](Set& s) { s.u02 = std::nextafter(s.u01, 1.0); }},
+        {"K2", [](Set& s) { s.K2 = std::nextafter(s.K1, 1.0); }},
+        {"u2", [](Set& s) { s.u2 = std::nextafter(s.u1, 1.0); }},
+        {"u02 up, u2 down", [](Set& s) { s.u02 = std::nextafter(s.u01, 1.0), s.u2 = std::nextafter(s.u1, 0.0); }},
+        {"K2 up, u2 down", [](Set& s) { s.K2 = std::nextafter(s.K1, 1.0), s.u2 = std::nextafter(s.u1, 0.0); }},
+    };
+    for (const auto& k : twins) {
+        SCOPED_TRACE(k.name);
+        Set s;
+        s.K1 = 0.2, s.K2 = 0.2;
+        k.change(s);
+        const SeparationAnalysis b = Analyse(s.ToParams());
+        ExpectAllFinite(b);
+        EXPECT_EQ(Find(b, W::awOrderReversal), nullptr);
+    }
+}
+
+TEST_F(Analysis, AStandingAnalyteGivesOneWarningAndNoFigures)
+{
+    // The electro-osmotic flow just cancels analyte 2's mobility: (1 - x) u0 + x u - 0.3e-9
+    // is rounding noise of either sign, never a time of 1e16 minutes.
+    Set s;
+    s.EOF = 0.3e-9, s.u02 = -(0.1e-9 + 0.2e-9), s.u2 = -0.3e-9;
+    const Params p = s.ToParams();
+    const SeparationAnalysis a = Analyse(p);
+    ExpectAllFinite(a);
+    int about2 = 0;
+    for (const auto& w : a.Warnings) about2 += w.Analyte == 2;
+    ASSERT_EQ(about2, 1);
+    const AnalysisWarning* w = Find(a, AnalysisWarning::awNotArriving, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text, "Analyte 2 does not move at any concentration (its velocity is zero); it never "
+                       "reaches the detector and Rs is undefined.");
+    EXPECT_TRUE(w->c0 == 0 && w->c1 == 50);
+    EXPECT_FALSE(a.RsOptimum);
+    for (double c : {0.0, 0.37, 5.0, 49.9}) {
+        const PeakFigures f = AnalyseAt(p, c);
+        EXPECT_TRUE(f.Standing2 && !f.Standing1 && !f.t2 && !f.Rs && f.t1) << c;
+    }
+}
+
+TEST_F(Analysis, ShortRunsUnderAFlowAreWarnedOf)
+{
+    // R^2 / D = (50 um)^2 / 9e-10 = 2.78 s; 50 mbar and EOF 300 bring the peaks in about 20 s,
+    // less than ten times that; with EOF 40 they take about a minute.
+    const struct {
+        double EOF, Radius;
+        bool warned;
+    } cases[] = {{300e-9, 50e-6, true}, {40e-9, 50e-6, false}, {300e-9, 25e-6, false}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.EOF);
+        Set s;
+        s.D01 = s.D02 = s.D1 = s.D2 = 9e-10, s.Pressure = 5000, s.Radius = k.Radius, s.EOF = k.EOF;
+        const SeparationAnalysis a = Analyse(s.ToParams());
+        const double t = HandAt(s, 0).t1, radial = k.Radius * k.Radius / 9e-10;
+        EXPECT_EQ(t < 10 * radial, k.warned) << t << " " << radial;
+        const AnalysisWarning* w = Find(a, AnalysisWarning::awShortRun, 1);
+        ASSERT_EQ(w != nullptr, k.warned);
+        if (w) {
+            EXPECT_TRUE(w->c0 == 0 && w->c1 == 50);
+            EXPECT_NE(w->Text.find("R\u00b2/D = 2.778 s"), std::string::npos) << w->Text;
+        }
+    }
+    Set still;  // no flow: no such warning however short the run
+    still.EOF = 300e-9;
+    EXPECT_EQ(Find(Analyse(still.ToParams()), AnalysisWarning::awShortRun, 1), nullptr);
 }
 
 TEST_F(Analysis, ElectropherogramHasTwoUnitAreaPeaks)
