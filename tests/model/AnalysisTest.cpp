@@ -475,6 +475,235 @@ TEST_F(Analysis, ShortRunsUnderAFlowAreWarnedOf)
     EXPECT_EQ(Find(Analyse(still.ToParams()), AnalysisWarning::awShortRun, 1), nullptr);
 }
 
+// The realistic set under a limit of 150 s: analyte 2, the slower, takes exactly 150 s where
+// ueff2 = 0.4 * 0.485 / (150 * 25000) - 40e-9, c = 4.0924092409240946 mM (50 digits).
+TEST_F(Analysis, ALimitOnTheRunBoundsTheOptimumAndTheIntervals)
+{
+    const double limit = 4.0924092409240946;
+    const Params p = Set{}.ToParams();
+    AnalysisOptions o;
+    o.LongestRun = 150;
+    const SeparationAnalysis a = Analyse(p, o);
+    ExpectAllFinite(a);
+    // Without the limit Rs is largest beyond it; with it, at its edge.
+    ASSERT_GT(DenseRsOptimum(Set{}), limit + 0.1);
+    ASSERT_TRUE(a.RsOptimum && a.DuOptimum);
+    EXPECT_NEAR(a.RsOptimum->c, limit, 1e-6);
+    EXPECT_LE(*a.RsOptimum->Figures.t2, 150);
+    ASSERT_EQ(a.BaselineIntervals.size(), 1u);
+    EXPECT_NEAR(a.BaselineIntervals[0].c1, limit, 1e-9);
+    const AnalysisWarning* w = Find(a, AnalysisWarning::awTimeLimit);
+    ASSERT_NE(w, nullptr);
+    EXPECT_NEAR(w->c0, limit, 1e-9);
+    EXPECT_EQ(w->c1, 50);
+    EXPECT_EQ(w->Text.substr(0, 43), "A run takes longer than 2.5 min from 4.092 ");
+    for (const auto& q : a.Curve) EXPECT_EQ(q.TooLong, q.c > limit) << q.c;
+    // The du optimum, 1 / sqrt(K1 K2) = 4.0825 mM, lies within the limit and stays.
+    EXPECT_NEAR(a.DuOptimum->c, 1 / std::sqrt(0.06), 1e-5);
+    // No limit, or one no run reaches, changes nothing.
+    for (double none : {0.0, -1.0, 1e6}) {
+        o.LongestRun = none;
+        const SeparationAnalysis b = Analyse(p, o);
+        EXPECT_EQ(Find(b, AnalysisWarning::awTimeLimit), nullptr);
+        EXPECT_EQ(b.BaselineIntervals[0].c1, 50);
+    }
+}
+
+TEST_F(Analysis, OptimaAtAnEndOfTheRangeSaySo)
+{
+    const struct {
+        double cMin, cMax;
+        std::vector<std::string> texts;
+    } cases[] = {
+        // Below both optima: Rs and du still grow at 2 mM.
+        {0, 2,
+         {"The largest Rs lies at the end of the range: the optimum may lie beyond 2 mM.",
+          "The largest mobility difference lies at the end of the range: the optimum may lie beyond 2 mM."}},
+        // Above both optima (4.98 and 4.08 mM) Rs and du fall all the way.
+        {10, 50,
+         {"The largest Rs lies at the start of the range: the optimum may lie below 10 mM.",
+          "The largest mobility difference lies at the start of the range: the optimum may lie below 10 mM."}},
+        // From 0 nothing lies below.
+        {0, 50, {}},
+    };
+    for (const auto& k : cases) {
+        Set s;
+        s.cMin = k.cMin, s.cMax = k.cMax;
+        std::vector<std::string> texts;
+        for (const auto& w : Analyse(s.ToParams()).Warnings)
+            if (w.kind == AnalysisWarning::awRangeEnd) texts.push_back(w.Text);
+        EXPECT_EQ(texts, k.texts) << k.cMin << " " << k.cMax;
+    }
+}
+
+TEST_F(Analysis, ClosedFormOptimumOfTheMobilityDifference)
+{
+    // Complex mobilities 5 and 5.5: c* = 3.4504983058725922 mM (50 digits), 18.3 % below
+    // 1 / sqrt(K1 K2) = 4.0825.
+    Set s;
+    s.u2 = 5.5e-9;
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    ASSERT_TRUE(a.DuClosedForm && a.DuOptimum && a.WrenRowe);
+    EXPECT_NEAR(*a.DuClosedForm, 3.4504983058725922, 1e-13);
+    EXPECT_NEAR(a.DuOptimum->c, *a.DuClosedForm, 1e-5);
+    EXPECT_NEAR((*a.WrenRowe - *a.DuClosedForm) / *a.DuClosedForm, 0.18316, 1e-5);
+    const struct {
+        const char* name;
+        double u1, u2, K2;
+        Figure want;
+    } cases[] = {
+        {"equal mobilities: Wren-Rowe", 5e-9, 5e-9, 0.3, 1 / std::sqrt(0.06)},
+        {"complexation speeds one and slows the other", 5e-9, 30e-9, 0.3, std::nullopt},
+        {"one complex as mobile as its free form", 5e-9, 20e-9, 0.3, std::nullopt},
+        {"equal constants: du grows all the way", 5e-9, 5.5e-9, 0.2, std::nullopt},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        Set t;
+        t.u1 = k.u1, t.u2 = k.u2, t.K2 = k.K2;
+        const Figure c = Analyse(t.ToParams()).DuClosedForm;
+        ASSERT_EQ(bool(c), bool(k.want));
+        if (c) {
+            EXPECT_NEAR(*c, *k.want, 1e-12);
+        }
+    }
+}
+
+TEST_F(Analysis, HighConstantsAreScannedOnALogarithmicScale)
+{
+    // K1 1E4 and K2 1.2E4 per mM: Rs >= 1.5 only from 1.3668455777e-5 to 9.0863224122e-4 mM
+    // (50-digit bisection), far inside the first step of a linear scan of 0 to 20 mM.
+    Set s;
+    s.K1 = 1e4, s.K2 = 1.2e4, s.cMax = 20;
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    ExpectAllFinite(a);
+    EXPECT_TRUE(a.LogScale);
+    EXPECT_NEAR(a.LogStart, 0.001 / 1.2e4, 1e-20);
+    ASSERT_EQ(a.Curve.size(), 201u);
+    EXPECT_NEAR(a.Curve.front().c, a.LogStart, 1e-20);
+    EXPECT_EQ(a.Curve.back().c, 20);
+    EXPECT_NEAR(a.Curve[100].c, std::sqrt(a.LogStart * 20), 1e-12);
+    ASSERT_EQ(a.BaselineIntervals.size(), 1u);
+    EXPECT_NEAR(a.BaselineIntervals[0].c0, 1.36684557742570401e-5, 1e-9 * 1.4e-5);
+    EXPECT_NEAR(a.BaselineIntervals[0].c1, 9.0863224121707508e-4, 1e-9 * 9e-4);
+    ASSERT_TRUE(a.RsOptimum);
+    EXPECT_NEAR(*a.RsOptimum->Figures.Rs, HandAt(s, a.RsOptimum->c).Rs, 1e-9);
+    EXPECT_GT(*a.RsOptimum->Figures.Rs, 3.82);
+    // Chosen or not: more than two decades of the concentration itself, or fewer.
+    const struct {
+        double cMin, cMax, K;
+        AnalysisOptions::Spacing scale;
+        bool log;
+    } cases[] = {
+        {0, 50, 0.3, AnalysisOptions::asAuto, false},  {0.1, 50, 0.3, AnalysisOptions::asAuto, true},
+        {1, 50, 0.3, AnalysisOptions::asAuto, false},  {0, 20, 1e4, AnalysisOptions::asLinear, false},
+        {0, 50, 0.3, AnalysisOptions::asLog, true},    {5, 5, 0.3, AnalysisOptions::asLog, false},
+        {0, 20, 10, AnalysisOptions::asAuto, true},
+    };
+    for (const auto& k : cases) {
+        Set t;
+        t.cMin = k.cMin, t.cMax = k.cMax, t.K1 = k.K, t.K2 = 1.2 * k.K;
+        AnalysisOptions o;
+        o.Scale = k.scale;
+        const SeparationAnalysis b = Analyse(t.ToParams(), o);
+        EXPECT_EQ(b.LogScale, k.log) << k.cMin << " " << k.cMax << " " << k.K;
+        ExpectAllFinite(b);
+    }
+}
+
+TEST_F(Analysis, OnCapillaryPeakAreasGrowWithTheMigrationTime)
+{
+    const PeakFigures f = AnalyseAt(Set{}.ToParams(), 10);
+    double area1 = 0, area2 = 0;
+    const std::vector<TracePoint> e = Electropherogram(f, 2000, TPeakAreas::paByTime);
+    for (std::size_t i = 1; i < e.size(); ++i) {
+        const double h = e[i].t - e[i - 1].t;
+        area1 += h * (e[i].peak1 + e[i - 1].peak1) / 2;
+        area2 += h * (e[i].peak2 + e[i - 1].peak2) / 2;
+    }
+    // Analyte 1 (K 0.2) migrates first: area 1; analyte 2 its time ratio, 50 / 48.75 = 1.0256.
+    const Hand h = HandAt(Set{}, 10);
+    ASSERT_LT(h.t1, h.t2);
+    EXPECT_NEAR(area1, 1, 1e-4);
+    EXPECT_NEAR(area2, h.t2 / h.t1, 1e-4);
+    EXPECT_NEAR(h.t2 / h.t1, 50 / 48.75, 1e-12);
+}
+
+// A weak acid (pKa 4, free mobility -20 and complex mobility -10 when ionised, neutral
+// below), charge -1: Nernst-Einstein at 298.15 K gives 5.13851408264839e-10 and
+// 2.56925704132420e-10 m^2/s for the ionised form whatever the pH, while the record keeps the
+// pH-averaged values of its derivation (50 digits: 5.08763770559247e-12 at pH 2,
+// 1.23454380081903e-10 at pH 3.5, 5.13338070194644e-10 at pH 7).
+TEST_F(Analysis, DiffusionDoesNotFollowTheDegreeOfIonisation)
+{
+    using S = TDiffusionSource;
+    const double free = 5.1385140826483900788e-10, complex = 2.5692570413241950394e-10;
+    const struct {
+        double pH;
+        bool model;
+        double stored01;
+    } cases[] = {{2, true, 5.0876377055924654246e-12}, {3.5, true, 1.2345438008190252301e-10},
+                 {7, true, 5.1333807019464436352e-10}, {2, false, free}, {7, false, free}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::to_string(k.pH) + (k.model ? " with the pH model" : " without"));
+        Params p = Set{}.ToParams();
+        p.pH = k.pH, p.applypH = k.model;
+        p.a1.pKa = 4, p.a1.lu0 = 0, p.a1.luCS = 0, p.a1.hu0 = -20e-9, p.a1.huCS = -10e-9, p.a1.lK = p.a1.hK = 0.2;
+        p.a2 = p.a1, p.a2.hK = p.a2.lK = 0.3;
+        p.phys.z01 = p.phys.z02 = -1;
+        p.phys.u01 = p.phys.u02 = -20e-9, p.phys.u1 = p.phys.u2 = -10e-9;
+        p.phys.EOF = 60e-9;
+        p.Derive();
+        EXPECT_NEAR(p.phys.D01, k.stored01, 1e-12 * k.stored01);  // the derivation as it was
+        const DiffusionUsed d = AnalysisDiffusion(p);
+        EXPECT_NEAR(d.D01, free, 1e-12 * free);
+        EXPECT_NEAR(d.D2, complex, 1e-12 * complex);
+        EXPECT_EQ(d.From01, k.model ? S::ChargedForm : S::Derived);
+        EXPECT_EQ(d.From2, k.model ? S::ChargedForm : S::Derived);
+        // The figures rest on them: at c = 0 the analyte is all free.
+        const PeakFigures f = AnalyseAt(p, 0);
+        ASSERT_TRUE(f.Deff1);
+        EXPECT_NEAR(*f.Deff1, free, 1e-12 * free);
+        const SeparationAnalysis a = Analyse(p);
+        EXPECT_EQ(a.Diffusion.D01, d.D01);
+        ExpectAllFinite(a);
+    }
+}
+
+// A selector of charge -7 with an analyte of charge -1: Nernst-Einstein with z = -8 gives the
+// complex 4.81735695248287e-11 m^2/s (50 digits); a value entered for the analysis replaces it.
+TEST_F(Analysis, AChargedSelectorsComplexTakesAnEnteredCoefficient)
+{
+    using S = TDiffusionSource;
+    Params p = Set{}.ToParams();
+    p.phys.z01 = p.phys.z02 = -1, p.phys.zCS = -7;
+    p.phys.u01 = p.phys.u02 = -20e-9, p.phys.u1 = p.phys.u2 = -15e-9, p.phys.EOF = 60e-9;
+    p.Derive();
+    const double derived = 4.8173569524828651676e-11;
+    EXPECT_NEAR(p.phys.D1, derived, 1e-12 * derived);
+    const SeparationAnalysis guessed = Analyse(p);
+    EXPECT_EQ(guessed.Diffusion.From1, S::Derived);
+    const AnalysisWarning* w = Find(guessed, AnalysisWarning::awDiffusionGuess, 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text, "The complex of analyte 1 with the charged selector takes D1 = 4.817E-11 m\u00b2/s from "
+                       "Nernst-Einstein with z = -8, likely far too small for its size; enter the complex's D "
+                       "for the analysis.");
+    AnalysisOptions o;
+    o.ComplexD1 = 3e-10, o.ComplexD2 = 3.1e-10;
+    const SeparationAnalysis entered = Analyse(p, o);
+    EXPECT_EQ(entered.Diffusion.D1, 3e-10);
+    EXPECT_EQ(entered.Diffusion.D2, 3.1e-10);
+    EXPECT_EQ(entered.Diffusion.From1, S::Analysis);
+    EXPECT_EQ(Find(entered, AnalysisWarning::awDiffusionGuess, 1), nullptr);
+    // Fully complexed (x = 0.9999), Deff is almost the entered value.
+    const PeakFigures f = AnalyseAt(p, 5e4, o);
+    EXPECT_NEAR(*f.Deff1, (1 - 1e4 / 10001.0) * p.phys.D01 + 1e4 / 10001.0 * 3e-10, 1e-22);
+    // An uncharged selector ignores the entries.
+    p.phys.zCS = 0;
+    p.Derive();
+    EXPECT_EQ(Analyse(p, o).Diffusion.From1, S::Derived);
+}
+
 TEST_F(Analysis, ElectropherogramHasTwoUnitAreaPeaks)
 {
     const PeakFigures f = AnalyseAt(Set{}.ToParams(), 4);
