@@ -121,7 +121,10 @@ struct AnalysisWarning {
         awEmptyRange,      // cMin above cMax (or not a number): nothing to analyse
         awNotArriving,     // Analyte does not reach the detector over [c0, c1]
         awNoDiffusion,     // Analyte's diffusion coefficient is not positive over [c0, c1]
-        awUndefined,       // the arithmetic fails over [c0, c1] (a singular constant)
+                           // (a negative one: the whole range, nothing rests on it)
+        awUndefined,       // the arithmetic fails over [c0, c1]; a negative constant (Analyte's,
+                           // c0 = c1 = -1/K when that lies in the range) or concentration
+                           // leaves the whole analysis undefined
         awOrderReversal,   // the migration order reverses at c0 = c1; the peaks co-migrate there
         awNoBaseline,      // Rs stays below 1.5 everywhere in [c0, c1] = [cMin, cMax]
         awShortRun,        // under a flow, Analyte's run is too short for Taylor-Aris over [c0, c1]
