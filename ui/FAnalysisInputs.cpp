@@ -69,6 +69,8 @@ void TFrmRunInputs::Open()
             auto lend = [&](TControl* c, int Left) {
                 FLent.push_back({c, c->GetParent(), c->GetLeft(), c->GetTop(), c->GetVisible()});
                 c->FreeNotification(this);
+                if (c->GetParent() != nullptr)
+                    c->GetParent()->FreeNotification(this);
                 c->SetParent(this);
                 c->SetBounds(Left, FirstRow + row * RowStep, c->GetWidth(), c->GetHeight());
                 c->SetVisible(true);
@@ -85,6 +87,9 @@ void TFrmRunInputs::Open()
 void TFrmRunInputs::HandBack()
 {
     for (const TLent& l : FLent) {
+        // A home already gone (the main window closing) leaves the field to go with this window.
+        if (l.Parent == nullptr)
+            continue;
         l.Control->SetParent(l.Parent);
         l.Control->SetBounds(l.Left, l.Top, l.Control->GetWidth(), l.Control->GetHeight());
         l.Control->SetVisible(l.Visible);
@@ -95,9 +100,13 @@ void TFrmRunInputs::HandBack()
 void TFrmRunInputs::Notification(TComponent* AComponent, TOperation Operation)
 {
     TForm::Notification(AComponent, Operation);
-    if (Operation == opRemove)
-        FLent.erase(std::remove_if(FLent.begin(), FLent.end(), [&](const TLent& l) { return l.Control == AComponent; }),
-                    FLent.end());
+    if (Operation != opRemove)
+        return;
+    FLent.erase(std::remove_if(FLent.begin(), FLent.end(), [&](const TLent& l) { return l.Control == AComponent; }),
+                FLent.end());
+    for (TLent& l : FLent)
+        if (l.Parent == AComponent)
+            l.Parent = nullptr;
 }
 
 void TFrmRunInputs::BtnApplyClick(TObject*)

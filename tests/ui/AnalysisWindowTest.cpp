@@ -229,3 +229,16 @@ TEST_F(AnalysisWindow, FiguresHaveFourDigitsOnceEachAndTheClosedFormBesideWrenRo
         EXPECT_NE(std::string(AnalysisAssumptions).find(assumed), std::string::npos) << assumed;
     EXPECT_TRUE(Errors.empty());
 }
+
+// The main window may close while its fields are lent: each goes with one window, once.
+TEST_F(AnalysisWindow, TheMainWindowClosesWithItsInputsLent)
+{
+    TFrmAnalysis* a = Open();
+    Click(a->BtnInputs);
+    ASSERT_TRUE(F->FrmRunInputs && F->FrmRunInputs->GetVisible());
+    EXPECT_EQ(F->NumRadius->GetParent(), F->FrmRunInputs);
+    delete F;
+    F = nullptr;
+    QApplication::processEvents();
+    EXPECT_TRUE(Errors.empty());
+}
