@@ -242,3 +242,26 @@ TEST_F(AnalysisWindow, TheMainWindowClosesWithItsInputsLent)
     QApplication::processEvents();
     EXPECT_TRUE(Errors.empty());
 }
+
+// Constants of 1E4 and 1.2E4 per mM (1E7 and 1.2E7 per M): the Rs chart's axis is lg c by itself,
+// and linear when the box is cleared.
+TEST_F(AnalysisWindow, HighConstantsGetALogarithmicAxis)
+{
+    EnterAnalysisSet("12000000");
+    Enter(F->NumK1, "10000000");
+    Click(F->BtnApply);
+    TFrmAnalysis* a = Open();
+    ASSERT_TRUE(a->GetAnalysis() && a->GetAnalysis()->LogScale);
+    EXPECT_EQ(a->ChcbLog->GetState(), cbGrayed);
+    EXPECT_EQ(a->ChrtResolution->GetBottomAxis()->GetTitle()->GetCaption(), "lg(selector concentration / mM)");
+    EXPECT_NEAR(a->SrrResolution->MaxXValue(), std::log10(50.0), 1e-12);
+    EXPECT_NEAR(a->SrrChosen->XValue(0), std::log10(a->GetChosen()), 1e-12);
+    // The largest Rs lies near 1.1E-4 mM, a little above 1 / sqrt(K1 K2) = 9.1E-5 mM.
+    EXPECT_LT(a->GetChosen(), 0.01);
+    a->ChcbLog->SetState(cbUnchecked);
+    EXPECT_FALSE(a->GetAnalysis()->LogScale);
+    EXPECT_EQ(a->ChrtResolution->GetBottomAxis()->GetTitle()->GetCaption(), "Selector concentration / mM");
+    a->ChcbLog->SetState(cbChecked);
+    EXPECT_TRUE(a->GetAnalysis()->LogScale);
+    EXPECT_TRUE(Errors.empty());
+}
