@@ -5,6 +5,7 @@
 #include "platform/IniFilesDisk.h"
 #include "project/ProjectFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -284,7 +285,8 @@ std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const Cu
     RecordHeader(w);
     for (const char* h : {"c_opt Wren-Rowe [mM]", "Rs at c_opt [-]", "c of largest du [mM]", "c of largest Rs [mM]",
                           "largest Rs [-]", "t1 at largest Rs [min]", "t2 at largest Rs [min]",
-                          "N1 at largest Rs [-]", "N2 at largest Rs [-]", "Rs >= 1.5 [mM]", "Warnings"})
+                          "N1 at largest Rs [-]", "N2 at largest Rs [-]", "Rs >= 1.5 from [mM]",
+                          "Rs >= 1.5 to [mM]", "Warnings"})
         w.Text(h);
     w.EndRow();
 
@@ -292,30 +294,34 @@ std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const Cu
         const DependencyRecord& r = Records[i];
         if (!Shown(r)) continue;
         const SeparationAnalysis a = Analyse(r.Params, Options.Analysis);
-        RecordFields(w, i, r);
-        w.Number(a.WrenRowe);
-        w.Number(a.WrenRoweInRange && a.AtWrenRowe ? a.AtWrenRowe->Rs : Figure());
-        w.Number(a.DuOptimum ? Figure(a.DuOptimum->c) : Figure());
-        if (a.RsOptimum) {
-            const PeakFigures& f = a.RsOptimum->Figures;
-            w.Number(a.RsOptimum->c);
-            w.Number(f.Rs);
-            w.Number(f.t1 ? Figure(*f.t1 * MinutesPerSecond) : Figure());
-            w.Number(f.t2 ? Figure(*f.t2 * MinutesPerSecond) : Figure());
-            w.Number(f.N1);
-            w.Number(f.N2);
-        } else {
-            for (int k = 0; k < 6; ++k) w.Number(Figure());
-        }
-        std::string intervals;
-        for (const ConcentrationInterval& b : a.BaselineIntervals)
-            intervals += (intervals.empty() ? "" : "; ") + w.NumberText(b.c0) + " to " + w.NumberText(b.c1);
-        w.Text(intervals);
         std::string warnings;
         for (const AnalysisWarning& warning : a.Warnings)
             warnings += (warnings.empty() ? "" : " ") + warning.Text;
-        w.Text(warnings);
-        w.EndRow();
+        // One row per interval of baseline separation, the other columns repeated; one row
+        // with empty interval fields when there is none.
+        const size_t rows = std::max<size_t>(a.BaselineIntervals.size(), 1);
+        for (size_t k = 0; k < rows; ++k) {
+            RecordFields(w, i, r);
+            w.Number(a.WrenRowe);
+            w.Number(a.WrenRoweInRange && a.AtWrenRowe ? a.AtWrenRowe->Rs : Figure());
+            w.Number(a.DuOptimum ? Figure(a.DuOptimum->c) : Figure());
+            if (a.RsOptimum) {
+                const PeakFigures& f = a.RsOptimum->Figures;
+                w.Number(a.RsOptimum->c);
+                w.Number(f.Rs);
+                w.Number(f.t1 ? Figure(*f.t1 * MinutesPerSecond) : Figure());
+                w.Number(f.t2 ? Figure(*f.t2 * MinutesPerSecond) : Figure());
+                w.Number(f.N1);
+                w.Number(f.N2);
+            } else {
+                for (int n = 0; n < 6; ++n) w.Number(Figure());
+            }
+            const bool interval = k < a.BaselineIntervals.size();
+            w.Number(interval ? Figure(a.BaselineIntervals[k].c0) : Figure());
+            w.Number(interval ? Figure(a.BaselineIntervals[k].c1) : Figure());
+            w.Text(warnings);
+            w.EndRow();
+        }
     }
     return out;
 }

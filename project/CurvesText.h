@@ -64,14 +64,15 @@ std::string CurvesText(const std::vector<DependencyRecord>& Records, const Curve
 void SaveCurvesCsv(const UnicodeString& FileName, const std::vector<DependencyRecord>& Records,
                    const CurvesTextOptions& Options);
 
-// One row per shown dependency with its separation analysis over the whole range
+// One row per shown dependency and interval of Rs >= 1.5 with its separation analysis over the whole range
 // (Analyse(params, Options.Analysis)), after a header row; separators, quoting and numbers as
 // in CurvesText. Columns: "#", "Name", "Analyte 1", "Analyte 2", "Selector",
 // "c_opt Wren-Rowe [mM]", "Rs at c_opt [-]" (when c_opt lies in the range),
 // "c of largest du [mM]", "c of largest Rs [mM]", "largest Rs [-]", "t1 at largest Rs [min]",
 // "t2 at largest Rs [min]", "N1 at largest Rs [-]", "N2 at largest Rs [-]",
-// "Rs >= 1.5 [mM]" (the intervals as "c0 to c1", separated by "; ") and "Warnings" (the
-// warnings' sentences, separated by a blank). Undefined figures are empty fields.
+// "Rs >= 1.5 from [mM]" and "Rs >= 1.5 to [mM]" (a dependency with several intervals has one
+// row per interval, its other columns repeated; one without has empty fields there) and
+// "Warnings" (the warnings' sentences, separated by a blank). Undefined figures are empty fields.
 //
 // The Csv layout starts with the byte-order mark unless ByteOrderMark is false: for a table
 // appended to other CSV text, such as the curves of CurvesText after an empty line.

@@ -4,12 +4,26 @@
 #include "ui/FormLook.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 // Times are shown in minutes, lengths typed in mm.
 constexpr double Minutes = 1.0 / 60;
 constexpr double MetresPerMm = 0.001;
+constexpr double SecondsPerMinute = 60;
+constexpr double DiffusionUnit = 1e-9;  // the fields' .1E+9
+
+UnicodeString SourceText(TDiffusionSource From)
+{
+    switch (From) {
+    case TDiffusionSource::Entered: return "entered";
+    case TDiffusionSource::Derived: return "from mobility and charge";
+    case TDiffusionSource::ChargedForm: return "from the charged form's mobility and charge";
+    case TDiffusionSource::Analysis: return "entered for the analysis";
+    }
+    return "";
+}
 
 TChart* NewChart(TFrmAnalysis* Owner, int Top, int Height, const char* Bottom, const char* Left)
 {
@@ -60,6 +74,11 @@ TLabel* NewText(TFrmAnalysis* Owner, int Left, int Top, int Width, int Height)
 
 }  // namespace
 
+const char* const AnalysisAssumptions =
+    "The figures assume 1:1 complexes in fast exchange, free selector \u2248 total selector, constant "
+    "viscosity and ionic strength, no Joule heating, no electromigration dispersion and no wall "
+    "adsorption: N and Rs are upper limits.";
+
 UnicodeString FigureText(const Figure& Value, TFloatFormat Format, int Precision, int Digits, double Scale)
 {
     if (!Value)
@@ -72,7 +91,7 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     SetName("FrmAnalysis");
     SetCaption("Separation analysis");
     SetClientWidth(760);
-    SetClientHeight(600);
+    SetClientHeight(700);
     SetWindowFont(this);
     SetColor(clBtnFace);
 
@@ -82,15 +101,22 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     SrrBaseline = NewLine(ChrtResolution, "Rs = 1.5", clGray, psDash);
     SrrWrenRowe = NewMarker(ChrtResolution, "Wren-Rowe c_opt", clGreen, psTriangle);
     SrrOptimum = NewMarker(ChrtResolution, "largest Rs", clRed, psCircle);
+    SrrTooLong = NewLine(ChrtResolution, "run too long", clSilver, psSolid);
+    SrrTooLong->GetLinePen()->SetWidth(6);
+    SrrChosen = NewMarker(ChrtResolution, "chosen", clBlack, psDownTriangle);
     ChrtResolution->SetAllowZoom(false);
     ChrtResolution->OnMouseDown = Bind(this, &TFrmAnalysis::ChrtResolutionMouseDown);
 
     ChrtElectropherogram = NewChart(this, 268, 180, "Time / min", "Signal");
-    ChrtElectropherogram->GetLegend()->SetVisible(false);
     SrrSignal = NewLine(ChrtElectropherogram, "Signal", clBlack, psSolid);
+    SrrPeak1 = NewLine(ChrtElectropherogram, "Analyte 1", clBlue, psSolid);
+    SrrPeak2 = NewLine(ChrtElectropherogram, "Analyte 2", clRed, psSolid);
+    for (TFastLineSeries* s : {SrrPeak1, SrrPeak2})
+        s->GetLinePen()->SetWidth(1);
 
     LblFigures = NewText(this, 8, 456, 548, 82);
-    LblWarnings = NewText(this, 8, 540, 640, 56);
+    LblDiffusion = NewText(this, 8, 540, 548, 44);
+    LblWarnings = NewText(this, 8, 586, 640, 110);
 
     LblInjection = NewFieldCaption(this, this, "Injection plug [mm]", 564, 456);
     NumInjection = NewNumericField(this, this, 691, 456);
@@ -103,13 +129,47 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     }
     NumInjection->SetName("NumInjection");
     NumWindow->SetName("NumWindow");
+    LblLongest = NewFieldCaption(this, this, "Longest run [min]", 564, 510);
+    NumLongest = NewNumericField(this, this, 691, 510);
+    LblComplexD = NewFieldCaption(this, this, "Cplx D1, D2 [.1E+9]", 564, 537);
+    NumComplexD1 = NewNumericField(this, this, 691, 537);
+    NumComplexD2 = NewNumericField(this, this, 691, 564);
+    NumLongest->SetName("NumLongest");
+    NumComplexD1->SetName("NumComplexD1");
+    NumComplexD2->SetName("NumComplexD2");
+    for (TNumEdit* f : {NumLongest, NumComplexD1, NumComplexD2}) {
+        f->SetWidth(61);
+        f->OnAccept = Bind(this, &TFrmAnalysis::NumLengthAccept);
+        f->OnAccepted = Bind(this, &TFrmAnalysis::NumLengthAccepted);
+    }
+    ChcbLog = new TCheckBox(this);
+    ChcbLog->SetParent(this);
+    ChcbLog->SetName("ChcbLog");
+    ChcbLog->SetBounds(564, 591, 188, 19);
+    ChcbLog->SetCaption("&Log. concentration axis");
+    ChcbLog->SetAllowGrayed(true);
+    ChcbLog->SetState(cbGrayed);
+    ChcbLog->OnClick = Bind(this, &TFrmAnalysis::ChcbLogClick);
+    BtnInputs = new TButton(this);
+    BtnInputs->SetParent(this);
+    BtnInputs->SetName("BtnInputs");
+    BtnInputs->SetBounds(564, 614, 188, 25);
+    BtnInputs->SetCaption("Run and diffusion &inputs...");
+    BtnInputs->OnClick = Bind(this, &TFrmAnalysis::BtnInputsClick);
 
     BtnClose = new TButton(this);
     BtnClose->SetParent(this);
-    BtnClose->SetBounds(668, 551, 84, 41);
+    BtnClose->SetBounds(668, 651, 84, 41);
     BtnClose->SetCaption("&Close");
     BtnClose->SetCancel(true);
     BtnClose->OnClick = Bind(this, &TFrmAnalysis::BtnCloseClick);
+
+    // What every figure assumes, as help on the figures and the charts.
+    for (TControl* c : {static_cast<TControl*>(LblFigures), static_cast<TControl*>(ChrtResolution),
+                        static_cast<TControl*>(ChrtElectropherogram)}) {
+        c->SetHint(AnalysisAssumptions);
+        c->SetShowHint(true);
+    }
 
     ShowFor(nullptr);
 }
@@ -119,6 +179,12 @@ AnalysisOptions TFrmAnalysis::Options() const
     AnalysisOptions o;
     o.InjectionPlug = NumInjection->GetAcceptedValue() * MetresPerMm;
     o.DetectorWindow = NumWindow->GetAcceptedValue() * MetresPerMm;
+    o.LongestRun = NumLongest->GetAcceptedValue() * SecondsPerMinute;
+    o.ComplexD1 = NumComplexD1->GetAcceptedValue() * DiffusionUnit;
+    o.ComplexD2 = NumComplexD2->GetAcceptedValue() * DiffusionUnit;
+    const TCheckBoxState log = ChcbLog->GetState();
+    o.Scale = log == cbGrayed ? AnalysisOptions::asAuto : log == cbChecked ? AnalysisOptions::asLog
+                                                                            : AnalysisOptions::asLinear;
     return o;
 }
 
@@ -137,12 +203,15 @@ void TFrmAnalysis::Analyse()
 {
     for (TChartSeries* s : {static_cast<TChartSeries*>(SrrResolution), static_cast<TChartSeries*>(SrrBaseline),
                             static_cast<TChartSeries*>(SrrWrenRowe), static_cast<TChartSeries*>(SrrOptimum),
-                            static_cast<TChartSeries*>(SrrSignal)})
+                            static_cast<TChartSeries*>(SrrSignal), static_cast<TChartSeries*>(SrrTooLong),
+                            static_cast<TChartSeries*>(SrrChosen), static_cast<TChartSeries*>(SrrPeak1),
+                            static_cast<TChartSeries*>(SrrPeak2)})
         s->Clear();
     if (!FRecord) {
         FAnalysis.reset();
         LblDependency->SetCaption("No dependency is selected.");
         LblFigures->SetCaption("");
+        LblDiffusion->SetCaption("");
         LblWarnings->SetCaption("");
         return;
     }
@@ -151,17 +220,33 @@ void TFrmAnalysis::Analyse()
                               AnsiToUtf8(r.analyte2) + " with " + AnsiToUtf8(r.selector));
     FAnalysis = ::Analyse(r.Params, Options());
     const SeparationAnalysis& a = *FAnalysis;
-    for (const ResolutionPoint& p : a.Curve)
-        if (p.Rs)
-            SrrResolution->AddXY(p.c, *p.Rs);
+    ChrtResolution->GetBottomAxis()->GetTitle()->SetCaption(a.LogScale ? "lg(selector concentration / mM)"
+                                                                        : "Selector concentration / mM");
+    // Concentrations whose run is longer than the limit are shaded along the curve.
+    for (const ResolutionPoint& p : a.Curve) {
+        if (p.Rs && !p.TooLong)
+            SrrResolution->AddXY(AxisX(p.c), *p.Rs);
+        if (p.TooLong)
+            SrrTooLong->AddXY(AxisX(p.c), p.Rs ? *p.Rs : 0);
+    }
     if (!a.Curve.empty()) {
-        SrrBaseline->AddXY(a.Curve.front().c, BaselineResolution);
-        SrrBaseline->AddXY(a.Curve.back().c, BaselineResolution);
+        SrrBaseline->AddXY(AxisX(a.Curve.front().c), BaselineResolution);
+        SrrBaseline->AddXY(AxisX(a.Curve.back().c), BaselineResolution);
     }
     if (a.WrenRoweInRange && a.AtWrenRowe && a.AtWrenRowe->Rs)
-        SrrWrenRowe->AddXY(*a.WrenRowe, *a.AtWrenRowe->Rs);
+        SrrWrenRowe->AddXY(AxisX(*a.WrenRowe), *a.AtWrenRowe->Rs);
     if (a.RsOptimum && a.RsOptimum->Figures.Rs)
-        SrrOptimum->AddXY(a.RsOptimum->c, *a.RsOptimum->Figures.Rs);
+        SrrOptimum->AddXY(AxisX(a.RsOptimum->c), *a.RsOptimum->Figures.Rs);
+    SrrPeak1->SetTitle(AnsiToUtf8(r.analyte1));
+    SrrPeak2->SetTitle(AnsiToUtf8(r.analyte2));
+
+    const DiffusionUsed& d = a.Diffusion;
+    auto used = [](double D, TDiffusionSource From) {
+        return FloatToStrF(D / DiffusionUnit, ffGeneral, 4, 0) + " (" + SourceText(From) + ")";
+    };
+    LblDiffusion->SetCaption("D used [1E-9 m\u00b2/s]: free " + used(d.D01, d.From01) + " and " +
+                             used(d.D02, d.From02) + "; complexes " + used(d.D1, d.From1) + " and " +
+                             used(d.D2, d.From2) + ".");
 
     UnicodeString warnings;
     for (const AnalysisWarning& w : a.Warnings)
@@ -178,43 +263,80 @@ void TFrmAnalysis::ChooseConcentration(double C)
         return;
     const Params& p = FRecord->Params;
     FChosen = std::clamp(C, std::min(p.cMin, p.cMax), std::max(p.cMin, p.cMax));
-    SrrSignal->Clear();
+    for (TChartSeries* s : {static_cast<TChartSeries*>(SrrSignal), static_cast<TChartSeries*>(SrrPeak1),
+                            static_cast<TChartSeries*>(SrrPeak2), static_cast<TChartSeries*>(SrrChosen)})
+        s->Clear();
     const PeakFigures at = AnalyseAt(p, FChosen, Options());
-    for (const TracePoint& t : Electropherogram(at))
+    for (const TracePoint& t : Electropherogram(at, 600, TPeakAreas::paByTime)) {
         SrrSignal->AddXY(t.t, t.signal);
+        SrrPeak1->AddXY(t.t, t.peak1);
+        SrrPeak2->AddXY(t.t, t.peak2);
+    }
+    SrrChosen->AddXY(AxisX(FChosen), at.Rs ? *at.Rs : 0);
     ShowFigures();
 }
 
 void TFrmAnalysis::ShowFigures()
 {
     const PeakFigures at = AnalyseAt(FRecord->Params, FChosen, Options());
-    auto line = [](const PeakFigures& f) {
-        return "t1 = " + FigureText(f.t1, ffFixed, 15, 3, Minutes) + " min, t2 = " +
-               FigureText(f.t2, ffFixed, 15, 3, Minutes) + " min, \u0394t = " +
-               FigureText(f.dt, ffFixed, 15, 3, Minutes) + " min, N1 = " + FigureText(f.N1, ffNumber, 15, 0) +
-               ", N2 = " + FigureText(f.N2, ffNumber, 15, 0) + ", Rs = " + FigureText(f.Rs, ffFixed, 15, 2);
+    // Four significant digits; a non-breaking space keeps every number with its name and unit.
+    const UnicodeString nb = "\u00a0";
+    auto fig = [&](const char* Name, const Figure& Value, double Scale, const char* Unit) {
+        return UnicodeString(Name) + nb + "=" + nb + FigureText(Value, ffGeneral, 4, 0, Scale) + Unit;
     };
-    UnicodeString text = "At " + FloatToStrF(FChosen, ffGeneral, 4, 0) + " mM: " + line(at);
+    auto conc = [&](double C) { return FloatToStrF(C, ffGeneral, 4, 0) + nb + "mM"; };
+    auto line = [&](const PeakFigures& f) {
+        return fig("t1", f.t1, Minutes, "\u00a0min") + ", " + fig("t2", f.t2, Minutes, "\u00a0min") + ", " +
+               fig("\u0394t", f.dt, Minutes, "\u00a0min") + ", " + fig("N1", f.N1, 1, "") + ", " +
+               fig("N2", f.N2, 1, "") + ", " + fig("Rs", f.Rs, 1, "");
+    };
     const SeparationAnalysis& a = *FAnalysis;
-    if (a.RsOptimum)
-        text += "\nLargest Rs at " + FloatToStrF(a.RsOptimum->c, ffGeneral, 4, 0) + " mM: " + line(a.RsOptimum->Figures);
-    else
-        text += "\nLargest Rs: \u2013";
-    text += "\nWren-Rowe c_opt = " + FigureText(a.WrenRowe, ffGeneral, 4, 0) +
-            " mM (exact only for equal free and equal complex mobilities)";
+    UnicodeString text;
+    // The chosen concentration is the optimum until another is chosen: one line for both.
+    if (a.RsOptimum && a.RsOptimum->c == FChosen) {
+        text = "Largest Rs at " + conc(FChosen) + ": " + line(at);
+    } else {
+        text = "At " + conc(FChosen) + ": " + line(at);
+        if (a.RsOptimum)
+            text += "\nLargest Rs at " + conc(a.RsOptimum->c) + ": " + line(a.RsOptimum->Figures);
+        else
+            text += "\nLargest Rs: \u2013";
+    }
+    text += "\nWren-Rowe c_opt" + nb + "=" + nb + FigureText(a.WrenRowe, ffGeneral, 4, 0) + nb +
+            "mM (exact only for equal free and equal complex mobilities)";
+    if (a.DuClosedForm)
+        text += "; largest du at c*" + nb + "=" + nb + conc(*a.DuClosedForm);
     if (!a.BaselineIntervals.empty()) {
         text += "\nRs \u2265 1.5 from";
         for (size_t i = 0; i < a.BaselineIntervals.size(); ++i)
             text += UnicodeString(i == 0 ? " " : ", ") + FloatToStrF(a.BaselineIntervals[i].c0, ffGeneral, 4, 0) +
-                    " to " + FloatToStrF(a.BaselineIntervals[i].c1, ffGeneral, 4, 0) + " mM";
+                    nb + "to" + nb + conc(a.BaselineIntervals[i].c1);
     }
     LblFigures->SetCaption(text);
 }
 
+double TFrmAnalysis::AxisX(double C) const
+{
+    return FAnalysis && FAnalysis->LogScale ? std::log10(std::max(C, FAnalysis->LogStart)) : C;
+}
+
 void TFrmAnalysis::ChrtResolutionMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int)
 {
-    if (Button == mbLeft && FRecord)
-        ChooseConcentration(ChrtResolution->GetBottomAxis()->CalcPosPoint(X));
+    if (Button != mbLeft || !FRecord)
+        return;
+    const double x = ChrtResolution->GetBottomAxis()->CalcPosPoint(X);
+    ChooseConcentration(FAnalysis && FAnalysis->LogScale ? std::pow(10.0, x) : x);
+}
+
+void TFrmAnalysis::ChcbLogClick(TObject*)
+{
+    NumLengthAccepted(nullptr);
+}
+
+void TFrmAnalysis::BtnInputsClick(TObject*)
+{
+    if (OnInputs)
+        OnInputs(this);
 }
 
 void TFrmAnalysis::NumLengthAccept(TObject*, TCaption NewText, bool& Accept)

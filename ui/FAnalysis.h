@@ -32,7 +32,21 @@ public:
     TNumEdit* NumInjection;
     TLabeledBevels* LblWindow;
     TNumEdit* NumWindow;
+    TLabeledBevels* LblLongest;
+    TNumEdit* NumLongest;  // minutes, 0 for no limit
+    TLabeledBevels* LblComplexD;
+    TNumEdit* NumComplexD1;  // 1e-9 m^2/s, 0 for none
+    TNumEdit* NumComplexD2;
+    TCheckBox* ChcbLog;  // grayed: the scale follows the range
+    TButton* BtnInputs;
+    TLabel* LblDiffusion;
+    TFastLineSeries* SrrTooLong;
+    TPointSeries* SrrChosen;
+    TFastLineSeries* SrrPeak1;
+    TFastLineSeries* SrrPeak2;
     TButton* BtnClose;
+    // Asked to show the run and diffusion inputs of the dependency.
+    TNotifyEvent OnInputs;
 
     // Shows the analysis of a dependency (a copy is kept), or that there is none. The chosen
     // concentration becomes the numerical Rs optimum (else the middle of the range).
@@ -42,22 +56,30 @@ public:
     // The analysis shown, if any.
     const std::optional<SeparationAnalysis>& GetAnalysis() const { return FAnalysis; }
     double GetChosen() const { return FChosen; }
-    // The injection plug and the detector window as entered.
+    // The injection plug, the detector window, the longest run, the complexes' D and the
+    // concentration scale as entered.
     AnalysisOptions Options() const;
 
     void ChrtResolutionMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void NumLengthAccept(TObject* Sender, TCaption NewText, bool& Accept);
     void NumLengthAccepted(TObject* Sender);
+    void ChcbLogClick(TObject* Sender);
+    void BtnInputsClick(TObject* Sender);
     void BtnCloseClick(TObject* Sender);
 
 private:
     void Analyse();
     void ShowFigures();
 
+    // The position on the concentration axis of the resolution chart.
+    double AxisX(double C) const;
     std::optional<DependencyRecord> FRecord;
     std::optional<SeparationAnalysis> FAnalysis;
     double FChosen = 0;
 };
+
+// The model's assumptions, the help text of the window's figures and charts.
+extern const char* const AnalysisAssumptions;
 
 // The text of a figure: the number in the given format, or "–" when it is undefined.
 UnicodeString FigureText(const Figure& Value, TFloatFormat Format, int Precision, int Digits,

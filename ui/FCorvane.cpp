@@ -3,6 +3,7 @@
 #include "model/Sweep.h"
 #include "project/DependencyChart.h"
 #include "ui/FAnalysis.h"
+#include "ui/FAnalysisInputs.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
 #include "ui/InputFields.h"
@@ -375,11 +376,22 @@ void TFrmCorvane::EdtAccepted(TObject*)
 
 void TFrmCorvane::BtnAnalysisClick(TObject*)
 {
-    if (FrmAnalysis == nullptr)
+    if (FrmAnalysis == nullptr) {
         FrmAnalysis = new TFrmAnalysis(this);
+        FrmAnalysis->OnInputs = Bind(this, &TFrmCorvane::AnalysisInputsClick);
+        // Beside the main window, not over its chart.
+        FrmAnalysis->SetBounds(GetLeft() + GetWidth() + 8, GetTop(), FrmAnalysis->GetWidth(), FrmAnalysis->GetHeight());
+    }
     const int c = CurrentRow();
     FrmAnalysis->ShowFor(c >= 0 ? &Records[static_cast<size_t>(c)] : nullptr);
     FrmAnalysis->Show();
+}
+
+void TFrmCorvane::AnalysisInputsClick(TObject*)
+{
+    if (FrmRunInputs == nullptr)
+        FrmRunInputs = new TFrmRunInputs(this);
+    FrmRunInputs->Open();
 }
 
 void TFrmCorvane::BtnpHClick(TObject* Sender)

@@ -17,6 +17,7 @@
 #include <vector>
 
 class TFrmAnalysis;
+class TFrmRunInputs;
 struct CurvesTextOptions;
 
 class TFrmCorvane : public TForm {
@@ -68,6 +69,8 @@ public:
     // "Anal&ysis...": the separation analysis of the current dependency, in a window of its own.
     TButton* BtnAnalysis;
     TFrmAnalysis* FrmAnalysis = nullptr;
+    // The hidden run and diffusion fields in a window of their own, opened from the analysis.
+    TFrmRunInputs* FrmRunInputs = nullptr;
     TButton* BtnHide;
     TButton* BtnDelete;
     TSplitter* SplHorizontal;
@@ -204,6 +207,7 @@ public:
     void BtnAddClick(TObject* Sender);
     void BtnpHClick(TObject* Sender);
     void BtnAnalysisClick(TObject* Sender);
+    void AnalysisInputsClick(TObject* Sender);
     void BuildChartMenu();
     void LstDependenciesClick(TObject* Sender);
     void LstDependenciesDblClick(TObject* Sender);

@@ -53,7 +53,7 @@ CurvesTextOptions TFrmCorvane::CurvesOptions() const
     CurvesTextOptions o;
     o.GraphChoice = CbxGraph->GetItemIndex();
     o.DecimalSeparator = FormatSettings.DecimalSeparator;
-    if (FrmAnalysis) o.Analysis = FrmAnalysis->Options();
+    if (FrmAnalysis && FrmAnalysis->GetVisible()) o.Analysis = FrmAnalysis->Options();
     return o;
 }
 

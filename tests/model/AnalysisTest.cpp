@@ -317,11 +317,17 @@ TEST_F(Analysis, DegenerateInputs)
              p.phys.Derive();
          },
          [](const SeparationAnalysis& a) { EXPECT_TRUE(!a.RsOptimum && Find(a, W::awNoDiffusion, 1)); }},
-        {"diffusion ceasing inside the range", [](Params& p) { p.phys.D1 = -5e-10; },
+        {"a negative coefficient: no figure rests on it", [](Params& p) { p.phys.D1 = -5e-10; },
          [](const SeparationAnalysis& a) {
-             // Deff = (5 - 10 x1) 1e-10 is zero at x1 = 1/2, c = 5 mM.
+             // Deff = (5 - 10 x1) 1e-10 would be positive below 5 mM, but a negative D is impossible.
              ASSERT_NE(Find(a, W::awNoDiffusion, 1), nullptr);
-             EXPECT_NEAR(Find(a, W::awNoDiffusion, 1)->c0, 5, 1e-9);
+             EXPECT_EQ(Find(a, W::awNoDiffusion, 1)->c0, 0);
+             EXPECT_EQ(Find(a, W::awNoDiffusion, 1)->c1, 50);
+             EXPECT_EQ(Find(a, W::awNoDiffusion, 1)->Text,
+                       "Analyte 1 has a negative diffusion coefficient (D1 = -5E-10 m\u00b2/s), which is "
+                       "impossible; its peak width, plate number and Rs are undefined.");
+             EXPECT_TRUE(!a.RsOptimum && a.BaselineIntervals.empty());
+             for (const auto& q : a.Curve) EXPECT_FALSE(q.Rs) << q.c;
          }},
         {"single concentration", [](Params& p) { p.cMin = p.cMax = 4; },
          [](const SeparationAnalysis& a) {
@@ -343,9 +349,20 @@ TEST_F(Analysis, DegenerateInputs)
         {"singular constant: c K1 = -1 at 10 mM, a scan point", [](Params& p) { p.phys.K1 = -0.1; },
          [](const SeparationAnalysis& a) {
              EXPECT_FALSE(a.WrenRowe);
+             ASSERT_NE(Find(a, W::awUndefined, 1), nullptr);
+             EXPECT_NEAR(Find(a, W::awUndefined, 1)->c0, 10, 1e-9);
+             EXPECT_NEAR(Find(a, W::awUndefined, 1)->c1, 10, 1e-9);
+             // Below the pole the complexed fraction is negative: no optimum there either.
+             EXPECT_EQ(Find(a, W::awUndefined, 1)->Text,
+                       "K1 = -0.1 per mM is negative, which is impossible: the complexed fraction c K1 / (1 + "
+                       "c K1) leaves 0 to 1 and 1 + c K1 reaches 0 at 10 mM; no figure is computed.");
+             EXPECT_TRUE(!a.RsOptimum && !a.DuOptimum && a.BaselineIntervals.empty());
+             EXPECT_EQ(a.Warnings.size(), 1u);
+         }},
+        {"negative concentrations", [](Params& p) { p.cMin = -5; },
+         [](const SeparationAnalysis& a) {
              ASSERT_NE(Find(a, W::awUndefined), nullptr);
-             EXPECT_NEAR(Find(a, W::awUndefined)->c0, 10, 1e-9);
-             EXPECT_NEAR(Find(a, W::awUndefined)->c1, 10, 1e-9);
+             EXPECT_TRUE(!a.RsOptimum && !a.DuOptimum && a.Warnings.size() == 1);
          }},
     };
     for (const auto& k : cases) {
@@ -363,6 +380,328 @@ TEST_F(Analysis, DegenerateInputs)
     // An infinite plug leaves the widths undefined rather than infinite.
     const PeakFigures f = AnalyseAt(Set{}.ToParams(), 5, {std::numeric_limits<double>::infinity(), 0});
     EXPECT_FALSE(f.N1 || f.sigmaT1 || f.Rs);
+}
+
+// Reversals are the simple roots of (ueff1 - ueff2)(1 + K1 c)(1 + K2 c), found wherever they lie;
+// the roots of the hand cases were computed at 50 digits from the exact binary inputs.
+TEST_F(Analysis, ReversalsAreFoundWhereverTheyLieAndNeverFromRounding)
+{
+    using W = AnalysisWarning;
+    // Two reversals within the scan's first step (50 mM / 400 = 0.125 mM).
+    Set narrow;
+    narrow.u01 = 2.4559933e-8, narrow.u02 = 2.456e-8, narrow.u1 = 5e-9, narrow.u2 = 1e-8;
+    narrow.K1 = 10, narrow.K2 = 20;
+    const SeparationAnalysis a = Analyse(narrow.ToParams());
+    ExpectAllFinite(a);
+    std::vector<double> found;
+    for (const auto& w : a.Warnings)
+        if (w.kind == W::awOrderReversal) found.push_back(w.c0);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_NEAR(found[0], 7.0085178172389177680572e-7, 1e-12 * 7e-7);
+    EXPECT_NEAR(found[1], 0.095597959148218302646765, 1e-12 * 0.0956);
+    for (double c : found) EXPECT_LT(*AnalyseAt(narrow.ToParams(), c).Rs, 1e-6) << c;
+
+    // Analytes that differ by one unit in the last place, or by one each way in two
+    // mobilities, migrate together to rounding: no reversal.
+    const struct {
+        const char* name;
+        void (*change)(Set&);
+    } twins[] = {
+        {"u02", [](Set& s) { s.u02 = std::nextafter(s.u01, 1.0); }},
+        {"K2", [](Set& s) { s.K2 = std::nextafter(s.K1, 1.0); }},
+        {"u2", [](Set& s) { s.u2 = std::nextafter(s.u1, 1.0); }},
+        {"u02 up, u2 down", [](Set& s) { s.u02 = std::nextafter(s.u01, 1.0), s.u2 = std::nextafter(s.u1, 0.0); }},
+        {"K2 up, u2 down", [](Set& s) { s.K2 = std::nextafter(s.K1, 1.0), s.u2 = std::nextafter(s.u1, 0.0); }},
+    };
+    for (const auto& k : twins) {
+        SCOPED_TRACE(k.name);
+        Set s;
+        s.K1 = 0.2, s.K2 = 0.2;
+        k.change(s);
+        const SeparationAnalysis b = Analyse(s.ToParams());
+        ExpectAllFinite(b);
+        EXPECT_EQ(Find(b, W::awOrderReversal), nullptr);
+    }
+}
+
+TEST_F(Analysis, AStandingAnalyteGivesOneWarningAndNoFigures)
+{
+    // The electro-osmotic flow just cancels analyte 2's mobility: (1 - x) u0 + x u - 0.3e-9
+    // is rounding noise of either sign, never a time of 1e16 minutes.
+    Set s;
+    s.EOF = 0.3e-9, s.u02 = -(0.1e-9 + 0.2e-9), s.u2 = -0.3e-9;
+    const Params p = s.ToParams();
+    const SeparationAnalysis a = Analyse(p);
+    ExpectAllFinite(a);
+    int about2 = 0;
+    for (const auto& w : a.Warnings) about2 += w.Analyte == 2;
+    ASSERT_EQ(about2, 1);
+    const AnalysisWarning* w = Find(a, AnalysisWarning::awNotArriving, 2);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text, "Analyte 2 does not move at any concentration (its velocity is zero); it never "
+                       "reaches the detector and Rs is undefined.");
+    EXPECT_TRUE(w->c0 == 0 && w->c1 == 50);
+    EXPECT_FALSE(a.RsOptimum);
+    for (double c : {0.0, 0.37, 5.0, 49.9}) {
+        const PeakFigures f = AnalyseAt(p, c);
+        EXPECT_TRUE(f.Standing2 && !f.Standing1 && !f.t2 && !f.Rs && f.t1) << c;
+    }
+}
+
+TEST_F(Analysis, ShortRunsUnderAFlowAreWarnedOf)
+{
+    // R^2 / D = (50 um)^2 / 9e-10 = 2.78 s; 50 mbar and EOF 300 bring the peaks in about 20 s,
+    // less than ten times that; with EOF 40 they take about a minute.
+    const struct {
+        double EOF, Radius;
+        bool warned;
+    } cases[] = {{300e-9, 50e-6, true}, {40e-9, 50e-6, false}, {300e-9, 25e-6, false}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.EOF);
+        Set s;
+        s.D01 = s.D02 = s.D1 = s.D2 = 9e-10, s.Pressure = 5000, s.Radius = k.Radius, s.EOF = k.EOF;
+        const SeparationAnalysis a = Analyse(s.ToParams());
+        const double t = HandAt(s, 0).t1, radial = k.Radius * k.Radius / 9e-10;
+        EXPECT_EQ(t < 10 * radial, k.warned) << t << " " << radial;
+        const AnalysisWarning* w = Find(a, AnalysisWarning::awShortRun, 1);
+        ASSERT_EQ(w != nullptr, k.warned);
+        if (w) {
+            EXPECT_TRUE(w->c0 == 0 && w->c1 == 50);
+            EXPECT_NE(w->Text.find("R\u00b2/D = 2.778 s"), std::string::npos) << w->Text;
+        }
+    }
+    Set still;  // no flow: no such warning however short the run
+    still.EOF = 300e-9;
+    EXPECT_EQ(Find(Analyse(still.ToParams()), AnalysisWarning::awShortRun, 1), nullptr);
+}
+
+// The realistic set under a limit of 150 s: analyte 2, the slower, takes exactly 150 s where
+// ueff2 = 0.4 * 0.485 / (150 * 25000) - 40e-9, c = 4.0924092409240946 mM (50 digits).
+TEST_F(Analysis, ALimitOnTheRunBoundsTheOptimumAndTheIntervals)
+{
+    const double limit = 4.0924092409240946;
+    const Params p = Set{}.ToParams();
+    AnalysisOptions o;
+    o.LongestRun = 150;
+    const SeparationAnalysis a = Analyse(p, o);
+    ExpectAllFinite(a);
+    // Without the limit Rs is largest beyond it; with it, at its edge.
+    ASSERT_GT(DenseRsOptimum(Set{}), limit + 0.1);
+    ASSERT_TRUE(a.RsOptimum && a.DuOptimum);
+    EXPECT_NEAR(a.RsOptimum->c, limit, 1e-6);
+    EXPECT_LE(*a.RsOptimum->Figures.t2, 150);
+    ASSERT_EQ(a.BaselineIntervals.size(), 1u);
+    EXPECT_NEAR(a.BaselineIntervals[0].c1, limit, 1e-9);
+    const AnalysisWarning* w = Find(a, AnalysisWarning::awTimeLimit);
+    ASSERT_NE(w, nullptr);
+    EXPECT_NEAR(w->c0, limit, 1e-9);
+    EXPECT_EQ(w->c1, 50);
+    EXPECT_EQ(w->Text.substr(0, 43), "A run takes longer than 2.5 min from 4.092 ");
+    for (const auto& q : a.Curve) EXPECT_EQ(q.TooLong, q.c > limit) << q.c;
+    // The du optimum, 1 / sqrt(K1 K2) = 4.0825 mM, lies within the limit and stays.
+    EXPECT_NEAR(a.DuOptimum->c, 1 / std::sqrt(0.06), 1e-5);
+    // No limit, or one no run reaches, changes nothing.
+    for (double none : {0.0, -1.0, 1e6}) {
+        o.LongestRun = none;
+        const SeparationAnalysis b = Analyse(p, o);
+        EXPECT_EQ(Find(b, AnalysisWarning::awTimeLimit), nullptr);
+        EXPECT_EQ(b.BaselineIntervals[0].c1, 50);
+    }
+}
+
+TEST_F(Analysis, OptimaAtAnEndOfTheRangeSaySo)
+{
+    const struct {
+        double cMin, cMax;
+        std::vector<std::string> texts;
+    } cases[] = {
+        // Below both optima: Rs and du still grow at 2 mM.
+        {0, 2,
+         {"The largest Rs lies at the end of the range: the optimum may lie beyond 2 mM.",
+          "The largest mobility difference lies at the end of the range: the optimum may lie beyond 2 mM."}},
+        // Above both optima (4.98 and 4.08 mM) Rs and du fall all the way.
+        {10, 50,
+         {"The largest Rs lies at the start of the range: the optimum may lie below 10 mM.",
+          "The largest mobility difference lies at the start of the range: the optimum may lie below 10 mM."}},
+        // From 0 nothing lies below.
+        {0, 50, {}},
+    };
+    for (const auto& k : cases) {
+        Set s;
+        s.cMin = k.cMin, s.cMax = k.cMax;
+        std::vector<std::string> texts;
+        for (const auto& w : Analyse(s.ToParams()).Warnings)
+            if (w.kind == AnalysisWarning::awRangeEnd) texts.push_back(w.Text);
+        EXPECT_EQ(texts, k.texts) << k.cMin << " " << k.cMax;
+    }
+}
+
+TEST_F(Analysis, ClosedFormOptimumOfTheMobilityDifference)
+{
+    // Complex mobilities 5 and 5.5: c* = 3.4504983058725922 mM (50 digits), 18.3 % below
+    // 1 / sqrt(K1 K2) = 4.0825.
+    Set s;
+    s.u2 = 5.5e-9;
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    ASSERT_TRUE(a.DuClosedForm && a.DuOptimum && a.WrenRowe);
+    EXPECT_NEAR(*a.DuClosedForm, 3.4504983058725922, 1e-13);
+    EXPECT_NEAR(a.DuOptimum->c, *a.DuClosedForm, 1e-5);
+    EXPECT_NEAR((*a.WrenRowe - *a.DuClosedForm) / *a.DuClosedForm, 0.18316, 1e-5);
+    const struct {
+        const char* name;
+        double u1, u2, K2;
+        Figure want;
+    } cases[] = {
+        {"equal mobilities: Wren-Rowe", 5e-9, 5e-9, 0.3, 1 / std::sqrt(0.06)},
+        {"complexation speeds one and slows the other", 5e-9, 30e-9, 0.3, std::nullopt},
+        {"one complex as mobile as its free form", 5e-9, 20e-9, 0.3, std::nullopt},
+        {"equal constants: du grows all the way", 5e-9, 5.5e-9, 0.2, std::nullopt},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        Set t;
+        t.u1 = k.u1, t.u2 = k.u2, t.K2 = k.K2;
+        const Figure c = Analyse(t.ToParams()).DuClosedForm;
+        ASSERT_EQ(bool(c), bool(k.want));
+        if (c) {
+            EXPECT_NEAR(*c, *k.want, 1e-12);
+        }
+    }
+}
+
+TEST_F(Analysis, HighConstantsAreScannedOnALogarithmicScale)
+{
+    // K1 1E4 and K2 1.2E4 per mM: Rs >= 1.5 only from 1.3668455777e-5 to 9.0863224122e-4 mM
+    // (50-digit bisection), far inside the first step of a linear scan of 0 to 20 mM.
+    Set s;
+    s.K1 = 1e4, s.K2 = 1.2e4, s.cMax = 20;
+    const SeparationAnalysis a = Analyse(s.ToParams());
+    ExpectAllFinite(a);
+    EXPECT_TRUE(a.LogScale);
+    EXPECT_NEAR(a.LogStart, 0.001 / 1.2e4, 1e-20);
+    ASSERT_EQ(a.Curve.size(), 201u);
+    EXPECT_NEAR(a.Curve.front().c, a.LogStart, 1e-20);
+    EXPECT_EQ(a.Curve.back().c, 20);
+    EXPECT_NEAR(a.Curve[100].c, std::sqrt(a.LogStart * 20), 1e-12);
+    ASSERT_EQ(a.BaselineIntervals.size(), 1u);
+    EXPECT_NEAR(a.BaselineIntervals[0].c0, 1.36684557742570401e-5, 1e-9 * 1.4e-5);
+    EXPECT_NEAR(a.BaselineIntervals[0].c1, 9.0863224121707508e-4, 1e-9 * 9e-4);
+    ASSERT_TRUE(a.RsOptimum);
+    EXPECT_NEAR(*a.RsOptimum->Figures.Rs, HandAt(s, a.RsOptimum->c).Rs, 1e-9);
+    EXPECT_GT(*a.RsOptimum->Figures.Rs, 3.82);
+    // Chosen or not: more than two decades of the concentration itself, or fewer.
+    const struct {
+        double cMin, cMax, K;
+        AnalysisOptions::Spacing scale;
+        bool log;
+    } cases[] = {
+        {0, 50, 0.3, AnalysisOptions::asAuto, false},  {0.1, 50, 0.3, AnalysisOptions::asAuto, true},
+        {1, 50, 0.3, AnalysisOptions::asAuto, false},  {0, 20, 1e4, AnalysisOptions::asLinear, false},
+        {0, 50, 0.3, AnalysisOptions::asLog, true},    {5, 5, 0.3, AnalysisOptions::asLog, false},
+        {0, 20, 10, AnalysisOptions::asAuto, true},
+    };
+    for (const auto& k : cases) {
+        Set t;
+        t.cMin = k.cMin, t.cMax = k.cMax, t.K1 = k.K, t.K2 = 1.2 * k.K;
+        AnalysisOptions o;
+        o.Scale = k.scale;
+        const SeparationAnalysis b = Analyse(t.ToParams(), o);
+        EXPECT_EQ(b.LogScale, k.log) << k.cMin << " " << k.cMax << " " << k.K;
+        ExpectAllFinite(b);
+    }
+}
+
+TEST_F(Analysis, OnCapillaryPeakAreasGrowWithTheMigrationTime)
+{
+    const PeakFigures f = AnalyseAt(Set{}.ToParams(), 10);
+    double area1 = 0, area2 = 0;
+    const std::vector<TracePoint> e = Electropherogram(f, 2000, TPeakAreas::paByTime);
+    for (std::size_t i = 1; i < e.size(); ++i) {
+        const double h = e[i].t - e[i - 1].t;
+        area1 += h * (e[i].peak1 + e[i - 1].peak1) / 2;
+        area2 += h * (e[i].peak2 + e[i - 1].peak2) / 2;
+    }
+    // Analyte 1 (K 0.2) migrates first: area 1; analyte 2 its time ratio, 50 / 48.75 = 1.0256.
+    const Hand h = HandAt(Set{}, 10);
+    ASSERT_LT(h.t1, h.t2);
+    EXPECT_NEAR(area1, 1, 1e-4);
+    EXPECT_NEAR(area2, h.t2 / h.t1, 1e-4);
+    EXPECT_NEAR(h.t2 / h.t1, 50 / 48.75, 1e-12);
+}
+
+// A weak acid (pKa 4, free mobility -20 and complex mobility -10 when ionised, neutral
+// below), charge -1: Nernst-Einstein at 298.15 K gives 5.13851408264839e-10 and
+// 2.56925704132420e-10 m^2/s for the ionised form whatever the pH, while the record keeps the
+// pH-averaged values of its derivation (50 digits: 5.08763770559247e-12 at pH 2,
+// 1.23454380081903e-10 at pH 3.5, 5.13338070194644e-10 at pH 7).
+TEST_F(Analysis, DiffusionDoesNotFollowTheDegreeOfIonisation)
+{
+    using S = TDiffusionSource;
+    const double free = 5.1385140826483900788e-10, complex = 2.5692570413241950394e-10;
+    const struct {
+        double pH;
+        bool model;
+        double stored01;
+    } cases[] = {{2, true, 5.0876377055924654246e-12}, {3.5, true, 1.2345438008190252301e-10},
+                 {7, true, 5.1333807019464436352e-10}, {2, false, free}, {7, false, free}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::to_string(k.pH) + (k.model ? " with the pH model" : " without"));
+        Params p = Set{}.ToParams();
+        p.pH = k.pH, p.applypH = k.model;
+        p.a1.pKa = 4, p.a1.lu0 = 0, p.a1.luCS = 0, p.a1.hu0 = -20e-9, p.a1.huCS = -10e-9, p.a1.lK = p.a1.hK = 0.2;
+        p.a2 = p.a1, p.a2.hK = p.a2.lK = 0.3;
+        p.phys.z01 = p.phys.z02 = -1;
+        p.phys.u01 = p.phys.u02 = -20e-9, p.phys.u1 = p.phys.u2 = -10e-9;
+        p.phys.EOF = 60e-9;
+        p.Derive();
+        EXPECT_NEAR(p.phys.D01, k.stored01, 1e-12 * k.stored01);  // the derivation as it was
+        const DiffusionUsed d = AnalysisDiffusion(p);
+        EXPECT_NEAR(d.D01, free, 1e-12 * free);
+        EXPECT_NEAR(d.D2, complex, 1e-12 * complex);
+        EXPECT_EQ(d.From01, k.model ? S::ChargedForm : S::Derived);
+        EXPECT_EQ(d.From2, k.model ? S::ChargedForm : S::Derived);
+        // The figures rest on them: at c = 0 the analyte is all free.
+        const PeakFigures f = AnalyseAt(p, 0);
+        ASSERT_TRUE(f.Deff1);
+        EXPECT_NEAR(*f.Deff1, free, 1e-12 * free);
+        const SeparationAnalysis a = Analyse(p);
+        EXPECT_EQ(a.Diffusion.D01, d.D01);
+        ExpectAllFinite(a);
+    }
+}
+
+// A selector of charge -7 with an analyte of charge -1: Nernst-Einstein with z = -8 gives the
+// complex 4.81735695248287e-11 m^2/s (50 digits); a value entered for the analysis replaces it.
+TEST_F(Analysis, AChargedSelectorsComplexTakesAnEnteredCoefficient)
+{
+    using S = TDiffusionSource;
+    Params p = Set{}.ToParams();
+    p.phys.z01 = p.phys.z02 = -1, p.phys.zCS = -7;
+    p.phys.u01 = p.phys.u02 = -20e-9, p.phys.u1 = p.phys.u2 = -15e-9, p.phys.EOF = 60e-9;
+    p.Derive();
+    const double derived = 4.8173569524828651676e-11;
+    EXPECT_NEAR(p.phys.D1, derived, 1e-12 * derived);
+    const SeparationAnalysis guessed = Analyse(p);
+    EXPECT_EQ(guessed.Diffusion.From1, S::Derived);
+    const AnalysisWarning* w = Find(guessed, AnalysisWarning::awDiffusionGuess, 1);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Text, "The complex of analyte 1 with the charged selector takes D1 = 4.817E-11 m\u00b2/s from "
+                       "Nernst-Einstein with z = -8, likely far too small for its size; enter the complex's D "
+                       "for the analysis.");
+    AnalysisOptions o;
+    o.ComplexD1 = 3e-10, o.ComplexD2 = 3.1e-10;
+    const SeparationAnalysis entered = Analyse(p, o);
+    EXPECT_EQ(entered.Diffusion.D1, 3e-10);
+    EXPECT_EQ(entered.Diffusion.D2, 3.1e-10);
+    EXPECT_EQ(entered.Diffusion.From1, S::Analysis);
+    EXPECT_EQ(Find(entered, AnalysisWarning::awDiffusionGuess, 1), nullptr);
+    // Fully complexed (x = 0.9999), Deff is almost the entered value.
+    const PeakFigures f = AnalyseAt(p, 5e4, o);
+    EXPECT_NEAR(*f.Deff1, (1 - 1e4 / 10001.0) * p.phys.D01 + 1e4 / 10001.0 * 3e-10, 1e-22);
+    // An uncharged selector ignores the entries.
+    p.phys.zCS = 0;
+    p.Derive();
+    EXPECT_EQ(Analyse(p, o).Diffusion.From1, S::Derived);
 }
 
 TEST_F(Analysis, ElectropherogramHasTwoUnitAreaPeaks)

@@ -301,7 +301,8 @@ TEST(CurvesText, AnalysisTableGivesTheWholeRangesFigures)
                                                  "c_opt Wren-Rowe [mM]", "Rs at c_opt [-]", "c of largest du [mM]",
                                                  "c of largest Rs [mM]", "largest Rs [-]", "t1 at largest Rs [min]",
                                                  "t2 at largest Rs [min]", "N1 at largest Rs [-]",
-                                                 "N2 at largest Rs [-]", "Rs >= 1.5 [mM]", "Warnings"}));
+                                                 "N2 at largest Rs [-]", "Rs >= 1.5 from [mM]",
+                                                 "Rs >= 1.5 to [mM]", "Warnings"}));
     const SeparationAnalysis a = Analyse(records[0].Params);
     ASSERT_TRUE(a.AtWrenRowe && a.DuOptimum && a.RsOptimum && a.RsOptimum->Figures.t1 && a.RsOptimum->Figures.t2);
     const std::vector<std::string>& f = rows[1];
@@ -310,18 +311,30 @@ TEST(CurvesText, AnalysisTableGivesTheWholeRangesFigures)
                            *best.t1 / 60, *best.t2 / 60, best.N1, best.N2};
     for (size_t k = 0; k < std::size(want); ++k) ExpectFigure(f[5 + k], want[k], ",");
     ASSERT_EQ(a.BaselineIntervals.size(), 1u);
-    const std::string interval = f[14];
-    const size_t to = interval.find(" to ");
-    ExpectNumber(interval.substr(0, to), a.BaselineIntervals[0].c0, ",");
-    ExpectNumber(interval.substr(to + 4), a.BaselineIntervals[0].c1, ",");
-    EXPECT_EQ(f[15], "");
+    ExpectNumber(f[14], a.BaselineIntervals[0].c0, ",");
+    ExpectNumber(f[15], a.BaselineIntervals[0].c1, ",");
+    EXPECT_EQ(f[16], "");
 
     // No Wren-Rowe optimum, no separation, and the warning says so.
     EXPECT_EQ(rows[2][0], "3");
-    for (size_t k = 5; k < 15; ++k) EXPECT_EQ(rows[2][k], "") << rows[0][k];
+    for (size_t k = 5; k < 16; ++k) EXPECT_EQ(rows[2][k], "") << rows[0][k];
     const SeparationAnalysis none = Analyse(records[2].Params);
     ASSERT_EQ(none.Warnings.size(), 1u);
-    EXPECT_EQ(rows[2][15], none.Warnings[0].Text);
+    EXPECT_EQ(rows[2][16], none.Warnings[0].Text);
+
+    // A reversal at 5/6 mM splits the baseline separation in two: two rows, one per interval,
+    // the dependency's other columns repeated.
+    std::vector<DependencyRecord> reversing = {Realistic(0.1, 101)};
+    reversing[0].Params.phys.u02 = 18e-9, reversing[0].Params.phys.K1 = 0.3;
+    const Rows two = ReadCsv(AnalysisTable(reversing, o, false), ';', "\r\n");
+    const SeparationAnalysis r = Analyse(reversing[0].Params);
+    ASSERT_EQ(r.BaselineIntervals.size(), 2u);
+    ASSERT_EQ(two.size(), 3u);
+    for (size_t k = 0; k < 2; ++k) {
+        ExpectNumber(two[1 + k][14], r.BaselineIntervals[k].c0, ",");
+        ExpectNumber(two[1 + k][15], r.BaselineIntervals[k].c1, ",");
+    }
+    for (size_t k : {0, 1, 5, 9, 13, 16}) EXPECT_EQ(two[1][k], two[2][k]) << two[0][k];
 }
 
 }  // namespace
