@@ -1,5 +1,6 @@
 #include "model/SeriesSet.h"
 
+#include "model/Measured.h"
 #include "model/Params.h"
 #include "model/Sweep.h"
 #include "platform/Chart.h"
@@ -54,13 +55,16 @@ void SeriesSet::Create(TChart* chart, TColor colour, bool showInLegend)
     Destroy(MeasureSeries);
     MeasureSeries = NewSeries(chart, psCircle, "R", showInLegend);
     MeasureSeries->SetVertAxis(aRightAxis);
+    Destroy(MeasuredSeries);
+    MeasuredSeries = NewSeries(chart, psDiamond, "measured t [min]", false);
+    MeasuredSeries->GetPointer()->SetSize(3);
     SetColour(colour);
 }
 
 void SeriesSet::SetColour(TColor colour)
 {
     this->colour = colour;
-    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries}) {
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries, MeasuredSeries}) {
         if (series == nullptr) continue;
         series->SetSeriesColor(colour);
         series->GetPen()->SetColor(colour);
@@ -69,7 +73,7 @@ void SeriesSet::SetColour(TColor colour)
 
 void SeriesSet::SetVisible(bool visible) const
 {
-    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries})
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries, MeasuredSeries})
         if (series != nullptr) series->SetActive(visible);
 }
 
@@ -80,7 +84,7 @@ bool SeriesSet::IsVisible() const
 
 void SeriesSet::Clear() const
 {
-    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries})
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries, MeasuredSeries})
         if (series != nullptr) series->Clear();
 }
 
@@ -89,6 +93,7 @@ void SeriesSet::Release()
     Destroy(t1Series);
     Destroy(t2Series);
     Destroy(MeasureSeries);
+    Destroy(MeasuredSeries);
 }
 
 void SeriesSet::SetMeasureTitle(const UnicodeString& title) const
@@ -101,4 +106,14 @@ void SeriesSet::Sweep(const Params& params, int choice) const
     Clear();
     SeriesSink sink{t1Series, t2Series, MeasureSeries, UnicodeString()};
     RunSweep(params, choice, sink);
+}
+
+void SeriesSet::ShowMeasured(const Measurements& measured) const
+{
+    if (MeasuredSeries == nullptr) return;
+    MeasuredSeries->Clear();
+    for (const MeasuredRow& row : measured.Rows)
+        for (int analyte = 0; analyte < 2; ++analyte)
+            if (const auto t = MeasuredTime(row, analyte))
+                MeasuredSeries->AddXY(row.c, *t, UnicodeString(), clTeeColor);
 }

@@ -15,11 +15,15 @@ protected:
     std::unique_ptr<TChart> chart = std::make_unique<TChart>(nullptr);
 };
 
-TEST_F(SeriesSetTest, CreateGivesThreeStyledSeries)
+TEST_F(SeriesSetTest, CreateGivesFourStyledSeries)
 {
     SeriesSet set;
     set.Create(chart.get(), 0x00AABBCC, true);
-    ASSERT_EQ(chart->SeriesCount(), 3);
+    ASSERT_EQ(chart->SeriesCount(), 4);
+    EXPECT_EQ(chart->Series(3), set.MeasuredSeries);
+    EXPECT_EQ(set.MeasuredSeries->GetPointer()->GetStyle(), psDiamond);
+    EXPECT_FALSE(set.MeasuredSeries->GetShowInLegend());
+    EXPECT_EQ(set.MeasuredSeries->GetSeriesColor(), 0x00AABBCCu);
     EXPECT_EQ(chart->Series(0), set.t1Series);
     EXPECT_EQ(chart->Series(1), set.t2Series);
     EXPECT_EQ(chart->Series(2), set.MeasureSeries);
@@ -57,10 +61,10 @@ TEST_F(SeriesSetTest, CreateReplacesTheOldSeries)
     set.t1Series->SetName("OldT1");
     set.MeasureSeries->SetName("OldMeasure");
     set.Create(chart.get(), clGreen, false);
-    EXPECT_EQ(chart->SeriesCount(), 3);  // the first three were destroyed
+    EXPECT_EQ(chart->SeriesCount(), 4);  // the first four were destroyed
     EXPECT_EQ(chart->FindComponent("OldT1"), nullptr);
     EXPECT_EQ(chart->FindComponent("OldMeasure"), nullptr);
-    EXPECT_EQ(chart->ComponentCount(), 3);
+    EXPECT_EQ(chart->ComponentCount(), 4);
     EXPECT_EQ(set.t1Series->Count(), 0);
     EXPECT_EQ(chart->Series(0), set.t1Series);
     EXPECT_EQ(set.t1Series->GetSeriesColor(), clGreen);
@@ -107,7 +111,7 @@ TEST_F(SeriesSetTest, CopiedRecordSharesTheSeriesAndLeavesThemAlone)
         assigned = copy;
         EXPECT_EQ(assigned.SeriesSet.t2Series, original.SeriesSet.t2Series);
     }
-    EXPECT_EQ(chart->SeriesCount(), 3);
+    EXPECT_EQ(chart->SeriesCount(), 4);
     original.Sweep(gcSelectivity);
     EXPECT_EQ(original.SeriesSet.t1Series->Count(), 22);
 
@@ -179,3 +183,29 @@ TEST_F(SeriesSetTest, FailedSweepsLeaveTheCurvesEmptyAndOthersAlone)
 }
 
 }  // namespace
+
+TEST_F(SeriesSetTest, MeasuredTimesArePointsOfTheirOwnSeries)
+{
+    DependencyRecord r;
+    r.SeriesSet.Create(chart.get(), clRed, true);
+    MeasuredRow both, noEof, mobility;
+    both.c = 2;
+    both.t[0] = 3.5;
+    both.t[1] = 3.75;
+    both.tEOF = 2;
+    noEof.c = 4;
+    noEof.t[0] = 3.9;  // a time without tEOF is no measurement
+    mobility.c = 6;
+    mobility.u[0] = 1e-8;  // entered as a mobility: no time to show
+    r.Measured.Rows = {both, noEof, mobility};
+    r.Sweep(gcSelectivity);
+    const TPointSeries* s = r.SeriesSet.MeasuredSeries;
+    ASSERT_EQ(s->Count(), 2);
+    EXPECT_EQ(s->XValue(0), 2);
+    EXPECT_EQ(s->YValue(0), 3.5);
+    EXPECT_EQ(s->YValue(1), 3.75);
+    EXPECT_EQ(r.SeriesSet.MeasureSeries->Count(), 22);  // the measure series as before
+    r.Measured = Measurements();
+    r.Sweep(gcSelectivity);
+    EXPECT_EQ(s->Count(), 0);
+}

@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, DeletingRowsOneAndThreeOfFiveMovesTheOthersDown)
     EXPECT_EQ(F->Records.size(), 5u);
     ClickAndAnswer(F->BtnDelete, "Yes");
     ASSERT_EQ(F->Records.size(), 3u);
-    EXPECT_EQ(F->ChrtDependencies->SeriesCount(), seriesBefore - 6);
+    EXPECT_EQ(F->ChrtDependencies->SeriesCount(), seriesBefore - 8);
     const char* names[] = {"d0", "d2", "d4"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(F->Records[i].name, AnsiString(names[i]));

@@ -164,7 +164,7 @@ TEST_F(ProjectCommands, ADamagedFileChangesNothing)
         EXPECT_EQ(FormatSettings.DecimalSeparator, L'.');
         EXPECT_EQ(F->Records[0].SeriesSet.t1Series->Count(), 22);
         // The chart holds the two dependencies' series and the cross-hair, nothing left over.
-        EXPECT_EQ(F->ChrtDependencies->SeriesCount(), 2 * 3 + 2) << d.Name;
+        EXPECT_EQ(F->ChrtDependencies->SeriesCount(), 2 * 4 + 2) << d.Name;
         EXPECT_EQ(F->ChrtDependencies->GetLegend()->Count(), 3) << d.Name;
     }
 }
