@@ -3,6 +3,7 @@
 #include "model/Sweep.h"
 #include "project/DependencyChart.h"
 #include "ui/FAnalysis.h"
+#include "ui/FMeasurements.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
 #include "ui/InputFields.h"
@@ -38,9 +39,10 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner)
     SetClientWidth(1156);
     SetClientHeight(679);
     // The least size at which nothing overlaps: the grid of fields whole (the graph box ends at
-    // 1145, with the grid's margin of 8), the list's lower buttons below Analysis.
+    // 1145, with the grid's margin of 8), the list's lower buttons below Analysis and
+    // Measurements.
     Constraints->SetMinWidth(1153);
-    Constraints->SetMinHeight(534);
+    Constraints->SetMinHeight(581);
     SetWindowFont(this);
     SetColor(clBtnFace);
 
@@ -152,6 +154,8 @@ void TFrmCorvane::BuildUpperArea()
     BtnSave = NewButton(PnlList, "BtnSave", "&Save", 215, 102);
     BtnAnalysis = NewButton(PnlList, "BtnAnalysis", "Anal&ysis...", 215, 149);
     BtnAnalysis->OnClick = Bind(this, &TFrmCorvane::BtnAnalysisClick);
+    BtnMeasurements = NewButton(PnlList, "BtnMeasurements", "Measure&ments...", 215, 196);
+    BtnMeasurements->OnClick = Bind(this, &TFrmCorvane::BtnMeasurementsClick);
     BtnHide = NewButton(PnlList, "BtnHide", "&Hide / Show", 215, 341);
     BtnDelete = NewButton(PnlList, "BtnDelete", "&Delete", 215, 388);
     BtnHide->SetAnchors(TAnchors{akLeft, akBottom});
@@ -271,6 +275,8 @@ void TFrmCorvane::DocumentSwept(int Index)
     BtnApply->Font->SetColor(clWindowText);
     if (FrmAnalysis != nullptr && FrmAnalysis->GetVisible() && Index == CurrentRow())
         FrmAnalysis->ShowFor(&Records[static_cast<size_t>(Index)]);
+    if (FrmMeasurements != nullptr && FrmMeasurements->GetVisible() && Index == CurrentRow())
+        FrmMeasurements->ShowFor(Index);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -380,6 +386,14 @@ void TFrmCorvane::BtnAnalysisClick(TObject*)
     const int c = CurrentRow();
     FrmAnalysis->ShowFor(c >= 0 ? &Records[static_cast<size_t>(c)] : nullptr);
     FrmAnalysis->Show();
+}
+
+void TFrmCorvane::BtnMeasurementsClick(TObject*)
+{
+    if (FrmMeasurements == nullptr)
+        FrmMeasurements = new TFrmMeasurements(this);
+    FrmMeasurements->ShowFor(CurrentRow());
+    FrmMeasurements->Show();
 }
 
 void TFrmCorvane::BtnpHClick(TObject* Sender)

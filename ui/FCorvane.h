@@ -17,6 +17,7 @@
 #include <vector>
 
 class TFrmAnalysis;
+class TFrmMeasurements;
 struct CurvesTextOptions;
 
 class TFrmCorvane : public TForm {
@@ -68,6 +69,9 @@ public:
     // "Anal&ysis...": the separation analysis of the current dependency, in a window of its own.
     TButton* BtnAnalysis;
     TFrmAnalysis* FrmAnalysis = nullptr;
+    // "Measure&ments...": the measured data of the current dependency and its fit.
+    TButton* BtnMeasurements;
+    TFrmMeasurements* FrmMeasurements = nullptr;
     TButton* BtnHide;
     TButton* BtnDelete;
     TSplitter* SplHorizontal;
@@ -204,6 +208,7 @@ public:
     void BtnAddClick(TObject* Sender);
     void BtnpHClick(TObject* Sender);
     void BtnAnalysisClick(TObject* Sender);
+    void BtnMeasurementsClick(TObject* Sender);
     void BuildChartMenu();
     void LstDependenciesClick(TObject* Sender);
     void LstDependenciesDblClick(TObject* Sender);
