@@ -210,6 +210,8 @@ TEST(FitTest, FailuresGiveAMessageAndNoNumbers)
     faulty.c = 1;
     faulty.t[0] = 0;
     faulty.tEOF = 2;
+    Measurements zeroTime;
+    zeroTime.Rows = {faulty};
     struct Case {
         const char* What;
         Measurements Data;
@@ -220,7 +222,7 @@ TEST(FitTest, FailuresGiveAMessageAndNoNumbers)
         {"K far too small for the range", Mobilities({0, 0.1, 0.2, 0.3, 0.5}, {20, 19.9985, 19.997, 19.9955, 19.9925}),
          "K cannot be determined", 5},
         {"one concentration only", Mobilities({4, 4, 4, 4}, {12, 12.1, 11.9, 12.05}), "cannot be determined", 4},
-        {"a time of 0", Measurements{{faulty}}, "row 1: Floating point division by zero", 0},
+        {"a time of 0", zeroTime, "row 1: Floating point division by zero", 0},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.What);
