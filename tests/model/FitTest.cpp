@@ -266,3 +266,27 @@ TEST(FitTest, WeightingNeedsReplicatesThatScatter)
     ASSERT_EQ(results.size(), 1u);
     EXPECT_NE(results[0].Message.find("c = 50 mM has one"), std::string::npos) << results[0].Message;
 }
+
+// Four rows, one degree of freedom (t = 12.706): the profile of K reaches K = 0 below the level,
+// so the interval starts at 0, and the upper end is never reached.
+TEST(FitTest, AnIntervalEndsAtTheBoundOrNowhere)
+{
+    const std::vector<double> c = {0, 1, 2, 4}, u = {20, 18.2, 17.4, 15.1};
+    const auto results = FitMeasurements(Mobilities(c, u), PhysParams());
+    ASSERT_EQ(results.size(), 1u);
+    const FitResult& r = results[0];
+    ASSERT_TRUE(r.HasValues()) << r.Message;
+    const FitEstimate& K = *r.Find(0, "K");
+    // At K = 0 the isotherm is the constant u0 whatever uCS: the profile there is the scatter
+    // about the mean, which lies below RSS + t^2 s^2.
+    double mean = 0, total = 0;
+    for (double x : u)
+        mean += x / u.size();
+    for (double x : u)
+        total += (x - mean) * (x - mean);
+    const double rss = *r.RSS / (U * U), t = 12.7062047361747;
+    ASSERT_LT(total, rss + t * t * rss);
+    ASSERT_TRUE(K.Low);
+    EXPECT_EQ(*K.Low, 0);
+    EXPECT_FALSE(K.High);
+}
