@@ -39,7 +39,8 @@ constexpr int MaxChartSide = 4096;
 
 const char UsageText[] =
     "Usage: corvane-export PROJECT.ini [--csv FILE|-] [--png FILE] [--svg FILE] [--pdf FILE]\n"
-    "                      [--graph N|TEXT] [--size WxH] [--scale 1|2|3] [--all-values] [--analysis]\n";
+    "                      [--graph N|TEXT] [--size WxH] [--scale 1|2|3] [--all-values] [--analysis]\n"
+    "                      [--fit FILE|-]\n";
 
 struct TOptions {
     std::string Project;
@@ -53,6 +54,7 @@ struct TOptions {
     int Scale = 1;
     bool AllValues = false;
     bool Analysis = false;
+    std::optional<std::string> Fit;  // the fits of the measurements; "-" for standard output
 };
 
 // Bad usage: the message goes to standard error with the usage text, exit status 2.
@@ -84,6 +86,9 @@ void PrintHelp()
                "  --all-values     every point value in SI units after the shown columns\n"
                "  --analysis       the separation analysis of every dependency after the curves,\n"
                "                   after one empty line (needs --csv)\n"
+               "  --fit FILE|-     the fit of every dependency with measurements as CSV: u0, uCS, K\n"
+               "                   with standard errors and 95 % profile-t intervals, n, RSS, s, R2\n"
+               "                   (- for standard output); fits without values go to standard error\n"
                "  --help           this text\n"
                "  --version        the program's version\n\n"
                "Nothing is written unless the project was computed and every output can be\n"
@@ -216,13 +221,17 @@ bool ParseArguments(int argc, char** argv, TOptions& Options)
             flag(Options.AllValues);
         else if (arg == "--analysis")
             flag(Options.Analysis);
+        else if (arg == "--fit")
+            Options.Fit = file();
         else
             throw TUsageError{"unknown option '" + arg + "'"};
     }
     if (!haveProject)
         throw TUsageError{"no project file given"};
-    if (!Options.Csv && !Options.Png && !Options.Svg && !Options.Pdf)
-        throw TUsageError{"no output asked (--csv, --png, --svg or --pdf)"};
+    if (!Options.Csv && !Options.Png && !Options.Svg && !Options.Pdf && !Options.Fit)
+        throw TUsageError{"no output asked (--csv, --png, --svg, --pdf or --fit)"};
+    if (Options.Csv == "-" && Options.Fit == "-")
+        throw TUsageError{"--csv and --fit cannot both go to standard output"};
     if (Options.Analysis && !Options.Csv)
         throw TUsageError{"--analysis needs --csv"};
     return true;
@@ -237,6 +246,8 @@ std::vector<std::string> OutputFiles(const TOptions& Options)
             files.push_back(**f);
     if (Options.Csv && *Options.Csv != "-")
         files.push_back(*Options.Csv);
+    if (Options.Fit && *Options.Fit != "-")
+        files.push_back(*Options.Fit);
     return files;
 }
 
@@ -312,7 +323,7 @@ int Run(const TOptions& Options)
     // Everything is computed, and every picture drawn, before the first file is touched: a
     // project that cannot be loaded or swept writes nothing.
     std::vector<DependencyRecord> records;
-    std::string csv;
+    std::string csv, fit;
     std::vector<TPicture> pictures = PicturesAsked(Options);
     // The toolkit ends after the chart (declared before it), so that the process ends with
     // everything given back.
@@ -331,6 +342,14 @@ int Run(const TOptions& Options)
         records = std::move(project.Records);
         if (Options.Csv)
             csv = CsvText(records, Options, project.DecimalSeparator);
+        if (Options.Fit) {
+            CurvesTextOptions o;
+            o.DecimalSeparator = project.DecimalSeparator;
+            std::vector<UnicodeString> messages;
+            fit = FitText(records, o, messages);
+            for (const UnicodeString& m : messages)
+                std::fprintf(stderr, "%s: %s\n", Program, m.c_str());
+        }
         if (!pictures.empty()) {
             // The window's look, whatever the desktop: its system colours and fonts, and the
             // project's separator in the axis labels, as Load sets it.
@@ -363,9 +382,13 @@ int Run(const TOptions& Options)
             WriteFile(p.File, p.Bytes);
         if (Options.Csv && *Options.Csv != "-")
             WriteFile(*Options.Csv, csv);
+        if (Options.Fit && *Options.Fit != "-")
+            WriteFile(*Options.Fit, fit);
         // Standard output last: what it received cannot be taken back.
         if (Options.Csv && *Options.Csv == "-")
             WriteStandardOutput(csv);
+        if (Options.Fit && *Options.Fit == "-")
+            WriteStandardOutput(fit);
     } catch (const std::exception& E) {
         std::fprintf(stderr, "%s: %s\n", Program, E.what());
         return ExitWrite;

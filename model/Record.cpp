@@ -13,4 +13,5 @@ void DependencyRecord::AssignData(const DependencyRecord& source)
 void DependencyRecord::Sweep(int choice) const
 {
     SeriesSet.Sweep(Params, choice);
+    SeriesSet.ShowMeasured(Measured);
 }

@@ -1,6 +1,7 @@
 // One dependency: its names, its parameters and its curves.
 #pragma once
 
+#include "model/Measured.h"
 #include "model/Params.h"
 #include "model/SeriesSet.h"
 #include "platform/SysUtils.h"
@@ -14,12 +15,15 @@ struct DependencyRecord {
     AnsiString selector = "<Selector>";
     ::Params Params;        // defaults already derived
     ::SeriesSet SeriesSet;  // colour 0, no series
+    // The runs measured under this dependency's conditions, with the options of their fit.
+    ::Measurements Measured;
 
     // Takes the analytes, the selector and the whole parameter block (derived
-    // fields included) of source; name and series stay.
+    // fields included) of source; name, measurements and series stay (the measurements were
+    // made under the source's conditions, not under a copy's later ones).
     void AssignData(const DependencyRecord& source);
 
     // Clears this record's series and sweeps its parameters into them for a
-    // graph choice (see SeriesSet::Sweep).
+    // graph choice (see SeriesSet::Sweep); its measured times as points.
     void Sweep(int choice) const;
 };

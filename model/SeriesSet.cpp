@@ -1,9 +1,13 @@
 #include "model/SeriesSet.h"
 
+#include "model/Measured.h"
 #include "model/Params.h"
 #include "model/Sweep.h"
 #include "platform/Chart.h"
 #include "platform/Series.h"
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -54,13 +58,14 @@ void SeriesSet::Create(TChart* chart, TColor colour, bool showInLegend)
     Destroy(MeasureSeries);
     MeasureSeries = NewSeries(chart, psCircle, "R", showInLegend);
     MeasureSeries->SetVertAxis(aRightAxis);
+    Destroy(MeasuredSeries);   // made by ShowMeasured for measured times
     SetColour(colour);
 }
 
 void SeriesSet::SetColour(TColor colour)
 {
     this->colour = colour;
-    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries}) {
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries, MeasuredSeries}) {
         if (series == nullptr) continue;
         series->SetSeriesColor(colour);
         series->GetPen()->SetColor(colour);
@@ -69,7 +74,7 @@ void SeriesSet::SetColour(TColor colour)
 
 void SeriesSet::SetVisible(bool visible) const
 {
-    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries})
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries, MeasuredSeries})
         if (series != nullptr) series->SetActive(visible);
 }
 
@@ -80,7 +85,7 @@ bool SeriesSet::IsVisible() const
 
 void SeriesSet::Clear() const
 {
-    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries})
+    for (TPointSeries* series : {t1Series, t2Series, MeasureSeries, MeasuredSeries})
         if (series != nullptr) series->Clear();
 }
 
@@ -89,6 +94,7 @@ void SeriesSet::Release()
     Destroy(t1Series);
     Destroy(t2Series);
     Destroy(MeasureSeries);
+    Destroy(MeasuredSeries);
 }
 
 void SeriesSet::SetMeasureTitle(const UnicodeString& title) const
@@ -101,4 +107,30 @@ void SeriesSet::Sweep(const Params& params, int choice) const
     Clear();
     SeriesSink sink{t1Series, t2Series, MeasureSeries, UnicodeString()};
     RunSweep(params, choice, sink);
+}
+
+void SeriesSet::ShowMeasured(const Measurements& measured) const
+{
+    std::vector<std::pair<double, double>> points;
+    for (const MeasuredRow& row : measured.Rows)
+        for (int analyte = 0; analyte < 2; ++analyte)
+            if (const auto t = MeasuredTime(row, analyte))
+                points.emplace_back(row.c, *t);
+    // The series exists only while there are measured times: a dependency without them has its
+    // three series and no more.
+    if (points.empty()) {
+        Destroy(MeasuredSeries);
+        return;
+    }
+    if (MeasuredSeries == nullptr) {
+        if (t1Series == nullptr || t1Series->GetParentChart() == nullptr) return;
+        MeasuredSeries = NewSeries(t1Series->GetParentChart(), psDiamond, "measured t [min]", false);
+        MeasuredSeries->GetPointer()->SetSize(3);
+        MeasuredSeries->SetSeriesColor(colour);
+        MeasuredSeries->GetPen()->SetColor(colour);
+        MeasuredSeries->SetActive(IsVisible());
+    }
+    MeasuredSeries->Clear();
+    for (const auto& [c, t] : points)
+        MeasuredSeries->AddXY(c, t, UnicodeString(), clTeeColor);
 }

@@ -325,3 +325,59 @@ std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const Cu
     }
     return out;
 }
+
+std::string FitText(const std::vector<DependencyRecord>& Records, const CurvesTextOptions& Options,
+                    std::vector<UnicodeString>& Messages)
+{
+    std::string out;
+    RowWriter w(Options, out);
+    StartText(Options, out, true);
+    for (const char* h : {"#", "Name", "Analyte", "Parameter", "Value", "Standard error", "CI 95% low", "CI 95% high"})
+        w.Text(h);
+    w.EndRow();
+    auto analyte = [](int Index) { return Index < 0 ? std::string("1+2") : std::to_string(Index + 1); };
+    auto optional = [&w](const std::optional<double>& Value) {
+        if (Value)
+            w.Number(*Value);
+        else
+            w.Number(Figure());
+    };
+    for (size_t i = 0; i < Records.size(); ++i) {
+        const DependencyRecord& r = Records[i];
+        if (!Shown(r) || r.Measured.Rows.empty()) continue;
+        auto lead = [&](int Analyte, const char* Parameter) {
+            w.Number(static_cast<double>(i + 1));
+            w.Text(AnsiToUtf8(r.name));
+            w.Text(analyte(Analyte));
+            w.Text(Parameter);
+        };
+        for (const FitResult& f : FitMeasurements(r.Measured, r.Params.phys)) {
+            if (f.HasValues()) {
+                for (const FitEstimate& e : f.Estimates) {
+                    lead(e.Analyte, e.Name.c_str());
+                    w.Number(e.Value);
+                    optional(e.StdError);
+                    optional(e.Low);
+                    optional(e.High);
+                    w.EndRow();
+                }
+            } else {
+                Messages.push_back(DependencyTitle(i, r.name) + ": " + f.Message);
+            }
+            // The figures of the fit: the value alone, the uncertainty fields empty.
+            auto figure = [&](const char* Name, const std::optional<double>& Value) {
+                lead(f.Analyte, Name);
+                optional(Value);
+                for (int k = 0; k < 3; ++k)
+                    w.Number(Figure());
+                w.EndRow();
+            };
+            figure("n", static_cast<double>(f.n));
+            if (!f.HasValues()) continue;
+            figure("RSS", f.RSS);
+            figure("s", f.s);
+            figure("R2", f.R2);
+        }
+    }
+    return out;
+}

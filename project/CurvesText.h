@@ -24,6 +24,7 @@
 #pragma once
 
 #include "model/Analysis.h"
+#include "model/Fit.h"
 #include "model/Record.h"
 #include "platform/SysUtils.h"
 
@@ -78,3 +79,15 @@ void SaveCurvesCsv(const UnicodeString& FileName, const std::vector<DependencyRe
 // appended to other CSV text, such as the curves of CurvesText after an empty line.
 std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const CurvesTextOptions& Options,
                           bool ByteOrderMark = true);
+
+// The fit of every shown dependency with measurements (FitMeasurements under its run conditions),
+// after a header row; separators, quoting, numbers and byte-order mark as in CurvesText. Columns:
+// "#", "Name", "Analyte" ("1", "2", or "1+2" for the shared u0, K2 - K1 and the figures of a
+// joint fit), "Parameter", "Value", "Standard error", "CI 95% low", "CI 95% high". Per fit: the
+// rows "u0", "uCS", "K" (and "K2-K1" in a joint fit) in stored units, then "n", "RSS", "s", "R2"
+// with the value alone (the uncertainty fields empty). A held parameter, and every one with as
+// many rows as free parameters, has empty uncertainty fields; an interval end the profile never
+// reaches is empty. A fit that gives no values has its "n" row only, and its message, naming the
+// dependency, is added to Messages.
+std::string FitText(const std::vector<DependencyRecord>& Records, const CurvesTextOptions& Options,
+                    std::vector<UnicodeString>& Messages);

@@ -102,10 +102,11 @@ struct TChange {
     DependencyRecord After;
 };
 
+// What a record holds beyond its own size: its texts and its measured rows.
 size_t TextBytes(const DependencyRecord& R)
 {
     return R.name.Bytes().capacity() + R.analyte1.Bytes().capacity() + R.analyte2.Bytes().capacity() +
-           R.selector.Bytes().capacity();
+           R.selector.Bytes().capacity() + R.Measured.Rows.capacity() * sizeof(MeasuredRow);
 }
 
 }  // namespace
@@ -209,7 +210,7 @@ void TProjectDocument::SelectedOnTop()
     for (int i = 0; i < rows; ++i)
         if (FRows.GetSelected(i)) {
             const SeriesSet& s = Records[static_cast<size_t>(i)].SeriesSet;
-            selected.insert(selected.end(), {s.t1Series, s.t2Series, s.MeasureSeries});
+            selected.insert(selected.end(), {s.t1Series, s.t2Series, s.MeasureSeries, s.MeasuredSeries});
         }
     FChart->DrawOnTop(selected);
 }
@@ -356,9 +357,10 @@ void TProjectDocument::Replay(TStep& Step, bool Forward)
     // Series put back in the middle take their places in the drawing order again.
     if (FChart != nullptr && !in.empty()) {
         std::vector<TChartSeries*> order;
-        order.reserve(Records.size() * 3);
+        order.reserve(Records.size() * 4);
         for (const Record& r : Records)
-            for (TChartSeries* s : {r.SeriesSet.t1Series, r.SeriesSet.t2Series, r.SeriesSet.MeasureSeries})
+            for (TChartSeries* s : {r.SeriesSet.t1Series, r.SeriesSet.t2Series, r.SeriesSet.MeasureSeries,
+                                   r.SeriesSet.MeasuredSeries})
                 if (s != nullptr)
                     order.push_back(s);
         FChart->SetSeriesOrder(order);
@@ -492,6 +494,21 @@ void TProjectDocument::Apply(const Record& Stored)
         changed.SeriesSet = r.SeriesSet;
         r = changed;
         Sweep(c);
+    });
+}
+
+void TProjectDocument::SetMeasurements(int Index, const Measurements& Data)
+{
+    Record& r = Records.at(static_cast<size_t>(Index));
+    if (r.Measured == Data)
+        return;
+    RecordStep("Measurements", [&] {
+        Record changed = DataOf(r);
+        changed.Measured = Data;
+        FRecording->Changed.push_back({Index, DataOf(r), changed});
+        r.Measured = Data;
+        // The measured points on the chart.
+        SweepCurves(Index);
     });
 }
 

@@ -115,6 +115,9 @@ public:
     // refused before anything changes when its sweep would be (too many points) or its
     // derivation faults; then swept.
     void Apply(const Record& Stored);
+    // The measurements of dependency Index (rows, viscosity slope, fit options) become Data; one
+    // undo step "Measurements" when they differ. Its curves and fields stay.
+    void SetMeasurements(int Index, const Measurements& Data);
     // Removes the dependencies of the selected rows; the others take the pale colours of their
     // new positions. When the shown dependency went (or is no longer the current one), the
     // current one is swept and shown.

@@ -4,6 +4,7 @@
 #include "platform/IniFiles.h"
 #include "platform/StdCtrls.h"
 
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -104,10 +105,52 @@ struct TFingerprint {
     void Bool(const char*, bool Value) { Raw(Value); }
 };
 
+// Calls the visitor for every key of a Measured section after Count, in file order: Real for the
+// values (absent ones included, to be skipped) and Bool for the options.
+template <class Meas, class Visitor>
+void VisitMeasuredKeys(Meas& M, Visitor&& V)
+{
+    for (size_t j = 0; j < M.Rows.size(); ++j) {
+        auto& row = M.Rows[j];
+        const UnicodeString n = IntToStr(j);
+        V.Real("c" + n, row.c);
+        V.Optional("t1_" + n, row.t[0]);
+        V.Optional("t2_" + n, row.t[1]);
+        V.Optional("tEOF" + n, row.tEOF);
+        V.Optional("u1_" + n, row.u[0]);
+        V.Optional("u2_" + n, row.u[1]);
+    }
+    V.Real("ViscositySlope", M.ViscositySlope);
+    static const char* const fixed[2][FitParameterCount] = {{"Fix1_u0", "Fix1_uCS", "Fix1_K"},
+                                                           {"Fix2_u0", "Fix2_uCS", "Fix2_K"}};
+    for (int a = 0; a < 2; ++a)
+        for (int p = 0; p < FitParameterCount; ++p)
+            V.Bool(fixed[a][p], M.Options.Fixed[a][p]);
+    V.Bool("SharedU0", M.Options.SharedU0);
+    V.Bool("Weighted", M.Options.Weighted);
+}
+
+UnicodeString MeasuredSectionName(size_t Index)
+{
+    return "Measured" + IntToStr(Index);
+}
+
 std::string Fingerprint(const DependencyRecord& R)
 {
     TFingerprint f;
     VisitKeys(R, f);
+    f.Raw(R.Measured.Rows.size());
+    struct {
+        TFingerprint& F;
+        void Real(const UnicodeString&, double Value) { F.Raw(Value); }
+        void Optional(const UnicodeString&, const std::optional<double>& Value)
+        {
+            F.Raw(Value.has_value());
+            F.Raw(Value.value_or(0));
+        }
+        void Bool(const char*, bool Value) { F.Raw(Value); }
+    } visitor{f};
+    VisitMeasuredKeys(R.Measured, visitor);
     return std::move(f.Bytes);
 }
 
@@ -189,6 +232,84 @@ struct TReader {
     }
 };
 
+// The Measured section of record Index: written when it has measurements, else removed (a
+// stale one of rows since deleted would come back at the next load).
+void WriteMeasured(TIniFile& Ini, size_t Index, const Measurements& M)
+{
+    const UnicodeString section = MeasuredSectionName(Index);
+    Ini.EraseSection(section);
+    if (M.Empty())
+        return;
+    Ini.WriteInteger(section, "Count", static_cast<int>(M.Rows.size()));
+    struct {
+        TIniFile& Ini;
+        const UnicodeString& Section;
+        void Real(const UnicodeString& Key, double Value) { Ini.WriteFloat(Section, Key, Value); }
+        void Optional(const UnicodeString& Key, const std::optional<double>& Value)
+        {
+            if (Value)
+                Ini.WriteFloat(Section, Key, *Value);
+        }
+        void Bool(const char* Key, bool Value) { Ini.WriteBool(Section, Key, Value); }
+    } writer{Ini, section};
+    VisitMeasuredKeys(M, writer);
+}
+
+// The most rows a Measured section may hold.
+constexpr int MaxMeasuredRows = 100000;
+
+// Reads the Measured section of record Index into M (nothing there: no measurements). Values that
+// cannot be read are left out and listed, as is a row count out of range (then no rows).
+void ReadMeasured(const TIniFile& Ini, size_t Index, const TFormatSettings& Settings, const UnicodeString& Title,
+                  Measurements& M, std::vector<UnicodeString>& Guesses)
+{
+    const UnicodeString section = MeasuredSectionName(Index);
+    if (!Ini.SectionExists(section))
+        return;
+    const UnicodeString countText = Ini.ReadString(section, "Count", "");
+    int count = 0;
+    if (!TryStrToInt(countText, count) || count < 0 || count > MaxMeasuredRows) {
+        Guesses.push_back(Title + ": [" + section + "] Count \"" + ShortText(countText, 40) +
+                          "\" is not a number of rows from 0 to " + IntToStr(MaxMeasuredRows) +
+                          "; no measurements used.");
+        count = 0;
+    }
+    M.Rows.resize(static_cast<size_t>(count));
+    struct {
+        const TIniFile& Ini;
+        const UnicodeString& Section;
+        const TFormatSettings& Settings;
+        const UnicodeString& Title;
+        std::vector<UnicodeString>& Guesses;
+        // The value of Key, or nothing when absent or unreadable (listed).
+        std::optional<double> Read(const UnicodeString& Key)
+        {
+            if (!Ini.ValueExists(Section, Key))
+                return std::nullopt;
+            const UnicodeString text = Ini.ReadString(Section, Key, "");
+            double value = 0;
+            if (TextToFloat(text, value, Settings) && std::isfinite(value))
+                return value;
+            Guesses.push_back(Title + ": [" + Section + "] " + Key + " \"" + ShortText(text, 40) +
+                              "\" is not a number; left empty.");
+            return std::nullopt;
+        }
+        void Real(const UnicodeString& Key, double& Value)
+        {
+            if (const auto v = Read(Key))
+                Value = *v;
+        }
+        void Optional(const UnicodeString& Key, std::optional<double>& Value) { Value = Read(Key); }
+        void Bool(const char* Key, bool& Value)
+        {
+            int read = 0;
+            if (Ini.ValueExists(Section, Key) && TryStrToInt(Ini.ReadString(Section, Key, ""), read))
+                Value = read != 0;
+        }
+    } reader{Ini, section, Settings, Title, Guesses};
+    VisitMeasuredKeys(M, reader);
+}
+
 // A separator with which every real of the file can be read back: printable ASCII, and not a
 // character that is itself part of a number.
 bool UsableSeparator(int Code)
@@ -219,6 +340,7 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
     for (size_t i = 0; i < Records.size(); ++i) {
         const UnicodeString section = SectionName(i);
         VisitKeys(Records[i], TWriter{ini, section});
+        WriteMeasured(ini, i, Records[i].Measured);
     }
     // A text beyond Windows-1252 has made the file UTF-8.
     if (ini.GetEncoding() == ieUtf8)
@@ -322,6 +444,7 @@ ProjectContents ReadProjectFile(const UnicodeString& FileName)
             for (const UnicodeString& problem : reader.Problems)
                 contents.Guesses.push_back(title + ": " + problem);
         }
+        ReadMeasured(ini, i, settings, DependencyTitle(i, r.name), r.Measured, contents.Guesses);
         try {
             r.Params.phys.Derive();
         } catch (const Exception& e) {

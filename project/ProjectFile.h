@@ -4,6 +4,12 @@
 // file is written with) and Count; sections Dependency0 ... Dependency<Count-1> hold one
 // dependency each, with its four texts and every stored field of its parameters under the
 // field's own name, in stored units. Derived fields, series and colours are never stored.
+//
+// A dependency with measurements has one more section, Measured<i> beside Dependency<i>: Count
+// rows, for row j c<j> (mM) and per analyte a = 1, 2 t<a>_<j> with tEOF<j> (min) or u<a>_<j>
+// (m^2/(V s)), an absent key being "not measured"; then ViscositySlope (1/mM), Fix<a>_u0,
+// Fix<a>_uCS, Fix<a>_K, SharedU0 and Weighted (1 or 0, the fit's options). A project without
+// measurements has no such section, so its file is the same as before measurements existed.
 #pragma once
 
 #include "model/Record.h"

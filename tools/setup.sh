@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${CORVANE_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(g++ cmake ninja-build ccache qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-wine fonts-dejavu-core xvfb xauth)
+          libbenchmark-dev libceres-dev libboost-math-dev fonts-wine fonts-dejavu-core xvfb xauth)
 # The tests also read the PDF the chart writes (pdftoppm) and render its SVG (rsvg-convert),
 # check the desktop entry, and build and check the Debian package (dpkg-shlibdeps, file, lintian).
 [ "${CORVANE_TEST_TOOLS:-}" = "1" ] && PACKAGES+=(poppler-utils librsvg2-bin desktop-file-utils dpkg-dev file lintian)

@@ -4,6 +4,7 @@
 #include "project/DependencyChart.h"
 #include "ui/FAnalysis.h"
 #include "ui/FAnalysisInputs.h"
+#include "ui/FMeasurements.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
 #include "ui/InputFields.h"
@@ -39,9 +40,10 @@ TFrmCorvane::TFrmCorvane(TComponent* AOwner)
     SetClientWidth(1156);
     SetClientHeight(679);
     // The least size at which nothing overlaps: the grid of fields whole (the graph box ends at
-    // 1145, with the grid's margin of 8), the list's lower buttons below Analysis.
+    // 1145, with the grid's margin of 8), the list's lower buttons below Analysis and
+    // Measurements.
     Constraints->SetMinWidth(1153);
-    Constraints->SetMinHeight(534);
+    Constraints->SetMinHeight(581);
     SetWindowFont(this);
     SetColor(clBtnFace);
 
@@ -153,6 +155,8 @@ void TFrmCorvane::BuildUpperArea()
     BtnSave = NewButton(PnlList, "BtnSave", "&Save", 215, 102);
     BtnAnalysis = NewButton(PnlList, "BtnAnalysis", "Anal&ysis...", 215, 149);
     BtnAnalysis->OnClick = Bind(this, &TFrmCorvane::BtnAnalysisClick);
+    BtnMeasurements = NewButton(PnlList, "BtnMeasurements", "Measure&ments...", 215, 196);
+    BtnMeasurements->OnClick = Bind(this, &TFrmCorvane::BtnMeasurementsClick);
     BtnHide = NewButton(PnlList, "BtnHide", "&Hide / Show", 215, 341);
     BtnDelete = NewButton(PnlList, "BtnDelete", "&Delete", 215, 388);
     BtnHide->SetAnchors(TAnchors{akLeft, akBottom});
@@ -272,6 +276,8 @@ void TFrmCorvane::DocumentSwept(int Index)
     BtnApply->Font->SetColor(clWindowText);
     if (FrmAnalysis != nullptr && FrmAnalysis->GetVisible() && Index == CurrentRow())
         FrmAnalysis->ShowFor(&Records[static_cast<size_t>(Index)]);
+    if (FrmMeasurements != nullptr && FrmMeasurements->GetVisible() && Index == CurrentRow())
+        FrmMeasurements->ShowFor(Index);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -392,6 +398,14 @@ void TFrmCorvane::AnalysisInputsClick(TObject*)
     if (FrmRunInputs == nullptr)
         FrmRunInputs = new TFrmRunInputs(this);
     FrmRunInputs->Open();
+}
+
+void TFrmCorvane::BtnMeasurementsClick(TObject*)
+{
+    if (FrmMeasurements == nullptr)
+        FrmMeasurements = new TFrmMeasurements(this);
+    FrmMeasurements->ShowFor(CurrentRow());
+    FrmMeasurements->Show();
 }
 
 void TFrmCorvane::BtnpHClick(TObject* Sender)

@@ -18,6 +18,7 @@
 
 class TFrmAnalysis;
 class TFrmRunInputs;
+class TFrmMeasurements;
 struct CurvesTextOptions;
 
 class TFrmCorvane : public TForm {
@@ -71,6 +72,9 @@ public:
     TFrmAnalysis* FrmAnalysis = nullptr;
     // The hidden run and diffusion fields in a window of their own, opened from the analysis.
     TFrmRunInputs* FrmRunInputs = nullptr;
+    // "Measure&ments...": the measured data of the current dependency and its fit.
+    TButton* BtnMeasurements;
+    TFrmMeasurements* FrmMeasurements = nullptr;
     TButton* BtnHide;
     TButton* BtnDelete;
     TSplitter* SplHorizontal;
@@ -208,6 +212,7 @@ public:
     void BtnpHClick(TObject* Sender);
     void BtnAnalysisClick(TObject* Sender);
     void AnalysisInputsClick(TObject* Sender);
+    void BtnMeasurementsClick(TObject* Sender);
     void BuildChartMenu();
     void LstDependenciesClick(TObject* Sender);
     void LstDependenciesDblClick(TObject* Sender);

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -366,4 +367,117 @@ TEST(ExportProgram, HoldsNoWindowCode)
     ASSERT_NE(program.find("ReadProjectFile"), std::string::npos);   // its symbols are there to look at
     for (const char* window : {"TFrmCorvane", "TFrmAnalysis", "TFrmpHSetup"})
         EXPECT_EQ(program.find(window), std::string::npos) << window;
+}
+
+// --- corvane-export --fit: the fits of a project written by another program, the CSV's form for
+// both decimal separators, and fits that give no values.
+
+namespace fit {
+
+// Analyte 1 of the model tests' noisy data (u0 20, uCS 5, K 0.2 per mM, in 1e-9 m^2/(V s)).
+const char* const NoisyC[] = {"0", "0", "1", "1", "2", "2", "5", "5", "10", "10", "20", "20", "50", "50"};
+const char* const Noisy1[] = {"1.9998281E-8", "1.9899037E-8", "1.7556516E-8", "1.7695254E-8", "1.595755E-8",
+                              "1.5804913E-8", "1.2503961E-8", "1.2456379E-8", "9.927944E-9",  "9.837992E-9",
+                              "7.754846E-9",  "7.72036E-9",   "6.516981E-9",  "6.350848E-9"};
+
+// Dependency 1: the noisy analyte 1, and analyte 2 with u0 held at its u02; dependency 2: no
+// measurements; dependency 3: three rows of analyte 1 (as many as parameters) and two of
+// analyte 2 (too few).
+std::string Project(char Decimal)
+{
+    std::string t = "[General]\r\nDecSep=" + std::to_string(int(Decimal)) + "\r\nCount=3\r\n";
+    for (int i = 0; i < 3; ++i)
+        t += "[Dependency" + std::to_string(i) + "]\r\nname=dep " + std::to_string(i + 1) +
+             "\r\nu01=2E-8\r\nu02=2E-8\r\nu1=5E-9\r\nu2=5E-9\r\nK1=0.2\r\nK2=0.3\r\n";
+    t += "[Measured0]\r\nCount=14\r\n";
+    for (int j = 0; j < 14; ++j) {
+        const std::string n = std::to_string(j);
+        t += "c" + n + "=" + NoisyC[j] + "\r\nu1_" + n + "=" + Noisy1[j] + "\r\n";
+        // Analyte 2 as times: tEOF 2 min; 48.5 cm, 40 cm, 25 kV.
+        const double c = std::stod(NoisyC[j]);
+        const double u = (20 + 6 * 0.3 * c) / (1 + 0.3 * c) * 1e-9 * (1 + 0.01 * ((j % 3) - 1));
+        const double t2 = 1 / (u / (0.485 * 0.4 / 25000) + 1 / 120.0) / 60;
+        char text[40];
+        std::snprintf(text, sizeof text, "%.15g", t2);
+        t += "t2_" + n + "=" + text + "\r\ntEOF" + n + "=2\r\n";
+    }
+    t += "Fix2_u0=1\r\n";
+    t += "[Measured2]\r\nCount=3\r\nc0=0\r\nu1_0=2E-8\r\nu2_0=2E-8\r\nc1=5\r\nu1_1=1E-8\r\nu2_1=1E-8\r\n"
+         "c2=20\r\nu1_2=6.666666666666667E-9\r\n";
+    std::replace(t.begin(), t.end(), '.', Decimal);
+    return t;
+}
+
+} // namespace fit
+
+TEST(FitExport, WritesEveryFitWithItsUncertaintiesForBothSeparators)
+{
+    TTempFolder folder{"corvane-fit-export"};
+    for (const char decimal : {'.', ','}) {
+        SCOPED_TRACE(std::string("separator ") + decimal);
+        const std::string project = folder.Path("measured.ini");
+        WriteFileBytes(project, fit::Project(decimal));
+        const std::string out = folder.Path("fit.csv");
+        const TRun run = RunProgram(CORVANE_EXPORT_PROGRAM, {project, "--fit", out});
+        ASSERT_EQ(run.ExitCode, 0) << run.Err;
+        // Too few rows for analyte 2 of dependency 3: said on standard error.
+        EXPECT_NE(run.Err.find("Dependency 3 (dep 3): Analyte 2: 2 measured rows for 3 free parameters"),
+                  std::string::npos)
+            << run.Err;
+        const std::string text = ReadFileBytes(out);
+        ASSERT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u);
+        const char sep = decimal == ',' ? ';' : ',';
+        std::string header = "\xEF\xBB\xBF#,Name,Analyte,Parameter,Value,Standard error,CI 95% low,CI 95% high\r\n";
+        std::replace(header.begin(), header.end(), ',', sep);
+        EXPECT_EQ(text.substr(0, header.size()), header);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+
+        std::map<std::string, std::vector<std::string>> byKey;
+        std::vector<std::string> keys;
+        for (const auto& r : Rows(text, sep)) {
+            ASSERT_EQ(r.size(), 8u) << r[0];
+            keys.push_back(r[0] + "/" + r[2] + "/" + r[3]);
+            byKey[keys.back()] = r;
+        }
+        EXPECT_EQ(keys, (std::vector<std::string>{"#/Analyte/Parameter", "1/1/u0",  "1/1/uCS", "1/1/K",   "1/1/n",
+                                                  "1/1/RSS",             "1/1/s",   "1/1/R2",  "1/2/u0",  "1/2/uCS",
+                                                  "1/2/K",               "1/2/n",   "1/2/RSS", "1/2/s",   "1/2/R2",
+                                                  "3/1/u0",              "3/1/uCS", "3/1/K",   "3/1/n",   "3/1/RSS",
+                                                  "3/1/s",               "3/1/R2",  "3/2/n"}));
+        // The reference figures of the model tests, in stored units.
+        const auto& k = byKey["1/1/K"];
+        EXPECT_EQ(k[1], "dep 1");
+        EXPECT_NEAR(Number(k[4], decimal), 0.1977213549, 2e-5);
+        EXPECT_NEAR(Number(k[5], decimal), 0.007067067394, 1e-6);
+        EXPECT_NEAR(Number(k[6], decimal), 0.18304418166822622, 2e-5);
+        EXPECT_NEAR(Number(k[7], decimal), 0.21342721122104302, 2e-5);
+        EXPECT_NEAR(Number(byKey["1/1/u0"][4], decimal), 20.05334214e-9, 2e-13);
+        EXPECT_EQ(byKey["1/1/n"][4], "14");
+        EXPECT_EQ(byKey["1/1/n"][5] + byKey["1/1/n"][6] + byKey["1/1/n"][7], "");
+        EXPECT_NEAR(Number(byKey["1/1/RSS"][4], decimal), 0.2649734517e-18, 1e-22);
+        // A held parameter: its value, no uncertainty.
+        const auto& held = byKey["1/2/u0"];
+        EXPECT_EQ(Number(held[4], decimal), 2e-8);
+        EXPECT_EQ(held[5] + held[6] + held[7], "");
+        // Times with tEOF give analyte 2 its K (0.3 within the 1 % scatter of the times).
+        EXPECT_NEAR(Number(byKey["1/2/K"][4], decimal), 0.3, 0.03);
+        // As many rows as parameters: values without s, errors or intervals.
+        EXPECT_NEAR(Number(byKey["3/1/K"][4], decimal), 0.4, 1e-6);
+        EXPECT_EQ(byKey["3/1/K"][5] + byKey["3/1/K"][6] + byKey["3/1/K"][7], "");
+        EXPECT_EQ(byKey["3/1/s"][4], "");
+        EXPECT_EQ(byKey["3/2/n"][4], "2");
+    }
+}
+
+TEST(FitExport, GoesToStandardOutputButNotTogetherWithTheCurves)
+{
+    TTempFolder folder{"corvane-fit-stdout"};
+    const std::string project = folder.Path("measured.ini");
+    WriteFileBytes(project, fit::Project('.'));
+    const TRun run = RunProgram(CORVANE_EXPORT_PROGRAM, {project, "--fit", "-"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Out.rfind("\xEF\xBB\xBF#,Name,Analyte,Parameter,", 0), 0u);
+    const TRun both = RunProgram(CORVANE_EXPORT_PROGRAM, {project, "--fit", "-", "--csv", "-"});
+    EXPECT_EQ(both.ExitCode, 2);
+    EXPECT_NE(both.Err.find("cannot both go to standard output"), std::string::npos) << both.Err;
 }

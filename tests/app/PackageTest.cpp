@@ -108,7 +108,7 @@ TEST_F(PackageTest, HoldsTheProgramsTheirDesktopFilesAndDocuments)
     const TRun fields = RunProgram("/usr/bin/dpkg-deb", {"-f", Deb, "Package", "Version", "Depends", "Section"});
     ASSERT_EQ(fields.ExitCode, 0) << fields.Err;
     for (const char* part : {"Package: corvane", "Version: " CORVANE_VERSION, "Section: science", "libqt6widgets6",
-                             "libqt6gui6", "libqt6svg6", "libc6", "libstdc++6", "qt6-qpa-plugins"})
+                             "libqt6gui6", "libqt6svg6", "libc6", "libstdc++6", "qt6-qpa-plugins", "libceres3"})
         EXPECT_NE(fields.Out.find(part), std::string::npos) << part << "\n" << fields.Out;
 }
 

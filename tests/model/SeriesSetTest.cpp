@@ -179,3 +179,41 @@ TEST_F(SeriesSetTest, FailedSweepsLeaveTheCurvesEmptyAndOthersAlone)
 }
 
 }  // namespace
+
+TEST_F(SeriesSetTest, MeasuredTimesArePointsOfTheirOwnSeries)
+{
+    DependencyRecord r;
+    r.SeriesSet.Create(chart.get(), clRed, true);
+    MeasuredRow both, noEof, mobility;
+    both.c = 2;
+    both.t[0] = 3.5;
+    both.t[1] = 3.75;
+    both.tEOF = 2;
+    noEof.c = 4;
+    noEof.t[0] = 3.9;  // a time without tEOF is no measurement
+    mobility.c = 6;
+    mobility.u[0] = 1e-8;  // entered as a mobility: no time to show
+    r.Measured.Rows = {noEof, mobility};
+    r.Sweep(gcSelectivity);
+    EXPECT_EQ(r.SeriesSet.MeasuredSeries, nullptr);   // no time to show: no fourth series
+    EXPECT_EQ(chart->SeriesCount(), 3);
+    r.SeriesSet.SetVisible(false);
+    r.Measured.Rows = {both, noEof, mobility};
+    r.Sweep(gcSelectivity);
+    const TPointSeries* s = r.SeriesSet.MeasuredSeries;
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(chart->Series(3), s);
+    EXPECT_EQ(s->GetPointer()->GetStyle(), psDiamond);
+    EXPECT_FALSE(s->GetShowInLegend());
+    EXPECT_EQ(s->GetSeriesColor(), clRed);
+    EXPECT_FALSE(s->GetActive());   // hidden as its dependency is
+    ASSERT_EQ(s->Count(), 2);
+    EXPECT_EQ(s->XValue(0), 2);
+    EXPECT_EQ(s->YValue(0), 3.5);
+    EXPECT_EQ(s->YValue(1), 3.75);
+    EXPECT_EQ(r.SeriesSet.MeasureSeries->Count(), 22);  // the measure series as before
+    r.Measured = Measurements();
+    r.Sweep(gcSelectivity);
+    EXPECT_EQ(r.SeriesSet.MeasuredSeries, nullptr);
+    EXPECT_EQ(chart->SeriesCount(), 3);
+}

@@ -360,7 +360,7 @@ TEST_F(MainWindowTest, AtItsLeastSizeNothingOverlaps)
         }
     }
     // The list's commands all show.
-    for (TButton* b : {F->BtnNew, F->BtnLoad, F->BtnSave, F->BtnAnalysis, F->BtnHide, F->BtnDelete})
+    for (TButton* b : {F->BtnNew, F->BtnLoad, F->BtnSave, F->BtnAnalysis, F->BtnMeasurements, F->BtnHide, F->BtnDelete})
         EXPECT_LE(b->GetTop() + b->GetHeight(), F->PnlList->GetHeight()) << b->GetName();
 }
 
