@@ -61,17 +61,6 @@ TPointSeries* NewMarker(TChart* Chart, const char* Title, TColor Colour, TSeries
     return s;
 }
 
-TLabel* NewText(TFrmAnalysis* Owner, int Left, int Top, int Width, int Height)
-{
-    auto* l = new TLabel(Owner);
-    l->SetParent(Owner);
-    l->SetAutoSize(false);
-    l->SetWordWrap(true);
-    l->SetTransparent(true);
-    l->SetBounds(Left, Top, Width, Height);
-    return l;
-}
-
 }  // namespace
 
 const char* const AnalysisAssumptions =
@@ -95,7 +84,7 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     SetWindowFont(this);
     SetColor(clBtnFace);
 
-    LblDependency = NewText(this, 8, 6, 744, 16);
+    LblDependency = NewWrappedText(this, 8, 6, 744, 16);
     ChrtResolution = NewChart(this, 26, 236, "Selector concentration / mM", "Rs");
     SrrResolution = NewLine(ChrtResolution, "Rs", clNavy, psSolid);
     SrrBaseline = NewLine(ChrtResolution, "Rs = 1.5", clGray, psDash);
@@ -114,9 +103,9 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     for (TFastLineSeries* s : {SrrPeak1, SrrPeak2})
         s->GetLinePen()->SetWidth(1);
 
-    LblFigures = NewText(this, 8, 456, 548, 82);
-    LblDiffusion = NewText(this, 8, 540, 548, 44);
-    LblWarnings = NewText(this, 8, 586, 640, 110);
+    LblFigures = NewWrappedText(this, 8, 456, 548, 82);
+    LblDiffusion = NewWrappedText(this, 8, 540, 548, 44);
+    LblWarnings = NewWrappedText(this, 8, 586, 640, 110);
 
     LblInjection = NewFieldCaption(this, this, "Injection plug [mm]", 564, 456);
     NumInjection = NewNumericField(this, this, 691, 456);

@@ -66,17 +66,6 @@ TButton* NewButton(TForm* Owner, const char* Name, const char* Caption, int Left
     return b;
 }
 
-TLabel* NewText(TForm* Owner, int Left, int Top, int Width, int Height)
-{
-    auto* l = new TLabel(Owner);
-    l->SetParent(Owner);
-    l->SetAutoSize(false);
-    l->SetWordWrap(true);
-    l->SetTransparent(true);
-    l->SetBounds(Left, Top, Width, Height);
-    return l;
-}
-
 UnicodeString Cell(const std::optional<double>& Value, double Scale = 1)
 {
     return Value ? FloatToStrF(*Value / Scale, ffGeneral, 6, 0) : UnicodeString();
@@ -109,10 +98,10 @@ TFrmMeasurements::TFrmMeasurements(TFrmCorvane* Main) : TForm(Main), FMain(Main)
     SetWindowFont(this);
     SetColor(clBtnFace);
 
-    LblDependency = NewText(this, 8, 6, 884, 16);
+    LblDependency = NewWrappedText(this, 8, 6, 884, 16);
     const char* headings[MeasuredColumns] = {"c [mM]", "t1 [min]", "t2 [min]", "tEOF [min]", "u1 [.1E+9]", "u2 [.1E+9]"};
     for (int k = 0; k < MeasuredColumns; ++k)
-        NewText(this, 10 + ColumnX[k], 28, 66, 16)->SetCaption(headings[k]);
+        NewWrappedText(this, 10 + ColumnX[k], 28, 66, 16)->SetCaption(headings[k]);
     LstRows = new TListBox(this);
     LstRows->SetParent(this);
     LstRows->SetName("LstRows");
@@ -167,9 +156,9 @@ TFrmMeasurements::TFrmMeasurements(TFrmCorvane* Main) : TForm(Main), FMain(Main)
     ChkWeighted->SetBounds(212, 442, 200, 20);
     ChkWeighted->OnClick = Bind(this, &TFrmMeasurements::OptionClick);
 
-    LblResults = NewText(this, 8, 468, 884, 86);
+    LblResults = NewWrappedText(this, 8, 468, 884, 86);
     LblResults->SetName("LblResults");
-    LblStatus = NewText(this, 8, 560, 600, 34);
+    LblStatus = NewWrappedText(this, 8, 560, 600, 34);
     LblStatus->SetName("LblStatus");
 
     ChrtFit = NewChart(this, 26, 300, "u [.1E+9]");

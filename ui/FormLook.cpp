@@ -22,6 +22,17 @@ TLabeledBevels* NewFieldCaption(TComponent* Owner, TWinControl* Parent, const Un
     return caption;
 }
 
+TLabel* NewWrappedText(TWinControl* Owner, int Left, int Top, int Width, int Height)
+{
+    auto* l = new TLabel(Owner);
+    l->SetParent(Owner);
+    l->SetAutoSize(false);
+    l->SetWordWrap(true);
+    l->SetTransparent(true);
+    l->SetBounds(Left, Top, Width, Height);
+    return l;
+}
+
 TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int Top)
 {
     auto* field = new TNumEdit(Owner);

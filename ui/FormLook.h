@@ -1,11 +1,12 @@
 // The look the windows share: their font, the captions and numeric fields of their input grids,
-// their save dialogs and the chart's cross-hair.
+// their save dialogs, their wrapped texts and the chart's cross-hair.
 #pragma once
 
 #include "bevels/LabeledBevels.h"
 #include "controls/NumEdit.h"
 #include "platform/Chart.h"
 #include "platform/Dialogs.h"
+#include "platform/StdCtrls.h"
 
 // Every grid cell is 121 x 21 pixels.
 inline constexpr int FieldWidth = 121;
@@ -26,6 +27,9 @@ TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int 
 // overwriting and refuse read-only files and missing folders.
 TSaveDialog* NewSaveDialog(TComponent* Owner, const char* Name, const UnicodeString& Filter,
                            const UnicodeString& DefaultExt);
+
+// A text of a window: a transparent label of a fixed size whose words wrap.
+TLabel* NewWrappedText(TWinControl* Owner, int Left, int Top, int Width, int Height);
 
 // A cross-hair line of the chart: a red dashed fast line 2 pixels wide on the bottom and left
 // axes, drawn in the overlay, not in the legend.
