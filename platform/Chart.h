@@ -189,6 +189,8 @@ private:
     void LayOutFor(int Width, int Height);
     void Layout(int Width, int Height);
     void RenderPlot(TCanvas* Canvas);
+    // RenderPlot with Picture attached to Canvas, recording the plot's shapes as it draws.
+    void RenderPlotAsShapes(TCanvas* Canvas, TVectorPicture* Picture);
     void RenderOverlay(TCanvas* Canvas);
     void DrawAxis(TCanvas* Canvas, TChartAxis* Axis);
     void DrawLegend(TCanvas* Canvas);

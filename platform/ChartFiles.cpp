@@ -13,15 +13,7 @@ void TChart::DrawPicture(TBitmap* Bitmap, TVectorPicture* Picture)
     const TClassicSystemColors printed;  // a light plot, whatever the desktop's theme
     LayOutFor(w, h);
     Bitmap->SetSize(w, h);
-    TCanvas* c = Bitmap->GetCanvas();
-    c->SetPicture(Picture);
-    try {
-        RenderPlot(c);
-    } catch (...) {
-        c->SetPicture(nullptr);
-        throw;
-    }
-    c->SetPicture(nullptr);
+    RenderPlotAsShapes(Bitmap->GetCanvas(), Picture);
 }
 
 namespace {
