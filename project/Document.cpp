@@ -387,25 +387,24 @@ void TProjectDocument::Replay(TStep& Step, bool Forward)
 
 void TProjectDocument::Undo()
 {
-    if (FUndo.empty())
-        return;
-    std::unique_ptr<TStep> step = std::move(FUndo.back());
-    FUndo.pop_back();
-    KeepView(step->After);
-    Replay(*step, false);
-    FRedo.push_back(std::move(step));
-    Changed();
+    Take(FUndo, FRedo, false);
 }
 
 void TProjectDocument::Redo()
 {
-    if (FRedo.empty())
+    Take(FRedo, FUndo, true);
+}
+
+void TProjectDocument::Take(std::vector<std::unique_ptr<TStep>>& From, std::vector<std::unique_ptr<TStep>>& To,
+                            bool Forward)
+{
+    if (From.empty())
         return;
-    std::unique_ptr<TStep> step = std::move(FRedo.back());
-    FRedo.pop_back();
-    KeepView(step->Before);
-    Replay(*step, true);
-    FUndo.push_back(std::move(step));
+    std::unique_ptr<TStep> step = std::move(From.back());
+    From.pop_back();
+    KeepView(Forward ? step->Before : step->After);
+    Replay(*step, Forward);
+    To.push_back(std::move(step));
     Changed();
 }
 

@@ -197,4 +197,6 @@ private:
     template <class Body>
     void RecordStep(const char* Name, Body&& Work);
     void Replay(TStep& Step, bool Forward);
+    // Undo (Forward false) or redo: the last step of From replayed and put on To.
+    void Take(std::vector<std::unique_ptr<TStep>>& From, std::vector<std::unique_ptr<TStep>>& To, bool Forward);
 };
