@@ -139,11 +139,7 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     ChcbLog->SetAllowGrayed(true);
     ChcbLog->SetState(cbGrayed);
     ChcbLog->OnClick = Bind(this, &TFrmAnalysis::ChcbLogClick);
-    BtnInputs = new TButton(this);
-    BtnInputs->SetParent(this);
-    BtnInputs->SetName("BtnInputs");
-    BtnInputs->SetBounds(564, 614, 188, 25);
-    BtnInputs->SetCaption("Run and diffusion &inputs...");
+    BtnInputs = NewButton(this, this, "BtnInputs", "Run and diffusion &inputs...", 564, 614, 188, 25);
     BtnInputs->OnClick = Bind(this, &TFrmAnalysis::BtnInputsClick);
 
     BtnClose = new TButton(this);

@@ -33,18 +33,10 @@ TFrmRunInputs::TFrmRunInputs(TFrmCorvane* AOwner) : TForm(AOwner), FMain(AOwner)
     LblNote->SetBounds(8, 6, 502, 20);
     LblNote->SetCaption("The main window's fields for analyte 1, analyte 2 and the selector; Apply stores them.");
 
-    BtnApply = new TButton(this);
-    BtnApply->SetParent(this);
-    BtnApply->SetName("BtnApply");
-    BtnApply->SetBounds(334, 281, 84, 41);
-    BtnApply->SetCaption("&Apply");
+    BtnApply = NewButton(this, this, "BtnApply", "&Apply", 334, 281, 84, 41);
     BtnApply->OnClick = Bind(this, &TFrmRunInputs::BtnApplyClick);
 
-    BtnClose = new TButton(this);
-    BtnClose->SetParent(this);
-    BtnClose->SetName("BtnClose");
-    BtnClose->SetBounds(426, 281, 84, 41);
-    BtnClose->SetCaption("&Close");
+    BtnClose = NewButton(this, this, "BtnClose", "&Close", 426, 281, 84, 41);
     BtnClose->SetCancel(true);
     BtnClose->OnClick = Bind(this, &TFrmRunInputs::BtnCloseClick);
 }

@@ -81,18 +81,6 @@ TFrmCorvane::~TFrmCorvane()
         FrmCorvane = nullptr;
 }
 
-TButton* TFrmCorvane::NewButton(TWinControl* Parent, const char* Name, const char* Caption, int Left,
-                                int Top, int Width, int Height)
-{
-    auto* b = new TButton(this);
-    b->SetName(Name);
-    b->SetParent(Parent);
-    b->SetBounds(Left, Top, Width, Height);
-    b->SetCaption(Caption);
-    b->SetTabStop(true);
-    return b;
-}
-
 void TFrmCorvane::BuildUpperArea()
 {
     SplHorizontal = new TSplitter(this);
@@ -150,15 +138,15 @@ void TFrmCorvane::BuildUpperArea()
     LstDependencies->OnDblClick = Bind(this, &TFrmCorvane::LstDependenciesDblClick);
     LstDependencies->OnDrawItem = Bind(this, &TFrmCorvane::LstDependenciesDrawItem);
 
-    BtnNew = NewButton(PnlList, "BtnNew", "&New", 215, 8);
-    BtnLoad = NewButton(PnlList, "BtnLoad", "&Load", 215, 55);
-    BtnSave = NewButton(PnlList, "BtnSave", "&Save", 215, 102);
-    BtnAnalysis = NewButton(PnlList, "BtnAnalysis", "Anal&ysis...", 215, 149);
+    BtnNew = NewButton(this, PnlList, "BtnNew", "&New", 215, 8, 84, 41);
+    BtnLoad = NewButton(this, PnlList, "BtnLoad", "&Load", 215, 55, 84, 41);
+    BtnSave = NewButton(this, PnlList, "BtnSave", "&Save", 215, 102, 84, 41);
+    BtnAnalysis = NewButton(this, PnlList, "BtnAnalysis", "Anal&ysis...", 215, 149, 84, 41);
     BtnAnalysis->OnClick = Bind(this, &TFrmCorvane::BtnAnalysisClick);
-    BtnMeasurements = NewButton(PnlList, "BtnMeasurements", "Measure&ments...", 215, 196);
+    BtnMeasurements = NewButton(this, PnlList, "BtnMeasurements", "Measure&ments...", 215, 196, 84, 41);
     BtnMeasurements->OnClick = Bind(this, &TFrmCorvane::BtnMeasurementsClick);
-    BtnHide = NewButton(PnlList, "BtnHide", "&Hide / Show", 215, 341);
-    BtnDelete = NewButton(PnlList, "BtnDelete", "&Delete", 215, 388);
+    BtnHide = NewButton(this, PnlList, "BtnHide", "&Hide / Show", 215, 341, 84, 41);
+    BtnDelete = NewButton(this, PnlList, "BtnDelete", "&Delete", 215, 388, 84, 41);
     BtnHide->SetAnchors(TAnchors{akLeft, akBottom});
     BtnDelete->SetAnchors(TAnchors{akLeft, akBottom});
     BtnNew->OnClick = Bind(this, &TFrmCorvane::BtnNewClick);
@@ -237,14 +225,14 @@ void TFrmCorvane::BuildBottomPanel()
     PnlpH->SetParentColor(true);
     PnlpH->SetBounds(CaptionX, Row4, 502, 79);
     PnlpH->SetParent(PnlBottom);
-    BtnpH = NewButton(PnlpH, "BtnpH", "pH effects...", 0, 0, FieldWidth, 41);
+    BtnpH = NewButton(this, PnlpH, "BtnpH", "pH effects...", 0, 0, FieldWidth, 41);
     BtnpH->OnClick = Bind(this, &TFrmCorvane::BtnpHClick);
     for (const TMainFieldRow& f : MainFields)
         if (f.Panel == fppH)
             createField(f, PnlpH);
 
-    BtnApply = NewButton(PnlBottom, "BtnApply", "A&pply", 1064, Row0);
-    BtnAdd = NewButton(PnlBottom, "BtnAdd", "&Add", 1064, Row0 + 47);
+    BtnApply = NewButton(this, PnlBottom, "BtnApply", "A&pply", 1064, Row0, 84, 41);
+    BtnAdd = NewButton(this, PnlBottom, "BtnAdd", "&Add", 1064, Row0 + 47, 84, 41);
     BtnApply->SetAnchors(TAnchors{akTop, akRight});
     BtnAdd->SetAnchors(TAnchors{akTop, akRight});
     BtnApply->OnClick = Bind(this, &TFrmCorvane::BtnApplyClick);

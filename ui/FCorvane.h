@@ -266,8 +266,6 @@ private:
     void BuildBottomPanel();
     TLabeledBevels* NewCaption(const char* Name, const char* Text, int Left, int Top, bool Visible = true);
     TEdit* NewEdit(const char* Name, int Left, int Top);
-    TButton* NewButton(TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top,
-                       int Width = 84, int Height = 41);
     void LockFreeDiffusion(TNumEdit* Free, TNumEdit* Charge, TNumEdit* Mobility);
     void LockComplexDiffusion(TNumEdit* Complex, TNumEdit* Charge, TNumEdit* Mobility);
 };

@@ -56,16 +56,6 @@ TFastLineSeries* NewLine(TChart* Chart, TColor Colour)
     return s;
 }
 
-TButton* NewButton(TForm* Owner, const char* Name, const char* Caption, int Left, int Top, int Width = 84)
-{
-    auto* b = new TButton(Owner);
-    b->SetParent(Owner);
-    b->SetName(Name);
-    b->SetBounds(Left, Top, Width, 30);
-    b->SetCaption(Caption);
-    return b;
-}
-
 UnicodeString Cell(const std::optional<double>& Value, double Scale = 1)
 {
     return Value ? FloatToStrF(*Value / Scale, ffGeneral, 6, 0) : UnicodeString();
@@ -116,11 +106,11 @@ TFrmMeasurements::TFrmMeasurements(TFrmCorvane* Main) : TForm(Main), FMain(Main)
     EdtRow->SetParent(this);
     EdtRow->SetName("EdtRow");
     EdtRow->SetBounds(8, 300, 332, 21);
-    BtnAddRow = NewButton(this, "BtnAddRow", "Add &row", 348, 296);
+    BtnAddRow = NewButton(this, this, "BtnAddRow", "Add &row", 348, 296, 84, 30);
     BtnAddRow->SetDefault(true);
-    BtnDeleteRows = NewButton(this, "BtnDeleteRows", "&Delete rows", 8, 328);
-    BtnPaste = NewButton(this, "BtnPaste", "&Paste rows", 100, 328);
-    BtnOpen = NewButton(this, "BtnOpen", "&Open CSV...", 192, 328);
+    BtnDeleteRows = NewButton(this, this, "BtnDeleteRows", "&Delete rows", 8, 328, 84, 30);
+    BtnPaste = NewButton(this, this, "BtnPaste", "&Paste rows", 100, 328, 84, 30);
+    BtnOpen = NewButton(this, this, "BtnOpen", "&Open CSV...", 192, 328, 84, 30);
     BtnAddRow->OnClick = Bind(this, &TFrmMeasurements::BtnAddRowClick);
     BtnDeleteRows->OnClick = Bind(this, &TFrmMeasurements::BtnDeleteRowsClick);
     BtnPaste->OnClick = Bind(this, &TFrmMeasurements::BtnPasteClick);
@@ -171,9 +161,9 @@ TFrmMeasurements::TFrmMeasurements(TFrmCorvane* Main) : TForm(Main), FMain(Main)
     for (int a = 0; a < 2; ++a)
         NewPoints(ChrtResiduals, AnalyteColour[a], a == 0 ? psTriangle : psDownTriangle);
 
-    BtnUse = NewButton(this, "BtnUse", "&Use fitted values", 668, 560, 130);
+    BtnUse = NewButton(this, this, "BtnUse", "&Use fitted values", 668, 560, 130, 30);
     BtnUse->OnClick = Bind(this, &TFrmMeasurements::BtnUseClick);
-    BtnClose = NewButton(this, "BtnClose", "&Close", 808, 560);
+    BtnClose = NewButton(this, this, "BtnClose", "&Close", 808, 560, 84, 30);
     BtnClose->SetCancel(true);
     BtnClose->OnClick = Bind(this, &TFrmMeasurements::BtnCloseClick);
 

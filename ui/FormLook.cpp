@@ -22,6 +22,17 @@ TLabeledBevels* NewFieldCaption(TComponent* Owner, TWinControl* Parent, const Un
     return caption;
 }
 
+TButton* NewButton(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top,
+                   int Width, int Height)
+{
+    auto* b = new TButton(Owner);
+    b->SetName(Name);
+    b->SetParent(Parent);
+    b->SetBounds(Left, Top, Width, Height);
+    b->SetCaption(Caption);
+    return b;
+}
+
 TLabel* NewWrappedText(TWinControl* Owner, int Left, int Top, int Width, int Height)
 {
     auto* l = new TLabel(Owner);

@@ -28,6 +28,10 @@ TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int 
 TSaveDialog* NewSaveDialog(TComponent* Owner, const char* Name, const UnicodeString& Filter,
                            const UnicodeString& DefaultExt);
 
+// A push button of a window: owned by Owner (which finds it by Name), on Parent.
+TButton* NewButton(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Left, int Top,
+                   int Width, int Height);
+
 // A text of a window: a transparent label of a fixed size whose words wrap.
 TLabel* NewWrappedText(TWinControl* Owner, int Left, int Top, int Width, int Height);
 
