@@ -113,37 +113,6 @@ TEST(DesignMap, EveryPointIsTheAnalysisAtItsConditions)
     }
 }
 
-TEST(DesignMap, SpacingFollowsTheAnalysis)
-{
-    // Two decades of the concentration, or from 0 of 1 / K (K2 = 0.3 per mM), turn lg c on.
-    const struct {
-        double cMin, cMax;
-        AnalysisOptions::Spacing scale;
-        bool log;
-        double first;
-    } cases[] = {
-        {0, 50, AnalysisOptions::asAuto, false, 0},
-        {0, 1000, AnalysisOptions::asAuto, true, 0.001 / 0.3},
-        {1, 50, AnalysisOptions::asAuto, false, 1},
-        {0.1, 50, AnalysisOptions::asAuto, true, 0.1},
-        {0.1, 50, AnalysisOptions::asLinear, false, 0.1},
-        {1, 50, AnalysisOptions::asLog, true, 1},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(std::to_string(k.cMin) + ".." + std::to_string(k.cMax));
-        DesignSpaceSettings s = Settings(TMapCondition::Voltage, 10000, 20000, 5, 2);
-        s.Analysis.Scale = k.scale;
-        const DesignMap map = ComputeDesignMap(PlainPair(k.cMin, k.cMax), s, {}, 1);
-        EXPECT_EQ(map.Scale.Log, k.log);
-        EXPECT_NEAR(map.x.front(), k.first, 1e-15);
-        EXPECT_EQ(map.x.back(), k.cMax);
-        // Even steps in c or in lg c.
-        const double r0 = k.log ? std::log(map.x[1] / map.x[0]) : map.x[1] - map.x[0];
-        const double r3 = k.log ? std::log(map.x[4] / map.x[3]) : map.x[4] - map.x[3];
-        EXPECT_NEAR(r0, r3, 1e-12 * std::fabs(r0));
-    }
-}
-
 TEST(DesignMap, ThreadsGiveTheSameMap)
 {
     const DesignSpaceSettings s = Settings(TMapCondition::pH, 5, 9, 31, 29);
@@ -225,6 +194,19 @@ TEST(DesignMap, RefusesWhatItCannotCompute)
     const DesignMap map = ComputeDesignMap(empty, Settings(TMapCondition::Voltage, 1e4, 2e4, 5, 5));
     EXPECT_FALSE(map.Complete());
     EXPECT_EQ(map.Warnings.size(), 1u);
+}
+
+TEST(DesignMap, ASingleConcentrationGivesOneColumn)
+{
+    // cMin = cMax: the analysis has one point; the map one column, without lines or a region
+    // point to fault on.
+    const DesignMap map = ComputeDesignMap(PlainPair(10, 10), Settings(TMapCondition::Voltage, 1e4, 3e4, 11, 5));
+    ASSERT_TRUE(map.Complete());
+    EXPECT_EQ(map.nx(), 1);
+    EXPECT_EQ(map.x[0], 10);
+    EXPECT_TRUE(MapContours(map, mvRs, 1.5).empty());
+    const GoodRegion region = FindGoodRegion(map);
+    EXPECT_EQ(region.Robust.has_value(), region.Points > 0);
 }
 
 TEST(DesignMap, CancelledMapShowsNothing)

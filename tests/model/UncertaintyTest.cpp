@@ -38,22 +38,6 @@ TEST(Random, SameDrawsAsAnIndependentImplementation)
     for (double z : normals) EXPECT_NEAR(r.Normal(), z, 1e-15);
 }
 
-TEST(Random, NormalsHaveUnitVariance)
-{
-    TRandom r(7);
-    const int n = 200000;
-    double sum = 0, sq = 0;
-    int beyond = 0;
-    for (int k = 0; k < n; ++k) {
-        const double z = r.Normal();
-        sum += z, sq += z * z;
-        beyond += z > 1.6448536269514722 ? 1 : 0;
-    }
-    EXPECT_NEAR(sum / n, 0, 0.01);
-    EXPECT_NEAR(sq / n, 1, 0.01);
-    EXPECT_NEAR(double(beyond) / n, 0.05, 0.003);
-}
-
 TEST(Quantile, Type7)
 {
     const struct {
