@@ -1,8 +1,10 @@
 #include "project/CurvesText.h"
 
 #include "model/Sweep.h"
+#include "model/Uncertainty.h"
 #include "platform/Graphics.h"
 #include "platform/IniFilesDisk.h"
+#include "project/CsvRows.h"
 #include "project/ProjectFile.h"
 
 #include <algorithm>
@@ -13,153 +15,9 @@
 
 namespace {
 
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-
 // More rows than any spreadsheet or window holds, about 20 sweeps of the most points (some
 // 1.6 GB of text): refused before the text is built rather than exhausting memory.
 constexpr std::int64_t MaxTextRows = 20000000;
-
-// Appends Value with 15 significant digits and Decimal in place of the point.
-void AppendNumber(std::string& Out, double Value, std::string_view Decimal)
-{
-    // Written in place: the longest form, "-1.23456789012345e-308", takes 22 bytes.
-    const size_t at = Out.size();
-    Out.resize(at + 24);
-    char* const begin = Out.data() + at;
-    char* const end = std::to_chars(begin, begin + 24, Value, std::chars_format::general, 15).ptr;
-    Out.resize(static_cast<size_t>(end - Out.data()));
-    if (Decimal.size() == 1 && Decimal[0] == '.') return;
-    for (char* p = begin; p != end; ++p) {
-        if (*p != '.') continue;
-        if (Decimal.size() == 1)
-            *p = Decimal[0];
-        else
-            Out.replace(static_cast<size_t>(p - Out.data()), 1, Decimal);
-        return;
-    }
-}
-
-bool IsFormulaStart(char C)
-{
-    return C == '=' || C == '+' || C == '-' || C == '@';
-}
-
-// The separators of a layout and the writing of one row, field by field, into one string.
-class RowWriter {
-public:
-    RowWriter(const CurvesTextOptions& Options, std::string& Out)
-        : FOut(Out),
-          FField(Options.Layout == CurvesLayout::Tabs ? '\t' : Options.DecimalSeparator == L',' ? ';' : ','),
-          FLineEnd(Options.Layout == CurvesLayout::Tabs ? "\n" : "\r\n"),
-          FDecimal(WideCharToUtf8(Options.DecimalSeparator))
-    {
-        // A separator that is no character would glue the integer digits to the decimals.
-        if (FDecimal.empty()) FDecimal = ".";
-        FQuoteNumbers = NeedsQuotes(FDecimal);
-    }
-
-    // A text field: quoted where it needs it, with the apostrophe before a formula's start.
-    void Text(std::string_view S)
-    {
-        Separate();
-        AppendText(S, !S.empty() && IsFormulaStart(S.front()));
-    }
-
-    // A numeric field; empty for a value that is not finite.
-    void Number(double Value)
-    {
-        Separate();
-        if (!std::isfinite(Value)) return;
-        if (!FQuoteNumbers) {
-            AppendNumber(FOut, Value, FDecimal);
-            return;
-        }
-        std::string s;
-        AppendNumber(s, Value, FDecimal);
-        AppendText(s, false);
-    }
-
-    void Number(const Figure& Value)
-    {
-        if (Value)
-            Number(*Value);
-        else
-            Separate();
-    }
-
-    // Fields written before by the same writer, appended as they stand.
-    void Fields(std::string_view Written)
-    {
-        Separate();
-        FOut.append(Written);
-    }
-
-    void EndRow()
-    {
-        FOut.append(FLineEnd);
-        FRowStart = true;
-    }
-
-    // Value as a number inside a text field.
-    std::string NumberText(double Value) const
-    {
-        std::string s;
-        AppendNumber(s, Value, FDecimal);
-        return s;
-    }
-
-private:
-    void Separate()
-    {
-        if (!FRowStart) FOut += FField;
-        FRowStart = false;
-    }
-
-    bool NeedsQuotes(std::string_view S) const
-    {
-        if (!S.empty() && (S.front() == ' ' || S.back() == ' ')) return true;
-        for (const char c : S)
-            if (c == FField || c == '"' || c == '\t' || c == '\r' || c == '\n') return true;
-        return false;
-    }
-
-    void AppendText(std::string_view S, bool Guard)
-    {
-        if (!NeedsQuotes(S)) {
-            if (Guard) FOut += '\'';
-            FOut.append(S);
-            return;
-        }
-        FOut += '"';
-        if (Guard) FOut += '\'';
-        for (const char c : S) {
-            if (c == '"') FOut += '"';
-            FOut += c;
-        }
-        FOut += '"';
-    }
-
-    std::string& FOut;
-    const char FField;
-    const char* const FLineEnd;
-    std::string FDecimal;
-    bool FQuoteNumbers = false;
-    bool FRowStart = true;
-};
-
-// The record's own columns: index, name, analytes and selector.
-void RecordFields(RowWriter& W, size_t Index, const DependencyRecord& R)
-{
-    W.Number(static_cast<double>(Index + 1));
-    for (const AnsiString* text : {&R.name, &R.analyte1, &R.analyte2, &R.selector})
-        W.Text(AnsiToUtf8(*text));
-}
-
-void RecordHeader(RowWriter& W)
-{
-    for (const char* h : {"#", "Name", "Analyte 1", "Analyte 2", "Selector"})
-        W.Text(h);
-}
 
 bool Shown(const DependencyRecord& R)
 {
@@ -185,9 +43,33 @@ std::int64_t RowCount(const Params& P)
     return n;
 }
 
-void StartText(const CurvesTextOptions& Options, std::string& Out, bool ByteOrderMark)
+// The Monte Carlo band of a dependency with uncertainties over the analysis' curve, the
+// concentration of the largest Rs among its points.
+struct TPlanBand {
+    RsBand Band;
+    std::optional<BandPoint> AtOptimum;
+};
+
+std::optional<TPlanBand> PlanBand(const DependencyRecord& R, const SeparationAnalysis& A, const AnalysisOptions& O)
 {
-    if (Options.Layout == CurvesLayout::Csv && ByteOrderMark) Out.append(Utf8Bom);
+    if (!R.Uncertainty.Any()) return std::nullopt;
+    std::vector<double> c;
+    for (const ResolutionPoint& p : A.Curve) c.push_back(p.c);
+    if (A.RsOptimum) {
+        const double opt = A.RsOptimum->c;
+        c.insert(std::lower_bound(c.begin(), c.end(), opt), opt);
+    }
+    if (c.empty()) return std::nullopt;
+    TPlanBand b;
+    try {
+        b.Band = ComputeRsBand(R.Params, R.Uncertainty, O, c);
+    } catch (const Exception&) {
+        return std::nullopt;  // uncertainties that cannot be drawn: no band
+    }
+    if (A.RsOptimum)
+        for (const BandPoint& p : b.Band.Points)
+            if (p.c == A.RsOptimum->c) b.AtOptimum = p;
+    return b;
 }
 
 }  // namespace
@@ -288,12 +170,21 @@ std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const Cu
                           "N1 at largest Rs [-]", "N2 at largest Rs [-]", "Rs >= 1.5 from [mM]",
                           "Rs >= 1.5 to [mM]", "Warnings"})
         w.Text(h);
+    // The band of the plan, when any dependency has uncertainties.
+    const bool uncertain = std::any_of(Records.begin(), Records.end(),
+                                       [](const DependencyRecord& r) { return Shown(r) && r.Uncertainty.Any(); });
+    if (uncertain)
+        for (const char* h : {"Rs 5% at largest Rs [-]", "Rs 50% at largest Rs [-]", "Rs 95% at largest Rs [-]",
+                              "P(Rs >= 1.5) at largest Rs [-]", "c of largest Rs 5% [mM]", "c of largest Rs 50% [mM]",
+                              "c of largest Rs 95% [mM]"})
+            w.Text(h);
     w.EndRow();
 
     for (size_t i = 0; i < Records.size(); ++i) {
         const DependencyRecord& r = Records[i];
         if (!Shown(r)) continue;
         const SeparationAnalysis a = Analyse(r.Params, Options.Analysis);
+        const std::optional<TPlanBand> band = uncertain ? PlanBand(r, a, Options.Analysis) : std::nullopt;
         std::string warnings;
         for (const AnalysisWarning& warning : a.Warnings)
             warnings += (warnings.empty() ? "" : " ") + warning.Text;
@@ -320,6 +211,16 @@ std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const Cu
             w.Number(interval ? Figure(a.BaselineIntervals[k].c0) : Figure());
             w.Number(interval ? Figure(a.BaselineIntervals[k].c1) : Figure());
             w.Text(warnings);
+            if (uncertain) {
+                const bool at = band && band->AtOptimum;
+                w.Number(at ? band->AtOptimum->Rs05 : Figure());
+                w.Number(at ? band->AtOptimum->Rs50 : Figure());
+                w.Number(at ? band->AtOptimum->Rs95 : Figure());
+                w.Number(at ? Figure(band->AtOptimum->PGood) : Figure());
+                w.Number(band ? band->Band.Optimum.c05 : Figure());
+                w.Number(band ? band->Band.Optimum.c50 : Figure());
+                w.Number(band ? band->Band.Optimum.c95 : Figure());
+            }
             w.EndRow();
         }
     }
