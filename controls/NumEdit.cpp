@@ -162,3 +162,35 @@ void TNumEdit::SetFloatFormat(TFloatFormatProperty* Value)
 {
     FFloatFormat->Assign(Value);
 }
+
+// ---------------------------------------------------------------------------------------------
+// TOptionalNumEdit
+
+TOptionalNumEdit::TOptionalNumEdit(TComponent* AOwner) : TNumEdit(AOwner)
+{
+    Clear();
+}
+
+void TOptionalNumEdit::Clear()
+{
+    FHasValue = FNewHasValue = false;
+    FNewValue = FValue = 0;
+    SetText(UnicodeString());
+}
+
+bool TOptionalNumEdit::_Accept(const UnicodeString& Text)
+{
+    FNewHasValue = !Trim(Text).empty();
+    if (FNewHasValue)
+        return TNumEdit::_Accept(Text);
+    FNewValue = 0;
+    return true;
+}
+
+void TOptionalNumEdit::_Accepted()
+{
+    FHasValue = FNewHasValue;
+    TNumEdit::_Accepted();
+    if (!FHasValue)
+        ShowText(UnicodeString());
+}

@@ -82,3 +82,22 @@ protected:
 private:
     double FAcceptedValue = 0;
 };
+
+// A TNumEdit whose number may also be left out: a blank text is accepted as "no number" and
+// stays blank (value 0). Starts blank.
+class TOptionalNumEdit : public TNumEdit {
+public:
+    explicit TOptionalNumEdit(TComponent* AOwner);
+
+    // Whether the last accepted text held a number.
+    bool HasValue() const { return FHasValue; }
+    // Leaves the number out: the field shows a blank text.
+    void Clear();
+
+    bool _Accept(const UnicodeString& Text) override;
+    void _Accepted() override;
+
+private:
+    bool FHasValue = false;
+    bool FNewHasValue = false;
+};

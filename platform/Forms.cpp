@@ -62,6 +62,16 @@ void TForm::Show()
     Toolkit::ActivateWindow(this);
 }
 
+void TForm::SetPopupParent(TForm* Value)
+{
+    if (Value == this)
+        Value = nullptr;
+    FPopupParent = Value;
+    FPopupParentAlive = TAliveCheck(Value);
+    if (GetVisible())
+        Toolkit::KeepInFront(this, GetPopupParent());
+}
+
 void TForm::Hide()
 {
     SetVisible(false);
@@ -80,6 +90,8 @@ void TForm::SetVisible(bool Value)
         DoShow();
         if (!alive)
             return;
+        if (GetPopupParent() != nullptr)
+            Toolkit::KeepInFront(this, GetPopupParent());
         TControl::SetVisible(true);
         if (!alive)
             return;

@@ -55,6 +55,11 @@ public:
     bool GetKeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     bool Active() const;
+    // The form this one stays above while both are shown (the window manager keeps it in front of
+    // that window and shows no task-bar entry of its own), or null. A destroyed popup parent
+    // counts as none.
+    TForm* GetPopupParent() const { return FPopupParentAlive ? FPopupParent : nullptr; }
+    void SetPopupParent(TForm* Value);
 
     void Dispatch(void* Message) override;
 
@@ -89,6 +94,8 @@ private:
     bool FShownOnce = false;
     TWinControl* FActiveControl = nullptr;
     TAliveCheck FActiveControlAlive;
+    TForm* FPopupParent = nullptr;
+    TAliveCheck FPopupParentAlive;
 };
 
 // The form that holds Control (the top-level window), or null.

@@ -23,6 +23,8 @@ void MoveWindow(TWinControl* Window, int Left, int Top);
 void ActivateWindow(TWinControl* Window);
 // Hides the widget of a top-level window when it is shown (no messages, no events).
 void HideWindow(TWinControl* Window);
+// Keeps a top-level window in front of another (null: of none) from its next showing on.
+void KeepInFront(TWinControl* Window, TWinControl* Of);
 // Makes a top-level window application-modal, or modeless again.
 void SetWindowModal(TWinControl* Window, bool Modal);
 // Gives every control of a window the name a screen reader reads (from its caption).

@@ -119,10 +119,13 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     NumInjection->SetName("NumInjection");
     NumWindow->SetName("NumWindow");
     LblLongest = NewFieldCaption(this, this, "Longest run [min]", 564, 510);
-    NumLongest = NewNumericField(this, this, 691, 510);
+    NumLongest = new TOptionalNumEdit(this);
+    PlaceNumericField(NumLongest, this, 691, 510);
     LblComplexD = NewFieldCaption(this, this, "Cplx D1, D2 [.1E+9]", 564, 537);
-    NumComplexD1 = NewNumericField(this, this, 691, 537);
-    NumComplexD2 = NewNumericField(this, this, 691, 564);
+    NumComplexD1 = new TOptionalNumEdit(this);
+    NumComplexD2 = new TOptionalNumEdit(this);
+    PlaceNumericField(NumComplexD1, this, 691, 537);
+    PlaceNumericField(NumComplexD2, this, 691, 564);
     NumLongest->SetName("NumLongest");
     NumComplexD1->SetName("NumComplexD1");
     NumComplexD2->SetName("NumComplexD2");
@@ -326,6 +329,9 @@ void TFrmAnalysis::BtnInputsClick(TObject*)
 
 void TFrmAnalysis::NumLengthAccept(TObject*, TCaption NewText, bool& Accept)
 {
+    // A blank text that a field takes leaves its number out (no limit, none).
+    if (Accept && Trim(NewText).empty())
+        return;
     ApplyRangeRule(TRangeRule::NonNegative, NewText, Accept);
 }
 

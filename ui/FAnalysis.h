@@ -33,10 +33,10 @@ public:
     TLabeledBevels* LblWindow;
     TNumEdit* NumWindow;
     TLabeledBevels* LblLongest;
-    TNumEdit* NumLongest;  // minutes, 0 for no limit
+    TOptionalNumEdit* NumLongest;  // minutes; blank (or 0) for no limit
     TLabeledBevels* LblComplexD;
-    TNumEdit* NumComplexD1;  // 1e-9 m^2/s, 0 for none
-    TNumEdit* NumComplexD2;
+    TOptionalNumEdit* NumComplexD1;  // 1e-9 m^2/s; blank (or 0) for none
+    TOptionalNumEdit* NumComplexD2;
     TCheckBox* ChcbLog;  // grayed: the scale follows the range
     TButton* BtnInputs;
     TLabel* LblDiffusion;

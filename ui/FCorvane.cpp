@@ -373,6 +373,7 @@ void TFrmCorvane::BtnAnalysisClick(TObject*)
     if (FrmAnalysis == nullptr) {
         FrmAnalysis = new TFrmAnalysis(this);
         FrmAnalysis->OnInputs = Bind(this, &TFrmCorvane::AnalysisInputsClick);
+        FrmAnalysis->SetPopupParent(this);
         // Beside the main window, not over its chart.
         FrmAnalysis->SetBounds(GetLeft() + GetWidth() + 8, GetTop(), FrmAnalysis->GetWidth(), FrmAnalysis->GetHeight());
     }
@@ -385,13 +386,17 @@ void TFrmCorvane::AnalysisInputsClick(TObject*)
 {
     if (FrmRunInputs == nullptr)
         FrmRunInputs = new TFrmRunInputs(this);
+    // Opened from the analysis window: in front of it.
+    FrmRunInputs->SetPopupParent(FrmAnalysis != nullptr ? static_cast<TForm*>(FrmAnalysis) : this);
     FrmRunInputs->Open();
 }
 
 void TFrmCorvane::BtnMeasurementsClick(TObject*)
 {
-    if (FrmMeasurements == nullptr)
+    if (FrmMeasurements == nullptr) {
         FrmMeasurements = new TFrmMeasurements(this);
+        FrmMeasurements->SetPopupParent(this);
+    }
     FrmMeasurements->ShowFor(CurrentRow());
     FrmMeasurements->Show();
 }

@@ -46,7 +46,11 @@ TLabel* NewWrappedText(TWinControl* Owner, int Left, int Top, int Width, int Hei
 
 TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int Top)
 {
-    auto* field = new TNumEdit(Owner);
+    return PlaceNumericField(new TNumEdit(Owner), Parent, Left, Top);
+}
+
+TNumEdit* PlaceNumericField(TNumEdit* field, TWinControl* Parent, int Left, int Top)
+{
     field->SetParent(Parent);
     field->SetBounds(Left, Top, FieldWidth, FieldHeight);
     field->SetModifiedColor(clMoneyGreen);

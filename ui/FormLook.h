@@ -22,6 +22,8 @@ TLabeledBevels* NewFieldCaption(TComponent* Owner, TWinControl* Parent, const Un
 
 // A numeric field of the grid: 121 x 21, text "0", modified colour clMoneyGreen, a tab stop.
 TNumEdit* NewNumericField(TComponent* Owner, TWinControl* Parent, int Left, int Top);
+// The same look and place for a field made by the caller (an optional number); returns it.
+TNumEdit* PlaceNumericField(TNumEdit* Field, TWinControl* Parent, int Left, int Top);
 
 // A save dialog as the windows use them: Filter, DefaultExt, the options that ask before
 // overwriting and refuse read-only files and missing folders.

@@ -12,6 +12,7 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -255,6 +256,24 @@ void Toolkit::ActivateWindow(TWinControl* Window)
             w->raise();
         w->activateWindow();
     }
+}
+
+void Toolkit::KeepInFront(TWinControl* Window, TWinControl* Of)
+{
+    // A transient window: the window manager keeps it above the other one. The native windows are
+    // made here when they do not exist yet; QWindow holds its transient parent weakly.
+    QWidget* w = WidgetOf(Window);
+    QWidget* of = Of != nullptr ? WidgetOf(Of) : nullptr;
+    if (w == nullptr)
+        return;
+    w->winId();
+    QWindow* parent = nullptr;
+    if (of != nullptr) {
+        of->winId();
+        parent = of->windowHandle();
+    }
+    if (QWindow* window = w->windowHandle())
+        window->setTransientParent(parent);
 }
 
 void Toolkit::HideWindow(TWinControl* Window)

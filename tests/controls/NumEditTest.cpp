@@ -10,6 +10,7 @@
 namespace {
 
 class NumEditField : public EditFormTest<TNumEdit> {};
+class OptionalNumEditField : public EditFormTest<TOptionalNumEdit> {};
 
 } // namespace
 
@@ -250,4 +251,40 @@ TEST_F(NumEditField, TheThreeStatesShowTheirColours)
         EXPECT_EQ(ColorToRGB(picture.GetCanvas()->Pixels(x, y)), ColorToRGB(expected[i])) << i;
     }
     EXPECT_EQ(Shown(B), "37");
+}
+
+// An optional number starts blank; a blank (or blanks-only) text leaves the number out and stays
+// blank, a number is read and shown as in every numeric field, and a text that is no number
+// brings back what was shown before, blank or not.
+TEST_F(OptionalNumEditField, BlankLeavesTheNumberOut)
+{
+    EXPECT_EQ(Shown(A), "");
+    EXPECT_FALSE(A->HasValue());
+    EXPECT_EQ(A->AcceptedValue, 0);
+    struct Case {
+        const char* typed;
+        bool has;
+        double value;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"2.5", true, 2.5, "2.5"}, {"", false, 0, ""},    {"abc", false, 0, ""},
+        {"0", true, 0, "0"},       {"   ", false, 0, ""}, {"1e3", true, 1000, "1000"},
+        {"1,5", true, 1000, "1000"},
+    };
+    for (const Case& c : cases) {
+        Focus(A);
+        Key(A, Qt::Key_A, Qt::ControlModifier);
+        Key(A, Qt::Key_Delete);
+        Type(A, c.typed);
+        Key(A, Qt::Key_Return);
+        EXPECT_EQ(Shown(A), c.shown) << c.typed;
+        EXPECT_EQ(A->HasValue(), c.has) << c.typed;
+        EXPECT_DOUBLE_EQ(A->AcceptedValue, c.value) << c.typed;
+        EXPECT_EQ(A->GetAcceptedText(), c.shown) << c.typed;
+    }
+    A->Clear();
+    EXPECT_EQ(Shown(A), "");
+    EXPECT_FALSE(A->HasValue());
+    EXPECT_EQ(A->GetValue(), 0);
 }

@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,3 +39,42 @@ TEST(QtAccess, ObjectNameFollowsTheName)
 }
 
 }  // namespace
+
+// A form with a popup parent is a transient window of the parent's window from its showing on,
+// also when set after it was shown and after the parent was shown again; a destroyed parent or
+// none leaves it a window of its own.
+TEST(QtAccess, PopupParentMakesATransientWindow)
+{
+    auto transientOf = [](const TForm& f) {
+        const QWindow* w = WidgetOf(&f)->windowHandle();
+        return w != nullptr ? w->transientParent() : nullptr;
+    };
+    TForm main(nullptr);
+    TForm tool(&main);
+    tool.SetPopupParent(&main);
+    EXPECT_EQ(tool.GetPopupParent(), &main);
+    tool.Show();
+    ASSERT_NE(WidgetOf(&main)->windowHandle(), nullptr);
+    EXPECT_EQ(transientOf(tool), WidgetOf(&main)->windowHandle());
+    tool.Hide();
+    tool.Show();
+    EXPECT_EQ(transientOf(tool), WidgetOf(&main)->windowHandle());
+
+    tool.SetPopupParent(nullptr);
+    EXPECT_EQ(transientOf(tool), nullptr);
+    tool.SetPopupParent(&tool);  // itself: none
+    EXPECT_EQ(tool.GetPopupParent(), nullptr);
+
+    TForm later(nullptr);
+    later.Show();
+    {
+        TForm parent(nullptr);
+        later.SetPopupParent(&parent);  // shown: at once
+        EXPECT_EQ(transientOf(later), WidgetOf(&parent)->windowHandle());
+    }
+    EXPECT_EQ(later.GetPopupParent(), nullptr);
+    EXPECT_EQ(transientOf(later), nullptr);
+    later.Hide();
+    later.Show();  // nothing left of the destroyed parent
+    EXPECT_EQ(transientOf(later), nullptr);
+}

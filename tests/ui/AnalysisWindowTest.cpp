@@ -48,6 +48,9 @@ TEST_F(AnalysisWindow, ShowsTheFiguresOfTheCurrentDependency)
     ASSERT_NE(a, nullptr);
     EXPECT_TRUE(a->GetVisible());
     EXPECT_EQ(a->GetCaption(), "Separation analysis");
+    // Beside the main window and in front of it.
+    EXPECT_GE(a->GetLeft(), F->GetLeft() + F->GetWidth());
+    EXPECT_EQ(a->GetPopupParent(), F);
     EXPECT_EQ(a->LblDependency->GetCaption(), "realistic: <Analyte 1> and <Analyte 2> with <Selector>");
     ASSERT_TRUE(a->GetAnalysis());
     const SeparationAnalysis& s = *a->GetAnalysis();
@@ -148,6 +151,7 @@ TEST_F(AnalysisWindow, RunAndDiffusionInputsEditTheDependencyThroughApply)
     TWinControl* home = F->NumD01->GetParent();
     Click(a->BtnInputs);
     TFrmRunInputs* d = F->FrmRunInputs;
+    EXPECT_EQ(d->GetPopupParent(), a);
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->GetVisible());
     EXPECT_EQ(d->GetCaption(), "Run and diffusion inputs");
@@ -199,6 +203,11 @@ TEST_F(AnalysisWindow, TimeLimitShadingAndTheChosenConcentration)
         << a->LblWarnings->GetCaption();
     Enter(a->NumLongest, "0");
     EXPECT_EQ(a->SrrTooLong->Count(), 0);
+    Enter(a->NumLongest, "2.5");
+    Enter(a->NumLongest, "");  // blank: no limit again, and the field stays blank
+    EXPECT_EQ(a->SrrTooLong->Count(), 0);
+    EXPECT_EQ(a->NumLongest->GetText(), "");
+    EXPECT_FALSE(a->NumLongest->HasValue());
     EXPECT_TRUE(Errors.empty());
 }
 
