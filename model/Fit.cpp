@@ -2,8 +2,11 @@
 
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/math/tools/roots.hpp>
-#include <ceres/ceres.h>
-#include <Eigen/Dense>
+#include <ceres/problem.h>
+#include <ceres/sized_cost_function.h>
+#include <ceres/solver.h>
+#include <Eigen/Core>
+#include <Eigen/LU>
 
 #include <algorithm>
 #include <array>
@@ -36,15 +39,66 @@ struct Isotherm {
     }
 };
 
-struct Residual {
-    double c, u, sw, KOffset;
-    template <class T>
-    bool operator()(const T* u0, const T* uCS, const T* K, T* r) const
+// The smallest eigenvalue of a small symmetric matrix by cyclic Jacobi rotations (Golub and Van
+// Loan, Matrix Computations, 4th ed., 8.5): a handful of sweeps for the at most seven free
+// parameters of a fit.
+double SmallestEigenvalue(Eigen::MatrixXd A)
+{
+    const Eigen::Index n = A.rows();
+    for (int sweep = 0; sweep < 100; ++sweep) {
+        double off = 0;
+        for (Eigen::Index p = 0; p < n; ++p)
+            for (Eigen::Index q = p + 1; q < n; ++q)
+                off += A(p, q) * A(p, q);
+        if (!(off > 1e-30 * A.squaredNorm()))
+            break;
+        for (Eigen::Index p = 0; p < n; ++p)
+            for (Eigen::Index q = p + 1; q < n; ++q) {
+                if (A(p, q) == 0)
+                    continue;
+                const double theta = (A(q, q) - A(p, p)) / (2 * A(p, q));
+                const double t = (theta >= 0 ? 1 : -1) / (std::fabs(theta) + std::sqrt(theta * theta + 1));
+                const double c = 1 / std::sqrt(t * t + 1), s = t * c;
+                for (Eigen::Index k = 0; k < n; ++k) {  // A J
+                    const double akp = A(k, p), akq = A(k, q);
+                    A(k, p) = c * akp - s * akq;
+                    A(k, q) = s * akp + c * akq;
+                }
+                for (Eigen::Index k = 0; k < n; ++k) {  // J^T A J
+                    const double apk = A(p, k), aqk = A(q, k);
+                    A(p, k) = c * apk - s * aqk;
+                    A(q, k) = s * apk + c * aqk;
+                }
+            }
+    }
+    return A.diagonal().minCoeff();
+}
+
+// The weighted residual of one measured point, sw (u - (u0 + uCS K c) / (1 + K c)), with K the
+// parameter plus an offset (the profile of K2 - K1), and its derivatives, written out: the
+// isotherm is simple enough, and the compiler spends a fraction of the time of automatic
+// differentiation's templates on it.
+class Residual final : public ceres::SizedCostFunction<1, 1, 1, 1> {
+public:
+    Residual(double C, double U, double Sw, double KOffset) : c(C), u(U), sw(Sw), offset(KOffset) {}
+
+    bool Evaluate(double const* const* p, double* r, double** J) const override
     {
-        const T kc = (K[0] + KOffset) * c;
-        r[0] = sw * (u - (u0[0] + uCS[0] * kc) / (1.0 + kc));
+        const double u0 = p[0][0], uCS = p[1][0], kc = (p[2][0] + offset) * c, d = 1 + kc;
+        r[0] = sw * (u - (u0 + uCS * kc) / d);
+        if (J != nullptr) {
+            if (J[0] != nullptr)
+                J[0][0] = -sw / d;
+            if (J[1] != nullptr)
+                J[1][0] = -sw * kc / d;
+            if (J[2] != nullptr)
+                J[2][0] = -sw * c * (uCS - u0) / (d * d);
+        }
         return true;
     }
+
+private:
+    double c, u, sw, offset;
 };
 
 // The least-squares problem of one fit: parameters theta (u0, uCS, K of one analyte, or u0 and
@@ -107,7 +161,7 @@ struct TProblem {
             const Points& p = Data[a];
             for (size_t j = 0; j < p.size(); ++j)
                 problem.AddResidualBlock(
-                    new ceres::AutoDiffCostFunction<Residual, 1, 1, 1, 1>(new Residual{p.c[j], p.u[j], p.sw[j], offset}),
+                    new Residual(p.c[j], p.u[j], p.sw[j], offset),
                     nullptr, &Theta[static_cast<size_t>(idx[0])], &Theta[static_cast<size_t>(idx[1])],
                     &Theta[static_cast<size_t>(idx[2])]);
         }
@@ -336,8 +390,7 @@ public:
                 return result;
             }
             const Eigen::MatrixXd scaled = d.asDiagonal().inverse() * normal * d.asDiagonal().inverse();
-            Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen(scaled);
-            if (eigen.eigenvalues().minCoeff() < 1e-12) {
+            if (SmallestEigenvalue(scaled) < 1e-12) {
                 result.Message = AnalyteText(Analyte) +
                                  ": the parameters cannot be determined separately from these rows (they are "
                                  "almost fully correlated); hold one of them or measure a wider range.";

@@ -522,6 +522,9 @@ void TProjectDocument::SetUncertainties(int Index, const Uncertainties& Data)
         FRecording->Changed.push_back({Index, DataOf(r), changed});
         r.Uncertainty = Data;
     });
+    // Nothing on the chart changes; the windows that show the dependency's analysis follow.
+    if (Index == FShown && OnSwept)
+        OnSwept(Index);
 }
 
 void TProjectDocument::Delete()

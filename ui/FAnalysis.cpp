@@ -80,7 +80,7 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     SetName("FrmAnalysis");
     SetCaption("Separation analysis");
     SetClientWidth(760);
-    SetClientHeight(700);
+    SetClientHeight(725);
     SetWindowFont(this);
     SetColor(clBtnFace);
 
@@ -93,6 +93,15 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     SrrTooLong = NewLine(ChrtResolution, "run too long", clSilver, psSolid);
     SrrTooLong->GetLinePen()->SetWidth(6);
     SrrChosen = NewMarker(ChrtResolution, "chosen", clBlack, psDownTriangle);
+    // With uncertainties: the 5 % and 95 % quantiles of Rs over the draws and, on the right
+    // axis, the share of draws that separate to the baseline within the longest run.
+    SrrBand05 = NewLine(ChrtResolution, "Rs 5–95 %", TColor(0xE0A060), psDot);
+    SrrBand95 = NewLine(ChrtResolution, "Rs 95 %", TColor(0xE0A060), psDot);
+    SrrBand95->SetShowInLegend(false);
+    SrrPGood = NewLine(ChrtResolution, "P(Rs ≥ 1.5)", clGreen, psSolid);
+    SrrPGood->GetLinePen()->SetWidth(1);
+    SrrPGood->SetVertAxis(aRightAxis);
+    ChrtResolution->GetRightAxis()->GetTitle()->SetCaption("P(Rs ≥ 1.5)");
     ChrtResolution->SetAllowZoom(false);
     ChrtResolution->OnMouseDown = Bind(this, &TFrmAnalysis::ChrtResolutionMouseDown);
 
@@ -103,9 +112,9 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     for (TFastLineSeries* s : {SrrPeak1, SrrPeak2})
         s->GetLinePen()->SetWidth(1);
 
-    LblFigures = NewWrappedText(this, 8, 456, 548, 82);
-    LblDiffusion = NewWrappedText(this, 8, 540, 548, 44);
-    LblWarnings = NewWrappedText(this, 8, 586, 640, 110);
+    LblFigures = NewWrappedText(this, 8, 456, 548, 96);
+    LblDiffusion = NewWrappedText(this, 8, 554, 548, 44);
+    LblWarnings = NewWrappedText(this, 8, 600, 548, 117);
 
     LblInjection = NewFieldCaption(this, this, "Injection plug [mm]", 564, 456);
     NumInjection = NewNumericField(this, this, 691, 456);
@@ -144,10 +153,12 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     ChcbLog->OnClick = Bind(this, &TFrmAnalysis::ChcbLogClick);
     BtnInputs = NewButton(this, this, "BtnInputs", "Run and diffusion &inputs...", 564, 614, 188, 25);
     BtnInputs->OnClick = Bind(this, &TFrmAnalysis::BtnInputsClick);
+    BtnUncertainties = NewButton(this, this, "BtnUncertainties", "&Uncertainties...", 564, 643, 188, 25);
+    BtnUncertainties->OnClick = Bind(this, &TFrmAnalysis::BtnUncertaintiesClick);
 
     BtnClose = new TButton(this);
     BtnClose->SetParent(this);
-    BtnClose->SetBounds(668, 651, 84, 41);
+    BtnClose->SetBounds(668, 676, 84, 41);
     BtnClose->SetCaption("&Close");
     BtnClose->SetCancel(true);
     BtnClose->OnClick = Bind(this, &TFrmAnalysis::BtnCloseClick);
@@ -193,8 +204,11 @@ void TFrmAnalysis::Analyse()
                             static_cast<TChartSeries*>(SrrWrenRowe), static_cast<TChartSeries*>(SrrOptimum),
                             static_cast<TChartSeries*>(SrrSignal), static_cast<TChartSeries*>(SrrTooLong),
                             static_cast<TChartSeries*>(SrrChosen), static_cast<TChartSeries*>(SrrPeak1),
-                            static_cast<TChartSeries*>(SrrPeak2)})
+                            static_cast<TChartSeries*>(SrrPeak2), static_cast<TChartSeries*>(SrrBand05),
+                            static_cast<TChartSeries*>(SrrBand95), static_cast<TChartSeries*>(SrrPGood)})
         s->Clear();
+    FBand.reset();
+    ChrtResolution->GetRightAxis()->SetVisible(false);
     if (!FRecord) {
         FAnalysis.reset();
         LblDependency->SetCaption("No dependency is selected.");
@@ -227,6 +241,7 @@ void TFrmAnalysis::Analyse()
         SrrOptimum->AddXY(AxisX(a.RsOptimum->c), *a.RsOptimum->Figures.Rs);
     SrrPeak1->SetTitle(AnsiToUtf8(r.analyte1));
     SrrPeak2->SetTitle(AnsiToUtf8(r.analyte2));
+    ShowBand();
 
     const DiffusionUsed& d = a.Diffusion;
     auto used = [](double D, TDiffusionSource From) {
@@ -239,6 +254,11 @@ void TFrmAnalysis::Analyse()
     UnicodeString warnings;
     for (const AnalysisWarning& w : a.Warnings)
         warnings += (warnings.empty() ? "" : "\n") + w.Text;
+    if (const UnicodeString refusal = UncertaintyRefusal(r.Uncertainty); r.Uncertainty.Any() && !refusal.empty())
+        warnings += UnicodeString(warnings.empty() ? "" : "\n") + "No band: " + refusal;
+    if (FBand && FBand->ClippedK > 0)
+        warnings += UnicodeString(warnings.empty() ? "" : "\n") + IntToStr(FBand->ClippedK) + " of " + IntToStr(FBand->Draws) +
+                    " draws gave a negative K, counted as 0 (no complexation).";
     LblWarnings->SetCaption(warnings);
 
     const double middle = (r.Params.cMin + r.Params.cMax) / 2;
@@ -300,7 +320,41 @@ void TFrmAnalysis::ShowFigures()
             text += UnicodeString(i == 0 ? " " : ", ") + FloatToStrF(a.BaselineIntervals[i].c0, ffGeneral, 4, 0) +
                     nb + "to" + nb + conc(a.BaselineIntervals[i].c1);
     }
+    if (FBand && FBand->Draws > 0) {
+        const OptimumSpread& o = FBand->Optimum;
+        text += "\nWith the uncertainties (" + IntToStr(FBand->Draws) + " Monte Carlo draws): largest Rs at ";
+        if (o.c05 && o.c95)
+            text += FloatToStrF(*o.c05, ffGeneral, 4, 0) + nb + "to" + nb + conc(*o.c95) + " (5\u201395 %)";
+        else
+            text += "\u2013";
+        double best = 0;
+        for (const BandPoint& p : FBand->Points)
+            best = std::max(best, p.PGood);
+        text += "; P(Rs" + nb + "\u2265" + nb + "1.5) at most " + FloatToStrF(best * 100, ffFixed, 4, 1) + nb + "%";
+    }
     LblFigures->SetCaption(text);
+}
+
+void TFrmAnalysis::ShowBand()
+{
+    const DependencyRecord& r = *FRecord;
+    if (!r.Uncertainty.Any() || !UncertaintyRefusal(r.Uncertainty).empty() || FAnalysis->Curve.empty())
+        return;
+    std::vector<double> concentrations;
+    concentrations.reserve(FAnalysis->Curve.size());
+    for (const ResolutionPoint& p : FAnalysis->Curve)
+        concentrations.push_back(p.c);
+    FBand = ComputeRsBand(r.Params, r.Uncertainty, Options(), concentrations);
+    for (const BandPoint& p : FBand->Points) {
+        const double x = AxisX(p.c);
+        if (p.Rs05)
+            SrrBand05->AddXY(x, *p.Rs05);
+        if (p.Rs95)
+            SrrBand95->AddXY(x, *p.Rs95);
+        SrrPGood->AddXY(x, p.PGood);
+    }
+    TChartAxis* right = ChrtResolution->GetRightAxis();
+    right->SetVisible(true);
 }
 
 double TFrmAnalysis::AxisX(double C) const
@@ -319,6 +373,12 @@ void TFrmAnalysis::ChrtResolutionMouseDown(TObject*, TMouseButton Button, TShift
 void TFrmAnalysis::ChcbLogClick(TObject*)
 {
     NumLengthAccepted(nullptr);
+}
+
+void TFrmAnalysis::BtnUncertaintiesClick(TObject*)
+{
+    if (OnUncertainties)
+        OnUncertainties(this);
 }
 
 void TFrmAnalysis::BtnInputsClick(TObject*)

@@ -8,6 +8,7 @@
 #include "controls/NumEdit.h"
 #include "model/Analysis.h"
 #include "model/Record.h"
+#include "model/Uncertainty.h"
 #include "platform/Chart.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
@@ -39,6 +40,12 @@ public:
     TOptionalNumEdit* NumComplexD2;
     TCheckBox* ChcbLog;  // grayed: the scale follows the range
     TButton* BtnInputs;
+    TButton* BtnUncertainties;
+    // With uncertainties: Rs at the 5 % and 95 % quantiles of the draws, and P(Rs >= 1.5) on
+    // the right axis.
+    TFastLineSeries* SrrBand05;
+    TFastLineSeries* SrrBand95;
+    TFastLineSeries* SrrPGood;
     TLabel* LblDiffusion;
     TFastLineSeries* SrrTooLong;
     TPointSeries* SrrChosen;
@@ -47,6 +54,8 @@ public:
     TButton* BtnClose;
     // Asked to show the run and diffusion inputs of the dependency.
     TNotifyEvent OnInputs;
+    // Asked to show the uncertainties of the dependency.
+    TNotifyEvent OnUncertainties;
 
     // Shows the analysis of a dependency (a copy is kept), or that there is none. The chosen
     // concentration becomes the numerical Rs optimum (else the middle of the range).
@@ -65,16 +74,22 @@ public:
     void NumLengthAccepted(TObject* Sender);
     void ChcbLogClick(TObject* Sender);
     void BtnInputsClick(TObject* Sender);
+    void BtnUncertaintiesClick(TObject* Sender);
+    // The band of the dependency's uncertainties, if it has any.
+    const std::optional<RsBand>& GetBand() const { return FBand; }
     void BtnCloseClick(TObject* Sender);
 
 private:
     void Analyse();
     void ShowFigures();
+    // The band of Rs and P(Rs >= 1.5) when the dependency has uncertainties.
+    void ShowBand();
 
     // The position on the concentration axis of the resolution chart.
     double AxisX(double C) const;
     std::optional<DependencyRecord> FRecord;
     std::optional<SeparationAnalysis> FAnalysis;
+    std::optional<RsBand> FBand;
     double FChosen = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "project/DependencyChart.h"
 #include "ui/FAnalysis.h"
 #include "ui/FAnalysisInputs.h"
+#include "ui/FUncertainties.h"
 #include "ui/FMeasurements.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
@@ -266,6 +267,8 @@ void TFrmCorvane::DocumentSwept(int Index)
         FrmAnalysis->ShowFor(&Records[static_cast<size_t>(Index)]);
     if (FrmMeasurements != nullptr && FrmMeasurements->GetVisible() && Index == CurrentRow())
         FrmMeasurements->ShowFor(Index);
+    if (FrmUncertainties != nullptr && FrmUncertainties->GetVisible() && Index == CurrentRow())
+        FrmUncertainties->ShowFor(Index);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -373,6 +376,7 @@ void TFrmCorvane::BtnAnalysisClick(TObject*)
     if (FrmAnalysis == nullptr) {
         FrmAnalysis = new TFrmAnalysis(this);
         FrmAnalysis->OnInputs = Bind(this, &TFrmCorvane::AnalysisInputsClick);
+        FrmAnalysis->OnUncertainties = Bind(this, &TFrmCorvane::AnalysisUncertaintiesClick);
         FrmAnalysis->SetPopupParent(this);
         // Beside the main window, not over its chart.
         FrmAnalysis->SetBounds(GetLeft() + GetWidth() + 8, GetTop(), FrmAnalysis->GetWidth(), FrmAnalysis->GetHeight());
@@ -389,6 +393,16 @@ void TFrmCorvane::AnalysisInputsClick(TObject*)
     // Opened from the analysis window: in front of it.
     FrmRunInputs->SetPopupParent(FrmAnalysis != nullptr ? static_cast<TForm*>(FrmAnalysis) : this);
     FrmRunInputs->Open();
+}
+
+void TFrmCorvane::AnalysisUncertaintiesClick(TObject*)
+{
+    if (FrmUncertainties == nullptr) {
+        FrmUncertainties = new TFrmUncertainties(this);
+        FrmUncertainties->SetPopupParent(FrmAnalysis != nullptr ? static_cast<TForm*>(FrmAnalysis) : this);
+    }
+    FrmUncertainties->ShowFor(CurrentRow());
+    FrmUncertainties->Show();
 }
 
 void TFrmCorvane::BtnMeasurementsClick(TObject*)

@@ -19,6 +19,7 @@
 class TFrmAnalysis;
 class TFrmRunInputs;
 class TFrmMeasurements;
+class TFrmUncertainties;
 struct CurvesTextOptions;
 
 class TFrmCorvane : public TForm {
@@ -75,6 +76,8 @@ public:
     // "Measure&ments...": the measured data of the current dependency and its fit.
     TButton* BtnMeasurements;
     TFrmMeasurements* FrmMeasurements = nullptr;
+    // The uncertainties of the current dependency, opened from the analysis window.
+    TFrmUncertainties* FrmUncertainties = nullptr;
     TButton* BtnHide;
     TButton* BtnDelete;
     TSplitter* SplHorizontal;
@@ -213,6 +216,7 @@ public:
     void BtnAnalysisClick(TObject* Sender);
     void AnalysisInputsClick(TObject* Sender);
     void BtnMeasurementsClick(TObject* Sender);
+    void AnalysisUncertaintiesClick(TObject* Sender);
     void BuildChartMenu();
     void LstDependenciesClick(TObject* Sender);
     void LstDependenciesDblClick(TObject* Sender);
