@@ -335,6 +335,35 @@ void Spaced(double a, double b, int steps, bool log, F&& f)
 
 }  // namespace
 
+ConcentrationScale AnalysisScale(const Params& params, const AnalysisOptions& o)
+{
+    ConcentrationScale scale;
+    const double lo = params.cMin, hi = params.cMax;
+    if (!(std::isfinite(lo) && std::isfinite(hi) && lo <= hi)) return scale;
+    scale.Empty = false;
+    scale.From = lo;
+    scale.To = hi;
+    // Logarithmic when the range spans more than two decades of the concentration itself or,
+    // from 0, of the scale 1 / K on which the complexed fractions change.
+    const PhysParams& p = params.phys;
+    const double Kmax = std::max(p.K1, p.K2);
+    const bool fromZero = lo == 0 && Kmax > 0 && hi > 0;
+    const bool wide = (lo > 0 && hi > 100 * lo) || (fromZero && hi * Kmax > 100);
+    scale.Log = o.Scale == AnalysisOptions::asLog ? (lo > 0 || fromZero) && lo < hi
+                                                  : o.Scale == AnalysisOptions::asAuto && wide;
+    if (scale.Log) scale.From = lo > 0 ? lo : std::min(hi, 0.001 / Kmax);
+    return scale;
+}
+
+std::vector<double> ScaleConcentrations(const ConcentrationScale& scale, int count)
+{
+    std::vector<double> c;
+    if (scale.Empty) return c;
+    c.reserve(static_cast<size_t>(std::max(count, 1)));
+    Spaced(scale.From, scale.To, count - 1, scale.Log, [&c](double x) { c.push_back(x); });
+    return c;
+}
+
 SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int curvePoints)
 {
     SeparationAnalysis a;
@@ -358,16 +387,10 @@ SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& o, int c
 
     a.DuClosedForm = DuStationary(p);
 
-    // The spacing: logarithmic when the range spans more than two decades of
-    // the concentration itself or, from 0, of the scale 1 / K on which the
-    // complexed fractions change.
-    const double Kmax = std::max(p.K1, p.K2);
-    const bool fromZero = lo == 0 && Kmax > 0 && hi > 0;
-    const bool wide = (lo > 0 && hi > 100 * lo) || (fromZero && hi * Kmax > 100);
-    a.LogScale = o.Scale == AnalysisOptions::asLog ? (lo > 0 || fromZero) && lo < hi
-                                                   : o.Scale == AnalysisOptions::asAuto && wide;
-    if (a.LogScale) a.LogStart = lo > 0 ? lo : std::min(hi, 0.001 / Kmax);
-    const double from = a.LogScale ? a.LogStart : lo;
+    const ConcentrationScale scale = AnalysisScale(params, o);
+    a.LogScale = scale.Log;
+    if (a.LogScale) a.LogStart = scale.From;
+    const double from = scale.From;
     // The last point is cMax itself, not an accumulated sum.
     auto grid = [&](int steps, auto&& f) { Spaced(from, hi, steps, a.LogScale, f); };
     grid(std::clamp(curvePoints, 2, MaxCurvePoints) - 1, [&](double c) {

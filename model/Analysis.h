@@ -200,6 +200,22 @@ inline constexpr int MaxCurvePoints = 100000;
 SeparationAnalysis Analyse(const Params& params, const AnalysisOptions& options = {},
                            int curvePoints = 201);
 
+// How the concentrations of an analysis are spaced over [cMin, cMax]: the choice Analyse makes
+// for its scan and its curve (see SeparationAnalysis::LogScale), for every grid over the
+// dependency's range.
+struct ConcentrationScale {
+    bool Empty = true;  // cMin above cMax or not finite: no concentrations
+    bool Log = false;   // evenly spaced in lg c
+    double From = 0;    // the first concentration: cMin, or LogStart on a logarithmic scale
+    double To = 0;      // the last: cMax
+};
+ConcentrationScale AnalysisScale(const Params& params, const AnalysisOptions& options = {});
+
+// Count concentrations of a scale, From and To included (To itself, not an accumulated sum):
+// evenly spaced, in lg c on a logarithmic scale; the single From when From = To or Count < 2;
+// none for an empty scale.
+std::vector<double> ScaleConcentrations(const ConcentrationScale& scale, int count);
+
 // One sample of the predicted electropherogram: time in minutes and the
 // detector signal of the two peaks, each a Gaussian of unit area (in 1/min),
 // centred at t_i with the standard deviation sigmaT_i.

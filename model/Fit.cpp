@@ -388,6 +388,17 @@ public:
             }
             result.Estimates.push_back(e);
         }
+        if (dof > 0 && !free.empty()) {
+            const size_t n = P.Size();
+            result.Covariance.assign(n * n, 0.0);
+            for (size_t a = 0; a < free.size(); ++a)
+                for (size_t b = 0; b < free.size(); ++b) {
+                    const size_t i = static_cast<size_t>(free[a]), j = static_cast<size_t>(free[b]);
+                    const double unit = (P.IsK[i] ? 1 : MobilityUnit) * (P.IsK[j] ? 1 : MobilityUnit);
+                    result.Covariance[i * n + j] =
+                        s2 * covariance(static_cast<Eigen::Index>(a), static_cast<Eigen::Index>(b)) * unit;
+                }
+        }
         if (P.Data.size() == 2)
             result.Estimates.push_back(Difference(free, covariance, s2, dof));
         return result;
@@ -536,6 +547,16 @@ const FitEstimate* FitResult::Find(int AnalyteIndex, const UnicodeString& Name) 
         if (e.Analyte == AnalyteIndex && e.Name == Name)
             return &e;
     return nullptr;
+}
+
+double FitResult::CovarianceOf(size_t A, size_t B) const
+{
+    size_t n = 0;
+    while (n * n < Covariance.size())
+        ++n;
+    if (n * n != Covariance.size() || A >= n || B >= n)
+        return 0;
+    return Covariance[A * n + B];
 }
 
 double StudentQuantile(double Df, double P)

@@ -38,6 +38,12 @@ struct FitResult {
     std::optional<double> RSS;  // (m^2/(V s))^2, weighted when the options weight
     std::optional<double> s;    // m^2/(V s); absent with as many rows as free parameters
     std::optional<double> R2;   // 1 - RSS / sum (u - mean u)^2 (per analyte in a joint fit)
+    // The covariance of the parameters (the Estimates before K2-K1, in their order), row-major,
+    // in stored units: s^2 (J^T W J)^-1 over the free parameters, 0 in the rows and columns of
+    // held ones. Empty where the standard errors are absent.
+    std::vector<double> Covariance;
+    // Its element of parameters A and B (0 when empty or out of range).
+    double CovarianceOf(size_t A, size_t B) const;
 
     bool HasValues() const { return Message.empty(); }
     const FitEstimate* Find(int AnalyteIndex, const UnicodeString& Name) const;

@@ -4,6 +4,7 @@
 #include "model/Measured.h"
 #include "model/Params.h"
 #include "model/SeriesSet.h"
+#include "model/Uncertainty.h"
 #include "platform/SysUtils.h"
 
 // A plain value. Copies share the series of the original (the chart owns
@@ -17,9 +18,12 @@ struct DependencyRecord {
     ::SeriesSet SeriesSet;  // colour 0, no series
     // The runs measured under this dependency's conditions, with the options of their fit.
     ::Measurements Measured;
+    // The standard uncertainties of the constants and mobilities, typed or from the fit of the
+    // measurements; like the measurements, they stay with the record when it takes another's data.
+    ::Uncertainties Uncertainty;
 
     // Takes the analytes, the selector and the whole parameter block (derived
-    // fields included) of source; name, measurements and series stay (the measurements were
+    // fields included) of source; name, measurements, uncertainties and series stay (the measurements were
     // made under the source's conditions, not under a copy's later ones).
     void AssignData(const DependencyRecord& source);
 

@@ -3,6 +3,7 @@
 #include "model/Sweep.h"
 #include "platform/Graphics.h"
 #include "platform/IniFilesDisk.h"
+#include "project/CsvRows.h"
 #include "project/ProjectFile.h"
 
 #include <algorithm>
@@ -13,153 +14,9 @@
 
 namespace {
 
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-
 // More rows than any spreadsheet or window holds, about 20 sweeps of the most points (some
 // 1.6 GB of text): refused before the text is built rather than exhausting memory.
 constexpr std::int64_t MaxTextRows = 20000000;
-
-// Appends Value with 15 significant digits and Decimal in place of the point.
-void AppendNumber(std::string& Out, double Value, std::string_view Decimal)
-{
-    // Written in place: the longest form, "-1.23456789012345e-308", takes 22 bytes.
-    const size_t at = Out.size();
-    Out.resize(at + 24);
-    char* const begin = Out.data() + at;
-    char* const end = std::to_chars(begin, begin + 24, Value, std::chars_format::general, 15).ptr;
-    Out.resize(static_cast<size_t>(end - Out.data()));
-    if (Decimal.size() == 1 && Decimal[0] == '.') return;
-    for (char* p = begin; p != end; ++p) {
-        if (*p != '.') continue;
-        if (Decimal.size() == 1)
-            *p = Decimal[0];
-        else
-            Out.replace(static_cast<size_t>(p - Out.data()), 1, Decimal);
-        return;
-    }
-}
-
-bool IsFormulaStart(char C)
-{
-    return C == '=' || C == '+' || C == '-' || C == '@';
-}
-
-// The separators of a layout and the writing of one row, field by field, into one string.
-class RowWriter {
-public:
-    RowWriter(const CurvesTextOptions& Options, std::string& Out)
-        : FOut(Out),
-          FField(Options.Layout == CurvesLayout::Tabs ? '\t' : Options.DecimalSeparator == L',' ? ';' : ','),
-          FLineEnd(Options.Layout == CurvesLayout::Tabs ? "\n" : "\r\n"),
-          FDecimal(WideCharToUtf8(Options.DecimalSeparator))
-    {
-        // A separator that is no character would glue the integer digits to the decimals.
-        if (FDecimal.empty()) FDecimal = ".";
-        FQuoteNumbers = NeedsQuotes(FDecimal);
-    }
-
-    // A text field: quoted where it needs it, with the apostrophe before a formula's start.
-    void Text(std::string_view S)
-    {
-        Separate();
-        AppendText(S, !S.empty() && IsFormulaStart(S.front()));
-    }
-
-    // A numeric field; empty for a value that is not finite.
-    void Number(double Value)
-    {
-        Separate();
-        if (!std::isfinite(Value)) return;
-        if (!FQuoteNumbers) {
-            AppendNumber(FOut, Value, FDecimal);
-            return;
-        }
-        std::string s;
-        AppendNumber(s, Value, FDecimal);
-        AppendText(s, false);
-    }
-
-    void Number(const Figure& Value)
-    {
-        if (Value)
-            Number(*Value);
-        else
-            Separate();
-    }
-
-    // Fields written before by the same writer, appended as they stand.
-    void Fields(std::string_view Written)
-    {
-        Separate();
-        FOut.append(Written);
-    }
-
-    void EndRow()
-    {
-        FOut.append(FLineEnd);
-        FRowStart = true;
-    }
-
-    // Value as a number inside a text field.
-    std::string NumberText(double Value) const
-    {
-        std::string s;
-        AppendNumber(s, Value, FDecimal);
-        return s;
-    }
-
-private:
-    void Separate()
-    {
-        if (!FRowStart) FOut += FField;
-        FRowStart = false;
-    }
-
-    bool NeedsQuotes(std::string_view S) const
-    {
-        if (!S.empty() && (S.front() == ' ' || S.back() == ' ')) return true;
-        for (const char c : S)
-            if (c == FField || c == '"' || c == '\t' || c == '\r' || c == '\n') return true;
-        return false;
-    }
-
-    void AppendText(std::string_view S, bool Guard)
-    {
-        if (!NeedsQuotes(S)) {
-            if (Guard) FOut += '\'';
-            FOut.append(S);
-            return;
-        }
-        FOut += '"';
-        if (Guard) FOut += '\'';
-        for (const char c : S) {
-            if (c == '"') FOut += '"';
-            FOut += c;
-        }
-        FOut += '"';
-    }
-
-    std::string& FOut;
-    const char FField;
-    const char* const FLineEnd;
-    std::string FDecimal;
-    bool FQuoteNumbers = false;
-    bool FRowStart = true;
-};
-
-// The record's own columns: index, name, analytes and selector.
-void RecordFields(RowWriter& W, size_t Index, const DependencyRecord& R)
-{
-    W.Number(static_cast<double>(Index + 1));
-    for (const AnsiString* text : {&R.name, &R.analyte1, &R.analyte2, &R.selector})
-        W.Text(AnsiToUtf8(*text));
-}
-
-void RecordHeader(RowWriter& W)
-{
-    for (const char* h : {"#", "Name", "Analyte 1", "Analyte 2", "Selector"})
-        W.Text(h);
-}
 
 bool Shown(const DependencyRecord& R)
 {
@@ -183,11 +40,6 @@ std::int64_t RowCount(const Params& P)
     std::int64_t n = 0;
     SweepRange(P.cMin, P.cMax, P.points).ForEach([&n](double) { ++n; });
     return n;
-}
-
-void StartText(const CurvesTextOptions& Options, std::string& Out, bool ByteOrderMark)
-{
-    if (Options.Layout == CurvesLayout::Csv && ByteOrderMark) Out.append(Utf8Bom);
 }
 
 }  // namespace

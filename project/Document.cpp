@@ -511,6 +511,19 @@ void TProjectDocument::SetMeasurements(int Index, const Measurements& Data)
     });
 }
 
+void TProjectDocument::SetUncertainties(int Index, const Uncertainties& Data)
+{
+    Record& r = Records.at(static_cast<size_t>(Index));
+    if (r.Uncertainty == Data)
+        return;
+    RecordStep("Uncertainties", [&] {
+        Record changed = DataOf(r);
+        changed.Uncertainty = Data;
+        FRecording->Changed.push_back({Index, DataOf(r), changed});
+        r.Uncertainty = Data;
+    });
+}
+
 void TProjectDocument::Delete()
 {
     RecordStep("Delete", [&] {

@@ -118,6 +118,9 @@ public:
     // The measurements of dependency Index (rows, viscosity slope, fit options) become Data; one
     // undo step "Measurements" when they differ. Its curves and fields stay.
     void SetMeasurements(int Index, const Measurements& Data);
+    // The uncertainties of dependency Index become Data; one undo step "Uncertainties" when they
+    // differ. Its curves and fields stay.
+    void SetUncertainties(int Index, const Uncertainties& Data);
     // Removes the dependencies of the selected rows; the others take the pale colours of their
     // new positions. When the shown dependency went (or is no longer the current one), the
     // current one is swept and shown.

@@ -10,6 +10,11 @@
 // (m^2/(V s)), an absent key being "not measured"; then ViscositySlope (1/mM), Fix<a>_u0,
 // Fix<a>_uCS, Fix<a>_K, SharedU0 and Weighted (1 or 0, the fit's options). A project without
 // measurements has no such section, so its file is the same as before measurements existed.
+//
+// A dependency with uncertainties has likewise an Uncertainty<i> section: the standard
+// uncertainties in stored units under the parameters' keys (u01, u1, K1, u02, u2, K2; only those
+// set), the correlations that are not 0 as r_<key>_<key> (the first key earlier in that order),
+// and FromFit (1 or 0). Without uncertainties there is no such section.
 #pragma once
 
 #include "model/Record.h"
