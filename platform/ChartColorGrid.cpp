@@ -281,10 +281,10 @@ void TChart::DrawColorScale(TCanvas* Canvas)
     }
     FrameBox(Canvas, TRect(b.Left - 1, b.Top - 1, b.Right + 1, b.Bottom + 1), clGray, 1, psSolid);
     Canvas->GetFont()->Assign(s.FFont.get());
-    Canvas->GetBrush()->SetStyle(bsClear);
     for (std::size_t i = 0; i < box.Ticks.size(); ++i) {
         const int p = box.Scale.CalcPosValue(box.Ticks[i]);
         FillBox(Canvas, TRect(b.Right + 1, p, b.Right + 1 + kScaleTick, p + 1), clBlack);
+        Canvas->GetBrush()->SetStyle(bsClear);
         Canvas->TextOut(b.Right + 1 + kScaleTick + 3, p - box.LabelHeight / 2, box.Labels[i]);
     }
     if (s.FTitle.empty()) return;
@@ -292,5 +292,6 @@ void TChart::DrawColorScale(TCanvas* Canvas)
     turned.Assign(s.FFont.get());
     turned.SetOrientation(2700);
     Canvas->GetFont()->Assign(&turned);
+    Canvas->GetBrush()->SetStyle(bsClear);
     Canvas->TextOut(box.TitleBox.Left + box.LabelHeight, box.TitleBox.Top, s.FTitle);
 }
