@@ -4,6 +4,7 @@
 //
 // Exit status: 0 done, 1 the project cannot be loaded or computed, 2 bad usage, 3 an output
 // cannot be written.
+#include "model/DesignSpace.h"
 #include "model/Sweep.h"
 #include "platform/Chart.h"
 #include "platform/Forms.h"
@@ -12,8 +13,11 @@
 #include "project/ChartFormats.h"
 #include "project/CurvesText.h"
 #include "project/DependencyChart.h"
+#include "project/MapText.h"
 #include "project/ProjectFile.h"
 
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -40,7 +44,8 @@ constexpr int MaxChartSide = 4096;
 const char UsageText[] =
     "Usage: corvane-export PROJECT.ini [--csv FILE|-] [--png FILE] [--svg FILE] [--pdf FILE]\n"
     "                      [--graph N|TEXT] [--size WxH] [--scale 1|2|3] [--all-values] [--analysis]\n"
-    "                      [--fit FILE|-]\n";
+    "                      [--fit FILE|-] [--map FILE|-] [--map-y pH|voltage|detector]\n"
+    "                      [--map-from Y] [--map-to Y] [--map-size NXxNY]\n";
 
 struct TOptions {
     std::string Project;
@@ -55,6 +60,11 @@ struct TOptions {
     bool AllValues = false;
     bool Analysis = false;
     std::optional<std::string> Fit;  // the fits of the measurements; "-" for standard output
+    std::optional<std::string> Map;  // the design-space grids; "-" for standard output
+    std::optional<TMapCondition> MapY;  // default: the pH with the pH model on, else the voltage
+    std::optional<double> MapFrom, MapTo;
+    int MapNx = DefaultMapSize;
+    int MapNy = DefaultMapSize;
 };
 
 // Bad usage: the message goes to standard error with the usage text, exit status 2.
@@ -89,6 +99,17 @@ void PrintHelp()
                "  --fit FILE|-     the fit of every dependency with measurements as CSV: u0, uCS, K\n"
                "                   with standard errors and 95 % profile-t intervals, n, RSS, s, R2\n"
                "                   (- for standard output); fits without values go to standard error\n"
+               "  --map FILE|-     the design-space map of every dependency as CSV, one row per grid\n"
+               "                   point: the concentration over the dependency's range (spaced as\n"
+               "                   the analysis spaces it), the y condition, Rs, t1, t2, dt, the\n"
+               "                   longest run and every measure (- for standard output)\n"
+               "  --map-y pH|voltage|detector\n"
+               "                   the map's y condition (default: the pH where the pH model is on,\n"
+               "                   else the voltage)\n"
+               "  --map-from Y     the y range's start and end, in pH units, V or m (default: the\n"
+               "  --map-to Y       pH +- 2, 5 to 30 kV, a fifth of the capillary to its length)\n"
+               "  --map-size NXxNY grid points along the concentration and along y, 2 to 1001\n"
+               "                   each (default 101x101)\n"
                "  --help           this text\n"
                "  --version        the program's version\n\n"
                "Nothing is written unless the project was computed and every output can be\n"
@@ -128,6 +149,38 @@ int ParseGraph(const std::string& Text)
         if (SameText(Text, GraphText(i)))
             return i;
     throw TUsageError{"unknown graph '" + Text + "' (see --help for the choices)"};
+}
+
+// A real number in the C locale's form ("7.5", "-1e4"), finite; nothing else.
+double ParseReal(const std::string& Option, const std::string& Text)
+{
+    char* end = nullptr;
+    const double value = Text.empty() ? 0 : std::strtod(Text.c_str(), &end);
+    if (Text.empty() || end != Text.c_str() + Text.size() || !std::isfinite(value) || std::isspace(static_cast<unsigned char>(Text[0])))
+        throw TUsageError{"option '" + Option + "' needs a number, not '" + Text + "'"};
+    return value;
+}
+
+TMapCondition ParseMapY(const std::string& Text)
+{
+    const std::pair<const char*, TMapCondition> names[] = {
+        {"pH", TMapCondition::pH}, {"voltage", TMapCondition::Voltage}, {"detector", TMapCondition::Detector}};
+    for (const auto& [name, condition] : names)
+        if (SameText(Text, name))
+            return condition;
+    throw TUsageError{"unknown map condition '" + Text + "' (pH, voltage or detector)"};
+}
+
+void ParseMapSize(const std::string& Text, TOptions& Options)
+{
+    const auto x = Text.find_first_of("xX");
+    const auto w = x == std::string::npos ? std::nullopt : ParseCount(std::string_view(Text).substr(0, x), MaxMapSize);
+    const auto h = x == std::string::npos ? std::nullopt : ParseCount(std::string_view(Text).substr(x + 1), MaxMapSize);
+    if (!w || !h || *w < MinMapSize || *h < MinMapSize)
+        throw TUsageError{"bad map size '" + Text + "' (NXxNY, " + std::to_string(MinMapSize) + " to " +
+                          std::to_string(MaxMapSize) + " grid points along each axis)"};
+    Options.MapNx = *w;
+    Options.MapNy = *h;
 }
 
 void ParseSize(const std::string& Text, TOptions& Options)
@@ -223,15 +276,31 @@ bool ParseArguments(int argc, char** argv, TOptions& Options)
             flag(Options.Analysis);
         else if (arg == "--fit")
             Options.Fit = file();
+        else if (arg == "--map")
+            Options.Map = file();
+        else if (arg == "--map-y")
+            Options.MapY = ParseMapY(value());
+        else if (arg == "--map-from")
+            Options.MapFrom = ParseReal(arg, value());
+        else if (arg == "--map-to")
+            Options.MapTo = ParseReal(arg, value());
+        else if (arg == "--map-size")
+            ParseMapSize(value(), Options);
         else
             throw TUsageError{"unknown option '" + arg + "'"};
     }
     if (!haveProject)
         throw TUsageError{"no project file given"};
-    if (!Options.Csv && !Options.Png && !Options.Svg && !Options.Pdf && !Options.Fit)
-        throw TUsageError{"no output asked (--csv, --png, --svg, --pdf or --fit)"};
+    if (!Options.Csv && !Options.Png && !Options.Svg && !Options.Pdf && !Options.Fit && !Options.Map)
+        throw TUsageError{"no output asked (--csv, --png, --svg, --pdf, --fit or --map)"};
     if (Options.Csv == "-" && Options.Fit == "-")
         throw TUsageError{"--csv and --fit cannot both go to standard output"};
+    if (Options.Map == "-" && (Options.Csv == "-" || Options.Fit == "-"))
+        throw TUsageError{std::string("--map and ") + (Options.Csv == "-" ? "--csv" : "--fit") +
+                          " cannot both go to standard output"};
+    if (!Options.Map && (Options.MapY || Options.MapFrom || Options.MapTo || Options.MapNx != DefaultMapSize ||
+                         Options.MapNy != DefaultMapSize))
+        throw TUsageError{"the --map-... options need --map"};
     if (Options.Analysis && !Options.Csv)
         throw TUsageError{"--analysis needs --csv"};
     return true;
@@ -248,6 +317,8 @@ std::vector<std::string> OutputFiles(const TOptions& Options)
         files.push_back(*Options.Csv);
     if (Options.Fit && *Options.Fit != "-")
         files.push_back(*Options.Fit);
+    if (Options.Map && *Options.Map != "-")
+        files.push_back(*Options.Map);
     return files;
 }
 
@@ -281,6 +352,37 @@ std::string CsvText(const std::vector<DependencyRecord>& Records, const TOptions
     if (Options.Analysis)
         text += "\r\n" + AnalysisTable(Records, o, false);
     return text;
+}
+
+// The maps of every dependency under the --map-... options, as CSV.
+std::string MapCsv(const std::vector<DependencyRecord>& Records, const TOptions& Options, WideChar Separator)
+{
+    std::vector<DesignMap> maps;
+    maps.reserve(Records.size());
+    std::vector<MapTextEntry> entries;
+    for (size_t i = 0; i < Records.size(); ++i) {
+        const Params& p = Records[i].Params;
+        const TMapCondition y = Options.MapY ? *Options.MapY : p.applypH ? TMapCondition::pH : TMapCondition::Voltage;
+        DesignSpaceSettings s = DefaultDesignSpace(p, y);
+        if (Options.MapFrom)
+            s.yFrom = *Options.MapFrom;
+        if (Options.MapTo)
+            s.yTo = *Options.MapTo;
+        s.nx = Options.MapNx;
+        s.ny = Options.MapNy;
+        try {
+            maps.push_back(ComputeDesignMap(p, s));
+        } catch (const Exception& e) {
+            throw Exception(DependencyTitle(i, Records[i].name) + ": " + e.Message());
+        }
+        for (const UnicodeString& w : maps.back().Warnings)
+            std::fprintf(stderr, "%s: %s: %s\n", Program, DependencyTitle(i, Records[i].name).c_str(), w.c_str());
+    }
+    for (size_t i = 0; i < Records.size(); ++i)
+        entries.push_back({i, &Records[i], &maps[i], nullptr});
+    CurvesTextOptions o;
+    o.DecimalSeparator = Separator;
+    return MapText(entries, o);
 }
 
 void WriteStandardOutput(const std::string& Text)
@@ -323,7 +425,7 @@ int Run(const TOptions& Options)
     // Everything is computed, and every picture drawn, before the first file is touched: a
     // project that cannot be loaded or swept writes nothing.
     std::vector<DependencyRecord> records;
-    std::string csv, fit;
+    std::string csv, fit, map;
     std::vector<TPicture> pictures = PicturesAsked(Options);
     // The toolkit ends after the chart (declared before it), so that the process ends with
     // everything given back.
@@ -350,6 +452,8 @@ int Run(const TOptions& Options)
             for (const UnicodeString& m : messages)
                 std::fprintf(stderr, "%s: %s\n", Program, m.c_str());
         }
+        if (Options.Map)
+            map = MapCsv(records, Options, project.DecimalSeparator);
         if (!pictures.empty()) {
             // The window's look, whatever the desktop: its system colours and fonts, and the
             // project's separator in the axis labels, as Load sets it.
@@ -384,11 +488,15 @@ int Run(const TOptions& Options)
             WriteFile(*Options.Csv, csv);
         if (Options.Fit && *Options.Fit != "-")
             WriteFile(*Options.Fit, fit);
+        if (Options.Map && *Options.Map != "-")
+            WriteFile(*Options.Map, map);
         // Standard output last: what it received cannot be taken back.
         if (Options.Csv && *Options.Csv == "-")
             WriteStandardOutput(csv);
         if (Options.Fit && *Options.Fit == "-")
             WriteStandardOutput(fit);
+        if (Options.Map && *Options.Map == "-")
+            WriteStandardOutput(map);
     } catch (const std::exception& E) {
         std::fprintf(stderr, "%s: %s\n", Program, E.what());
         return ExitWrite;

@@ -1,12 +1,12 @@
 #include "model/DesignSpace.h"
 
+#include "model/Parallel.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <thread>
 
 namespace {
 
@@ -101,7 +101,7 @@ UnicodeString MapValueHeading(int value)
     case mvT1: return "t1 [s]";
     case mvT2: return "t2 [s]";
     case mvDt: return "dt [s]";
-    case mvRun: return "max(t1, t2) [s]";
+    case mvRun: return "longest run [s]";
     default: break;
     }
     if (value >= mvMeasure && value < MapValueCount) return Measures[value - mvMeasure].ValueHeading;
@@ -136,21 +136,9 @@ void ComputeRow(const Params& params, const DesignSpaceSettings& s, const std::v
                 MapPoint* row, UnicodeString& problem)
 {
     const AnalysisOptions& o = s.Analysis;
-    Params q;
-    try {
-        q = ParamsAtCondition(params, s.Y, y);
-    } catch (const Exception& e) {
-        problem = e.Message();
-        return;
-    }
-    if (const char* why = ImpossibleRow(q, s.Y)) {
-        problem = why;
-        return;
-    }
-    // AnalyseAt(q, c, o) with the diffusion coefficients found once for the row.
-    const DiffusionUsed d = AnalysisDiffusion(q, o);
-    PhysParams p = q.phys;
-    p.D01 = d.D01, p.D02 = d.D02, p.D1 = d.D1, p.D2 = d.D2;
+    const std::optional<PhysParams> phys = MapRowPhys(params, s, y, problem);
+    if (!phys) return;
+    const PhysParams& p = *phys;
     for (size_t i = 0; i < x.size(); ++i) {
         MapPoint& m = row[i];
         const PeakFigures f = AnalyseAt(p, x[i], o);
@@ -178,6 +166,39 @@ UnicodeString Number(double x)
 
 }  // namespace
 
+void MapAxes(const Params& params, const DesignSpaceSettings& settings, ConcentrationScale& scale,
+             std::vector<double>& x, std::vector<double>& y)
+{
+    scale = AnalysisScale(params, settings.Analysis);
+    x = ScaleConcentrations(scale, settings.nx);
+    const int ny = std::max(settings.ny, 1);
+    y.resize(static_cast<size_t>(ny));
+    for (int j = 0; j < ny; ++j)
+        y[static_cast<size_t>(j)] =
+            j == ny - 1 ? settings.yTo : settings.yFrom + (settings.yTo - settings.yFrom) * j / (ny - 1);
+}
+
+std::optional<PhysParams> MapRowPhys(const Params& params, const DesignSpaceSettings& settings, double y,
+                                     UnicodeString& problem)
+{
+    Params q;
+    try {
+        q = ParamsAtCondition(params, settings.Y, y);
+    } catch (const Exception& e) {
+        problem = e.Message();
+        return std::nullopt;
+    }
+    if (const char* why = ImpossibleRow(q, settings.Y)) {
+        problem = why;
+        return std::nullopt;
+    }
+    // AnalyseAt(q, c, o) with the diffusion coefficients found once for the row.
+    const DiffusionUsed d = AnalysisDiffusion(q, settings.Analysis);
+    PhysParams p = q.phys;
+    p.D01 = d.D01, p.D02 = d.D02, p.D1 = d.D1, p.D2 = d.D2;
+    return p;
+}
+
 DesignMap ComputeDesignMap(const Params& params, const DesignSpaceSettings& settings, const MapProgress& progress,
                            int threads)
 {
@@ -185,63 +206,43 @@ DesignMap ComputeDesignMap(const Params& params, const DesignSpaceSettings& sett
     if (!refusal.empty()) throw Exception(refusal);
     DesignMap map;
     map.Settings = settings;
-    map.Scale = AnalysisScale(params, settings.Analysis);
+    MapAxes(params, settings, map.Scale, map.x, map.y);
     if (map.Scale.Empty) {
+        map.x.clear(), map.y.clear();
         map.Warnings.push_back("The concentration range is empty: there is nothing to map.");
         return map;
     }
-    map.x = ScaleConcentrations(map.Scale, settings.nx);
     const int ny = settings.ny;
-    map.y.resize(static_cast<size_t>(ny));
-    for (int j = 0; j < ny; ++j)
-        map.y[static_cast<size_t>(j)] =
-            j == ny - 1 ? settings.yTo : settings.yFrom + (settings.yTo - settings.yFrom) * j / (ny - 1);
     const size_t nx = map.x.size();
     map.Points.assign(nx * static_cast<size_t>(ny), MapPoint());
     std::vector<UnicodeString> problems(static_cast<size_t>(ny));
 
-    std::atomic<int> next{0}, done{0};
-    std::atomic<bool> stop{false};
-    auto work = [&](bool reporting) {
-        for (;;) {
-            if (stop.load()) return;
-            const int j = next.fetch_add(1);
-            if (j >= ny) return;
-            try {
-                ComputeRow(params, settings, map.x, map.y[static_cast<size_t>(j)], &map.Points[static_cast<size_t>(j) * nx],
-                           problems[static_cast<size_t>(j)]);
-            } catch (const std::exception& e) {
-                problems[static_cast<size_t>(j)] = e.what();
-            }
-            const int finished = done.fetch_add(1) + 1;
-            if (reporting && progress && !progress(finished, ny)) stop = true;
+    const bool finished = ParallelFor(ny, threads, [&](int j) {
+        try {
+            ComputeRow(params, settings, map.x, map.y[static_cast<size_t>(j)], &map.Points[static_cast<size_t>(j) * nx],
+                       problems[static_cast<size_t>(j)]);
+        } catch (const std::exception& e) {
+            problems[static_cast<size_t>(j)] = e.what();
         }
-    };
-    if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    threads = std::min(threads, ny);
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t)
-        helpers.emplace_back(work, false);
-    work(true);
-    for (std::thread& t : helpers)
-        t.join();
-    if (stop) {
+    }, progress);
+    if (!finished) {
         map.Cancelled = true;
         map.Points.clear();
         return map;
     }
 
     // One sentence per run of rows with the same problem.
-    const UnicodeString name = MapConditionName(settings.Y), unit = MapConditionUnit(settings.Y);
+    auto condition = [&](double y) {
+        return settings.Y == TMapCondition::pH ? "pH " + Number(y) : Number(y) + " " + MapConditionUnit(settings.Y);
+    };
     for (int j = 0; j < ny;) {
         const UnicodeString& why = problems[static_cast<size_t>(j)];
         int e = j;
         while (e + 1 < ny && problems[static_cast<size_t>(e + 1)] == why) ++e;
         if (!why.empty()) {
             const double a = map.y[static_cast<size_t>(j)], b = map.y[static_cast<size_t>(e)];
-            const UnicodeString where = j == e ? "at " + Number(a) + " " + unit
-                                               : "from " + Number(a) + " to " + Number(b) + " " + unit;
-            map.Warnings.push_back(name + " " + where + ": " + why + "; nothing is defined there.");
+            const UnicodeString where = j == e ? "At " + condition(a) : "From " + condition(a) + " to " + condition(b);
+            map.Warnings.push_back(where + ": " + why + "; nothing is defined there.");
         }
         j = e + 1;
     }

@@ -61,7 +61,7 @@ UnicodeString DesignSpaceRefusal(const Params& params, const DesignSpaceSettings
 // then every measure of the graph choices (Measures, SI units), mvMeasure + choice.
 enum TMapValue { mvRs, mvT1, mvT2, mvDt, mvRun, mvMeasure };
 inline constexpr int MapValueCount = mvMeasure + GraphChoiceCount;
-// The column heading of a value: "Rs [-]", "t1 [s]", "t2 [s]", "dt [s]", "max(t1, t2) [s]",
+// The column heading of a value: "Rs [-]", "t1 [s]", "t2 [s]", "dt [s]", "longest run [s]",
 // then the measures' ValueHeading. Empty outside 0..MapValueCount-1.
 UnicodeString MapValueHeading(int value);
 
@@ -125,6 +125,17 @@ DesignMap ComputeDesignMap(const Params& params, const DesignSpaceSettings& sett
 // The parameters at the grid's y value: a copy with the condition set, derived. Raises the
 // derivation's fault.
 Params ParamsAtCondition(const Params& params, TMapCondition condition, double y);
+
+// The building blocks of a map, for computations over its grid:
+// the concentration scale and the grid's x (nx, increasing) and y (ny, from yFrom to yTo, the
+// last exactly yTo) values; no x for an empty range.
+void MapAxes(const Params& params, const DesignSpaceSettings& settings, ConcentrationScale& scale,
+             std::vector<double>& x, std::vector<double>& y);
+// The derived parameters of a row with the analysis' diffusion coefficients, as AnalyseAt of
+// ParamsAtCondition takes them; nothing, and why in Problem, when the derivation faults or the
+// condition is impossible (a voltage of 0, a detector not on the capillary).
+std::optional<PhysParams> MapRowPhys(const Params& params, const DesignSpaceSettings& settings, double y,
+                                     UnicodeString& problem);
 
 // Marching squares over a grid of values (row-major, nx * ny, undefined values as NaN) at
 // level: the lines where the bilinear surface crosses it, cells with an undefined corner left

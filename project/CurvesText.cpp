@@ -1,6 +1,7 @@
 #include "project/CurvesText.h"
 
 #include "model/Sweep.h"
+#include "model/Uncertainty.h"
 #include "platform/Graphics.h"
 #include "platform/IniFilesDisk.h"
 #include "project/CsvRows.h"
@@ -40,6 +41,35 @@ std::int64_t RowCount(const Params& P)
     std::int64_t n = 0;
     SweepRange(P.cMin, P.cMax, P.points).ForEach([&n](double) { ++n; });
     return n;
+}
+
+// The Monte Carlo band of a dependency with uncertainties over the analysis' curve, the
+// concentration of the largest Rs among its points.
+struct TPlanBand {
+    RsBand Band;
+    std::optional<BandPoint> AtOptimum;
+};
+
+std::optional<TPlanBand> PlanBand(const DependencyRecord& R, const SeparationAnalysis& A, const AnalysisOptions& O)
+{
+    if (!R.Uncertainty.Any()) return std::nullopt;
+    std::vector<double> c;
+    for (const ResolutionPoint& p : A.Curve) c.push_back(p.c);
+    if (A.RsOptimum) {
+        const double opt = A.RsOptimum->c;
+        c.insert(std::lower_bound(c.begin(), c.end(), opt), opt);
+    }
+    if (c.empty()) return std::nullopt;
+    TPlanBand b;
+    try {
+        b.Band = ComputeRsBand(R.Params, R.Uncertainty, O, c);
+    } catch (const Exception&) {
+        return std::nullopt;  // uncertainties that cannot be drawn: no band
+    }
+    if (A.RsOptimum)
+        for (const BandPoint& p : b.Band.Points)
+            if (p.c == A.RsOptimum->c) b.AtOptimum = p;
+    return b;
 }
 
 }  // namespace
@@ -140,12 +170,21 @@ std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const Cu
                           "N1 at largest Rs [-]", "N2 at largest Rs [-]", "Rs >= 1.5 from [mM]",
                           "Rs >= 1.5 to [mM]", "Warnings"})
         w.Text(h);
+    // The band of the plan, when any dependency has uncertainties.
+    const bool uncertain = std::any_of(Records.begin(), Records.end(),
+                                       [](const DependencyRecord& r) { return Shown(r) && r.Uncertainty.Any(); });
+    if (uncertain)
+        for (const char* h : {"Rs 5% at largest Rs [-]", "Rs 50% at largest Rs [-]", "Rs 95% at largest Rs [-]",
+                              "P(Rs >= 1.5) at largest Rs [-]", "c of largest Rs 5% [mM]", "c of largest Rs 50% [mM]",
+                              "c of largest Rs 95% [mM]"})
+            w.Text(h);
     w.EndRow();
 
     for (size_t i = 0; i < Records.size(); ++i) {
         const DependencyRecord& r = Records[i];
         if (!Shown(r)) continue;
         const SeparationAnalysis a = Analyse(r.Params, Options.Analysis);
+        const std::optional<TPlanBand> band = uncertain ? PlanBand(r, a, Options.Analysis) : std::nullopt;
         std::string warnings;
         for (const AnalysisWarning& warning : a.Warnings)
             warnings += (warnings.empty() ? "" : " ") + warning.Text;
@@ -172,6 +211,16 @@ std::string AnalysisTable(const std::vector<DependencyRecord>& Records, const Cu
             w.Number(interval ? Figure(a.BaselineIntervals[k].c0) : Figure());
             w.Number(interval ? Figure(a.BaselineIntervals[k].c1) : Figure());
             w.Text(warnings);
+            if (uncertain) {
+                const bool at = band && band->AtOptimum;
+                w.Number(at ? band->AtOptimum->Rs05 : Figure());
+                w.Number(at ? band->AtOptimum->Rs50 : Figure());
+                w.Number(at ? band->AtOptimum->Rs95 : Figure());
+                w.Number(at ? Figure(band->AtOptimum->PGood) : Figure());
+                w.Number(band ? band->Band.Optimum.c05 : Figure());
+                w.Number(band ? band->Band.Optimum.c50 : Figure());
+                w.Number(band ? band->Band.Optimum.c95 : Figure());
+            }
             w.EndRow();
         }
     }

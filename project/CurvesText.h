@@ -74,6 +74,12 @@ void SaveCurvesCsv(const UnicodeString& FileName, const std::vector<DependencyRe
 // "Rs >= 1.5 from [mM]" and "Rs >= 1.5 to [mM]" (a dependency with several intervals has one
 // row per interval, its other columns repeated; one without has empty fields there) and
 // "Warnings" (the warnings' sentences, separated by a blank). Undefined figures are empty fields.
+// When any shown dependency has uncertainties (DependencyRecord::Uncertainty), seven columns
+// follow from the Monte Carlo band (model/Uncertainty.h, default draws and seed) over the
+// analysis' curve: "Rs 5% at largest Rs [-]", "Rs 50% at largest Rs [-]", "Rs 95% at largest
+// Rs [-]", "P(Rs >= 1.5) at largest Rs [-]", and the quantiles of the draws' own optimum
+// concentrations, "c of largest Rs 5% [mM]", "c of largest Rs 50% [mM]", "c of largest Rs 95%
+// [mM]"; empty for a dependency without uncertainties. Without any, the table is as before.
 //
 // The Csv layout starts with the byte-order mark unless ByteOrderMark is false: for a table
 // appended to other CSV text, such as the curves of CurvesText after an empty line.

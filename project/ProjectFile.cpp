@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -151,6 +152,12 @@ std::string Fingerprint(const DependencyRecord& R)
         void Bool(const char*, bool Value) { F.Raw(Value); }
     } visitor{f};
     VisitMeasuredKeys(R.Measured, visitor);
+    for (const double u : R.Uncertainty.u)
+        f.Raw(u);
+    for (int a = 0; a < UncertainCount; ++a)
+        for (int b = a + 1; b < UncertainCount; ++b)
+            f.Raw(R.Uncertainty.Rho(a, b));
+    f.Raw(R.Uncertainty.FromFit);
     return std::move(f.Bytes);
 }
 
@@ -310,6 +317,71 @@ void ReadMeasured(const TIniFile& Ini, size_t Index, const TFormatSettings& Sett
     VisitMeasuredKeys(M, reader);
 }
 
+UnicodeString UncertaintySectionName(size_t Index)
+{
+    return "Uncertainty" + IntToStr(Index);
+}
+
+UnicodeString CorrelationKey(int A, int B)
+{
+    return UnicodeString("r_") + UncertainKey(A) + "_" + UncertainKey(B);
+}
+
+// The Uncertainty section of record Index: written when it has uncertainties, else removed.
+void WriteUncertainty(TIniFile& Ini, size_t Index, const Uncertainties& U)
+{
+    const UnicodeString section = UncertaintySectionName(Index);
+    Ini.EraseSection(section);
+    if (U.Empty())
+        return;
+    for (int k = 0; k < UncertainCount; ++k)
+        if (U.u[static_cast<size_t>(k)] != 0)
+            Ini.WriteFloat(section, UncertainKey(k), U.u[static_cast<size_t>(k)]);
+    for (int a = 0; a < UncertainCount; ++a)
+        for (int b = a + 1; b < UncertainCount; ++b)
+            if (U.Rho(a, b) != 0)
+                Ini.WriteFloat(section, CorrelationKey(a, b), U.Rho(a, b));
+    Ini.WriteBool(section, "FromFit", U.FromFit);
+}
+
+// Reads the Uncertainty section of record Index into U (nothing there: no uncertainties). A
+// value that cannot be read, a negative uncertainty and a correlation outside [-1, 1] are left
+// out and listed; correlations that contradict one another are all left out and listed.
+void ReadUncertainty(const TIniFile& Ini, size_t Index, const TFormatSettings& Settings, const UnicodeString& Title,
+                     Uncertainties& U, std::vector<UnicodeString>& Guesses)
+{
+    const UnicodeString section = UncertaintySectionName(Index);
+    if (!Ini.SectionExists(section))
+        return;
+    auto read = [&](const UnicodeString& Key, double Low, double High, const char* What) -> std::optional<double> {
+        if (!Ini.ValueExists(section, Key))
+            return std::nullopt;
+        const UnicodeString text = Ini.ReadString(section, Key, "");
+        double value = 0;
+        if (TextToFloat(text, value, Settings) && value >= Low && value <= High)
+            return value;
+        Guesses.push_back(Title + ": [" + section + "] " + Key + " \"" + ShortText(text, 40) + "\" is not " + What +
+                          "; left out.");
+        return std::nullopt;
+    };
+    constexpr double Largest = std::numeric_limits<double>::max();
+    for (int k = 0; k < UncertainCount; ++k)
+        if (const auto v = read(UncertainKey(k), 0, Largest, "a number from 0 up"))
+            U.u[static_cast<size_t>(k)] = *v;
+    for (int a = 0; a < UncertainCount; ++a)
+        for (int b = a + 1; b < UncertainCount; ++b)
+            if (const auto v = read(CorrelationKey(a, b), -1, 1, "a correlation from -1 to 1"))
+                U.SetRho(a, b, *v);
+    int fromFit = 0;
+    if (Ini.ValueExists(section, "FromFit") && TryStrToInt(Ini.ReadString(section, "FromFit", ""), fromFit))
+        U.FromFit = fromFit != 0;
+    const UnicodeString refusal = UncertaintyRefusal(U);
+    if (!refusal.empty()) {
+        Guesses.push_back(Title + ": [" + section + "] " + refusal + " The correlations are left out.");
+        U.Correlation.clear();
+    }
+}
+
 // A separator with which every real of the file can be read back: printable ASCII, and not a
 // character that is itself part of a number.
 bool UsableSeparator(int Code)
@@ -341,6 +413,7 @@ void WriteProjectFile(const UnicodeString& FileName, const std::vector<Dependenc
         const UnicodeString section = SectionName(i);
         VisitKeys(Records[i], TWriter{ini, section});
         WriteMeasured(ini, i, Records[i].Measured);
+        WriteUncertainty(ini, i, Records[i].Uncertainty);
     }
     // A text beyond Windows-1252 has made the file UTF-8.
     if (ini.GetEncoding() == ieUtf8)
@@ -445,6 +518,7 @@ ProjectContents ReadProjectFile(const UnicodeString& FileName)
                 contents.Guesses.push_back(title + ": " + problem);
         }
         ReadMeasured(ini, i, settings, DependencyTitle(i, r.name), r.Measured, contents.Guesses);
+        ReadUncertainty(ini, i, settings, DependencyTitle(i, r.name), r.Uncertainty, contents.Guesses);
         try {
             r.Params.phys.Derive();
         } catch (const Exception& e) {
