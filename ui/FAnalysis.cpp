@@ -142,6 +142,9 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     BtnInputs = NewButton(this, this, "BtnInputs", "Run and diffusion &inputs...", 564, 614, 188, 25);
     BtnInputs->OnClick = Bind(this, &TFrmAnalysis::BtnInputsClick);
 
+    BtnDesignSpace = NewButton(this, this, "BtnDesignSpace", "&Design space...", 564, 651, 96, 41);
+    BtnDesignSpace->OnClick = Bind(this, &TFrmAnalysis::BtnDesignSpaceClick);
+
     BtnClose = new TButton(this);
     BtnClose->SetParent(this);
     BtnClose->SetBounds(668, 651, 84, 41);
@@ -198,6 +201,8 @@ void TFrmAnalysis::Analyse()
         LblFigures->SetCaption("");
         LblDiffusion->SetCaption("");
         LblWarnings->SetCaption("");
+        if (OnAnalysed)
+            OnAnalysed(this);
         return;
     }
     const DependencyRecord& r = *FRecord;
@@ -240,6 +245,8 @@ void TFrmAnalysis::Analyse()
 
     const double middle = (r.Params.cMin + r.Params.cMax) / 2;
     ChooseConcentration(a.RsOptimum ? a.RsOptimum->c : middle);
+    if (OnAnalysed)
+        OnAnalysed(this);
 }
 
 void TFrmAnalysis::ChooseConcentration(double C)
@@ -322,6 +329,12 @@ void TFrmAnalysis::BtnInputsClick(TObject*)
 {
     if (OnInputs)
         OnInputs(this);
+}
+
+void TFrmAnalysis::BtnDesignSpaceClick(TObject*)
+{
+    if (OnDesignSpace)
+        OnDesignSpace(this);
 }
 
 void TFrmAnalysis::NumLengthAccept(TObject*, TCaption NewText, bool& Accept)

@@ -4,6 +4,7 @@
 
 #include "bevels/LabeledBevels.h"
 #include "controls/NumEdit.h"
+#include "model/DesignSpace.h"
 #include "model/Record.h"
 #include "platform/Chart.h"
 #include "platform/Dialogs.h"
@@ -19,6 +20,7 @@
 class TFrmAnalysis;
 class TFrmRunInputs;
 class TFrmMeasurements;
+class TFrmDesignSpace;
 struct CurvesTextOptions;
 
 class TFrmCorvane : public TForm {
@@ -75,6 +77,8 @@ public:
     // "Measure&ments...": the measured data of the current dependency and its fit.
     TButton* BtnMeasurements;
     TFrmMeasurements* FrmMeasurements = nullptr;
+    // The design-space map of the analysis window's dependency, opened from that window.
+    TFrmDesignSpace* FrmDesignSpace = nullptr;
     TButton* BtnHide;
     TButton* BtnDelete;
     TSplitter* SplHorizontal;
@@ -212,6 +216,10 @@ public:
     void BtnpHClick(TObject* Sender);
     void BtnAnalysisClick(TObject* Sender);
     void AnalysisInputsClick(TObject* Sender);
+    void AnalysisDesignSpaceClick(TObject* Sender);
+    void AnalysisAnalysed(TObject* Sender);
+    // A click on the map: the concentration in the analysis window, the condition into its field.
+    void DesignSpaceChoose(double C, TMapCondition Condition, double Y);
     void BtnMeasurementsClick(TObject* Sender);
     void BuildChartMenu();
     void LstDependenciesClick(TObject* Sender);
