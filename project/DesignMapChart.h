@@ -10,6 +10,10 @@
 
 #include <vector>
 
+// The size of the design-space window's chart (pixels), that of the exported pictures too.
+inline constexpr int DesignMapChartWidth = 884;
+inline constexpr int DesignMapChartHeight = 530;
+
 // The values a map can show: those of the map (TMapValue), then P(Rs >= 1.5) where the
 // dependency has uncertainties.
 inline constexpr int MapProbability = MapValueCount;

@@ -132,7 +132,7 @@ TFrmDesignSpace::TFrmDesignSpace(TComponent* AOwner) : TForm(AOwner)
     ChrtMap = new TChart(this);
     ChrtMap->SetParent(this);
     ChrtMap->SetName("ChrtMap");
-    ChrtMap->SetBounds(8, 56, 884, 530);
+    ChrtMap->SetBounds(8, 56, DesignMapChartWidth, DesignMapChartHeight);
     DressDesignMapChart(ChrtMap);
     ChrtMap->OnMouseMove = Bind(this, &TFrmDesignSpace::ChrtMapMouseMove);
     ChrtMap->OnMouseDown = Bind(this, &TFrmDesignSpace::ChrtMapMouseDown);
