@@ -255,6 +255,43 @@ TEST_F(DesignSpaceWindow, ExportsTheGridAndThePictureInEveryFormat)
     EXPECT_TRUE(Errors.empty());
 }
 
+// With uncertain constants the map offers P(Rs >= 1.5), computed when first shown.
+TEST_F(DesignSpaceWindow, ProbabilityOfBaselineSeparationWithUncertainties)
+{
+    EnterChiralPair();
+    Uncertainties u;
+    u.u[unK1] = 0.01;
+    u.u[unK2] = 0.01;
+    F->Document.SetUncertainties(0, u);
+    TFrmDesignSpace* m = OpenMap();
+    Enter(m->NumNx, "11");
+    Enter(m->NumNy, "9");
+    WaitForMap();
+    const UnicodeString title = MapShownTitle(MapProbability);
+    ASSERT_EQ(Items(m->CbxValue).back(), title);
+    Pick(m->CbxValue, title);
+    WaitForMap();
+    ASSERT_NE(m->GetMap(), nullptr);
+    EXPECT_EQ(m->ShownValue(), MapProbability);
+    EXPECT_EQ(m->ChrtMap->GetColorScale()->GetTitle(), title);
+    EXPECT_EQ(m->ChrtMap->GetColorScale()->GetMin(), 0);
+    EXPECT_EQ(m->ChrtMap->GetColorScale()->GetMax(), 1);
+    // The hover text names the probability at every row, within [0, 1].
+    int defined = 0;
+    for (int j = 0; j < 9; ++j) {
+        const std::string h = m->HoverText(Pixel(10, m->GetMap()->y[j]).x(), Pixel(10, m->GetMap()->y[j]).y());
+        const size_t at = h.find(title + " = ");
+        ASSERT_NE(at, std::string::npos) << h;
+        if (h.substr(at + title.size() + 3, 3) == "\u2013") continue;
+        const double p = std::stod(h.substr(at + title.size() + 3));
+        EXPECT_GE(p, 0);
+        EXPECT_LE(p, 1);
+        ++defined;
+    }
+    EXPECT_GT(defined, 0);
+    EXPECT_TRUE(Errors.empty());
+}
+
 // A map that takes long shows its progress, keeps the window answering and stops at Cancel, at
 // closing the window and at another dependency.
 TEST_F(DesignSpaceWindow, LongMapShowsProgressAndCancels)
