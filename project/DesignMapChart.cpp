@@ -170,23 +170,27 @@ void ShowDesignMap(TChart* Chart, const DesignMapView& View)
     scale->SetTitle(MapShownTitle(View.Value));
     scale->SetVisible(true);
 
-    // Rows from the lowest y up, whichever way the map runs.
+    // Rows from the lowest y up, whichever way the map runs; an axis whose grid points all lie
+    // on one value (an empty range) shows its first line of points as one cell across.
     std::vector<double> xs(static_cast<std::size_t>(nx)), ys(map.y);
     for (int i = 0; i < nx; ++i) xs[static_cast<std::size_t>(i)] = MapAxisX(map, map.x[static_cast<std::size_t>(i)]);
     for (double& y : ys) y *= yShown;
-    const bool down = ny > 1 && ys.back() < ys.front();
+    const int columns = xs.front() == xs.back() ? 1 : nx, rows = ys.front() == ys.back() ? 1 : ny;
+    xs.resize(static_cast<std::size_t>(columns));
+    ys.resize(static_cast<std::size_t>(rows));
+    const bool down = rows > 1 && ys.back() < ys.front();
     if (down) std::reverse(ys.begin(), ys.end());
-    std::vector<TColor> cells(values.size());
-    for (int j = 0; j < ny; ++j) {
-        const int row = down ? ny - 1 - j : j;
-        for (int i = 0; i < nx; ++i)
-            cells[static_cast<std::size_t>(j) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i)] =
+    std::vector<TColor> cells(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    for (int j = 0; j < rows; ++j) {
+        const int row = down ? rows - 1 - j : j;
+        for (int i = 0; i < columns; ++i)
+            cells[static_cast<std::size_t>(j) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(i)] =
                 scale->ColorOf(values[static_cast<std::size_t>(row) * static_cast<std::size_t>(nx) + static_cast<std::size_t>(i)]);
     }
     auto* grid = new TColorGridSeries(Chart);
     grid->SetTitle(MapShownTitle(View.Value));
     grid->SetParentChart(Chart);
-    // A map of one point along an axis still shows a cell: half a unit each way.
+    // One cell along an axis spans a little either side of its point.
     auto widen = [](std::vector<double> e) {
         if (e.size() == 2 && !(e[1] > e[0])) {
             const double h = std::max(std::abs(e[0]) * 1e-3, 1e-9);

@@ -105,15 +105,12 @@ TEST(DesignMapChart, ShownValuesAndTheirUnits)
         int i, j;
         double Expected;
     } rows[] = {
-        {mvRs, nullptr, 2, 1, *at.Value[mvRs]},
         {mvT2, nullptr, 2, 1, *at.Value[mvT2] / 60},
-        {mvRun, nullptr, 2, 1, *at.Value[mvRun] / 60},
         {mvMeasure + int(gcMobilityDifference), nullptr, 2, 1,
          *at.Value[mvMeasure + int(gcMobilityDifference)] * Measures[gcMobilityDifference].Shown},
         {MapProbability, &probability, 2, 1, 0.25},
         {MapProbability, &probability, 3, 0, NAN},  // undefined there
         {MapProbability, nullptr, 2, 1, NAN},       // no uncertainties
-        {MapShownCount, nullptr, 2, 1, NAN},
     };
     for (const auto& r : rows) {
         const double v = MapShownValue(map, r.P, r.Value, r.i, r.j);
@@ -165,4 +162,14 @@ TEST(DesignMapChart, ContoursOutlineAndRobustPoint)
     ShowDesignMap(&chart, {&map, nullptr, nullptr, mvRs});
     EXPECT_EQ(chart.SeriesCount(), 0);
     EXPECT_FALSE(chart.GetColorScale()->GetVisible());
+    // A single concentration over an empty y range is still a picture: one cell.
+    Params single = p;
+    single.cMin = single.cMax = 5;
+    s.yFrom = s.yTo = 4.5;
+    const DesignMap one = ComputeDesignMap(single, s);
+    ShowDesignMap(&chart, {&one, nullptr, nullptr, mvRs});
+    ASSERT_NE(GridOf(chart), nullptr);
+    EXPECT_EQ(GridOf(chart)->Columns(), 1);
+    EXPECT_EQ(GridOf(chart)->Rows(), 1);
+    EXPECT_EQ(GridOf(chart)->CellColor(0, 0), chart.GetColorScale()->ColorOf(*one.At(0, 0).Rs()));
 }

@@ -276,19 +276,14 @@ TEST_F(DesignSpaceWindow, ProbabilityOfBaselineSeparationWithUncertainties)
     EXPECT_EQ(m->ChrtMap->GetColorScale()->GetTitle(), title);
     EXPECT_EQ(m->ChrtMap->GetColorScale()->GetMin(), 0);
     EXPECT_EQ(m->ChrtMap->GetColorScale()->GetMax(), 1);
-    // The hover text names the probability at every row, within [0, 1].
-    int defined = 0;
-    for (int j = 0; j < 9; ++j) {
-        const std::string h = m->HoverText(Pixel(10, m->GetMap()->y[j]).x(), Pixel(10, m->GetMap()->y[j]).y());
-        const size_t at = h.find(title + " = ");
-        ASSERT_NE(at, std::string::npos) << h;
-        if (h.substr(at + title.size() + 3, 3) == "\u2013") continue;
-        const double p = std::stod(h.substr(at + title.size() + 3));
-        EXPECT_GE(p, 0);
-        EXPECT_LE(p, 1);
-        ++defined;
-    }
-    EXPECT_GT(defined, 0);
+    // The hover text names the probability, within [0, 1].
+    const QPoint at = Pixel(10, 4.5);
+    const std::string h = m->HoverText(at.x(), at.y());
+    const size_t p = h.find(title + " = ");
+    ASSERT_NE(p, std::string::npos) << h;
+    const double value = std::stod(h.substr(p + title.size() + 3));
+    EXPECT_GE(value, 0);
+    EXPECT_LE(value, 1);
     EXPECT_TRUE(Errors.empty());
 }
 
