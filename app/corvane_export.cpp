@@ -13,6 +13,7 @@
 #include "project/ChartFormats.h"
 #include "project/CurvesText.h"
 #include "project/DependencyChart.h"
+#include "project/DesignMapChart.h"
 #include "project/MapText.h"
 #include "project/ProjectFile.h"
 
@@ -45,7 +46,8 @@ const char UsageText[] =
     "Usage: corvane-export PROJECT.ini [--csv FILE|-] [--png FILE] [--svg FILE] [--pdf FILE]\n"
     "                      [--graph N|TEXT] [--size WxH] [--scale 1|2|3] [--all-values] [--analysis]\n"
     "                      [--fit FILE|-] [--map FILE|-] [--map-y pH|voltage|detector]\n"
-    "                      [--map-from Y] [--map-to Y] [--map-size NXxNY]\n";
+    "                      [--map-from Y] [--map-to Y] [--map-size NXxNY]\n"
+    "                      [--map-png FILE] [--map-svg FILE] [--map-pdf FILE] [--map-of N]\n";
 
 struct TOptions {
     std::string Project;
@@ -65,6 +67,10 @@ struct TOptions {
     std::optional<double> MapFrom, MapTo;
     int MapNx = DefaultMapSize;
     int MapNy = DefaultMapSize;
+    // The map's pictures, of the dependency at list position MapOf (from 1).
+    std::optional<std::string> MapPng, MapSvg, MapPdf;
+    int MapOf = 1;
+    bool MapPictures() const { return MapPng || MapSvg || MapPdf; }
 };
 
 // Bad usage: the message goes to standard error with the usage text, exit status 2.
@@ -110,6 +116,13 @@ void PrintHelp()
                "  --map-to Y       pH +- 2, 5 to 30 kV, a fifth of the capillary to its length)\n"
                "  --map-size NXxNY grid points along the concentration and along y, 2 to 1001\n"
                "                   each (default 101x101)\n"
+               "  --map-png FILE   the map of one dependency as a PNG picture (at --scale), as the\n"
+               "                   design-space window draws it: Rs with its scale, the contour at\n"
+               "                   Rs = 1.5, the region where Rs >= 1.5 and its most robust point\n"
+               "  --map-svg FILE   the same as an SVG drawing\n"
+               "  --map-pdf FILE   the same as a PDF page\n"
+               "  --map-of N       the dependency of the map's pictures, by its place in the list\n"
+               "                   (default 1, the first)\n"
                "  --help           this text\n"
                "  --version        the program's version\n\n"
                "Nothing is written unless the project was computed and every output can be\n"
@@ -193,6 +206,29 @@ void ParseSize(const std::string& Text, TOptions& Options)
                           + std::to_string(MaxChartSide) + " pixels a side)"};
     Options.Width = *w;
     Options.Height = *h;
+}
+
+// The map's pictures: their options (drawn by DrawMapPictures below).
+
+// Takes one of the map picture options; false for any other option.
+template <class Value, class Picture>
+bool ParseMapPictureOption(const std::string& Arg, Value& value, Picture& picture, TOptions& Options)
+{
+    if (Arg == "--map-png")
+        Options.MapPng = picture();
+    else if (Arg == "--map-svg")
+        Options.MapSvg = picture();
+    else if (Arg == "--map-pdf")
+        Options.MapPdf = picture();
+    else if (Arg == "--map-of") {
+        const std::string text = value();
+        const auto n = ParseCount(text, 1000000);
+        if (!n || *n < 1)
+            throw TUsageError{"bad dependency '" + text + "' for --map-of (its place in the list, from 1)"};
+        Options.MapOf = *n;
+    } else
+        return false;
+    return true;
 }
 
 // The options in any order, each value either the next argument or after "=" ("--png=a.png");
@@ -286,21 +322,25 @@ bool ParseArguments(int argc, char** argv, TOptions& Options)
             Options.MapTo = ParseReal(arg, value());
         else if (arg == "--map-size")
             ParseMapSize(value(), Options);
-        else
+        else if (ParseMapPictureOption(arg, value, picture, Options)) {
+        } else
             throw TUsageError{"unknown option '" + arg + "'"};
     }
     if (!haveProject)
         throw TUsageError{"no project file given"};
-    if (!Options.Csv && !Options.Png && !Options.Svg && !Options.Pdf && !Options.Fit && !Options.Map)
-        throw TUsageError{"no output asked (--csv, --png, --svg, --pdf, --fit or --map)"};
+    if (!Options.Csv && !Options.Png && !Options.Svg && !Options.Pdf && !Options.Fit && !Options.Map &&
+        !Options.MapPictures())
+        throw TUsageError{"no output asked (--csv, --png, --svg, --pdf, --fit, --map or --map-png, --map-svg, "
+                          "--map-pdf)"};
     if (Options.Csv == "-" && Options.Fit == "-")
         throw TUsageError{"--csv and --fit cannot both go to standard output"};
     if (Options.Map == "-" && (Options.Csv == "-" || Options.Fit == "-"))
         throw TUsageError{std::string("--map and ") + (Options.Csv == "-" ? "--csv" : "--fit") +
                           " cannot both go to standard output"};
-    if (!Options.Map && (Options.MapY || Options.MapFrom || Options.MapTo || Options.MapNx != DefaultMapSize ||
-                         Options.MapNy != DefaultMapSize))
-        throw TUsageError{"the --map-... options need --map"};
+    if (!Options.Map && !Options.MapPictures() &&
+        (Options.MapY || Options.MapFrom || Options.MapTo || Options.MapNx != DefaultMapSize ||
+         Options.MapNy != DefaultMapSize || Options.MapOf != 1))
+        throw TUsageError{"the --map-... options need --map or a map picture"};
     if (Options.Analysis && !Options.Csv)
         throw TUsageError{"--analysis needs --csv"};
     return true;
@@ -319,6 +359,9 @@ std::vector<std::string> OutputFiles(const TOptions& Options)
         files.push_back(*Options.Fit);
     if (Options.Map && *Options.Map != "-")
         files.push_back(*Options.Map);
+    for (const auto* f : {&Options.MapPng, &Options.MapSvg, &Options.MapPdf})
+        if (*f)
+            files.push_back(**f);
     return files;
 }
 
@@ -354,6 +397,20 @@ std::string CsvText(const std::vector<DependencyRecord>& Records, const TOptions
     return text;
 }
 
+// The map settings of a dependency under the --map-... options.
+DesignSpaceSettings MapSettings(const Params& p, const TOptions& Options)
+{
+    const TMapCondition y = Options.MapY ? *Options.MapY : p.applypH ? TMapCondition::pH : TMapCondition::Voltage;
+    DesignSpaceSettings s = DefaultDesignSpace(p, y);
+    if (Options.MapFrom)
+        s.yFrom = *Options.MapFrom;
+    if (Options.MapTo)
+        s.yTo = *Options.MapTo;
+    s.nx = Options.MapNx;
+    s.ny = Options.MapNy;
+    return s;
+}
+
 // The maps of every dependency under the --map-... options, as CSV.
 std::string MapCsv(const std::vector<DependencyRecord>& Records, const TOptions& Options, WideChar Separator)
 {
@@ -362,14 +419,7 @@ std::string MapCsv(const std::vector<DependencyRecord>& Records, const TOptions&
     std::vector<MapTextEntry> entries;
     for (size_t i = 0; i < Records.size(); ++i) {
         const Params& p = Records[i].Params;
-        const TMapCondition y = Options.MapY ? *Options.MapY : p.applypH ? TMapCondition::pH : TMapCondition::Voltage;
-        DesignSpaceSettings s = DefaultDesignSpace(p, y);
-        if (Options.MapFrom)
-            s.yFrom = *Options.MapFrom;
-        if (Options.MapTo)
-            s.yTo = *Options.MapTo;
-        s.nx = Options.MapNx;
-        s.ny = Options.MapNy;
+        const DesignSpaceSettings s = MapSettings(p, Options);
         try {
             maps.push_back(ComputeDesignMap(p, s));
         } catch (const Exception& e) {
@@ -420,6 +470,46 @@ std::vector<TPicture> PicturesAsked(const TOptions& Options)
     return pictures;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The map's pictures: --map-png, --map-svg, --map-pdf and --map-of
+
+// The map of dependency MapOf under the --map-... options, drawn as the design-space window draws
+// it, in every format asked for (the toolkit is running).
+std::vector<TPicture> DrawMapPictures(const std::vector<DependencyRecord>& Records, const TOptions& Options)
+{
+    const size_t index = static_cast<size_t>(Options.MapOf - 1);
+    if (index >= Records.size())
+        throw Exception("--map-of " + std::to_string(Options.MapOf) + ": the project has " +
+                        std::to_string(Records.size()) + " dependencies");
+    const DependencyRecord& r = Records[index];
+    DesignMap map;
+    try {
+        map = ComputeDesignMap(r.Params, MapSettings(r.Params, Options));
+    } catch (const Exception& e) {
+        throw Exception(DependencyTitle(index, r.name) + ": " + e.Message());
+    }
+    const GoodRegion region = FindGoodRegion(map);
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, DesignMapChartWidth, DesignMapChartHeight);
+    DressDesignMapChart(&chart);
+    ShowDesignMap(&chart, {&map, &region, nullptr, mvRs});
+    std::vector<TPicture> pictures;
+    const std::pair<const std::optional<std::string>*, const char*> asked[] = {
+        {&Options.MapPng, "png"}, {&Options.MapSvg, "svg"}, {&Options.MapPdf, "pdf"}};
+    for (const auto& [file, extension] : asked) {
+        if (!*file)
+            continue;
+        const int scale = std::string_view(extension) == "png" ? Options.Scale : 1;
+        for (const TChartFormat& f : ChartFormats)
+            if (extension == std::string_view(f.Extension) && f.Scale == scale) {
+                pictures.push_back({&f, **file, f.Render(chart, f.Scale)});
+                if (pictures.back().Bytes.empty())
+                    throw EFCreateError("Cannot create file \"" + **file + "\"");
+            }
+    }
+    return pictures;
+}
+
 int Run(const TOptions& Options)
 {
     // Everything is computed, and every picture drawn, before the first file is touched: a
@@ -427,6 +517,7 @@ int Run(const TOptions& Options)
     std::vector<DependencyRecord> records;
     std::string csv, fit, map;
     std::vector<TPicture> pictures = PicturesAsked(Options);
+    std::vector<TPicture> mapPictures;
     // The toolkit ends after the chart (declared before it), so that the process ends with
     // everything given back.
     struct TToolkitEnd {
@@ -454,7 +545,7 @@ int Run(const TOptions& Options)
         }
         if (Options.Map)
             map = MapCsv(records, Options, project.DecimalSeparator);
-        if (!pictures.empty()) {
+        if (!pictures.empty() || Options.MapPictures()) {
             // The window's look, whatever the desktop: its system colours and fonts, and the
             // project's separator in the axis labels, as Load sets it.
             Application->Initialize();
@@ -470,6 +561,8 @@ int Run(const TOptions& Options)
                 if (p.Bytes.empty())
                     throw EFCreateError("Cannot create file \"" + p.File + "\"");
             }
+            if (Options.MapPictures())
+                mapPictures = DrawMapPictures(records, Options);
         }
     } catch (const std::exception& E) {
         std::fprintf(stderr, "%s: %s\n", Program, E.what());
@@ -483,6 +576,8 @@ int Run(const TOptions& Options)
             if (!CanReplaceFile(f))
                 throw EFCreateError("Cannot create file \"" + f + "\"");
         for (const TPicture& p : pictures)
+            WriteFile(p.File, p.Bytes);
+        for (const TPicture& p : mapPictures)
             WriteFile(p.File, p.Bytes);
         if (Options.Csv && *Options.Csv != "-")
             WriteFile(*Options.Csv, csv);

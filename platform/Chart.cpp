@@ -75,6 +75,7 @@ TChart::TChart(TComponent* AOwner)
       FBottomAxis(std::make_unique<TChartAxis>(this, true, false)),
       FLeftAxis(std::make_unique<TChartAxis>(this, false, false)),
       FRightAxis(std::make_unique<TChartAxis>(this, false, true)),
+      FColorScale(std::make_unique<TChartColorScale>(this)),
       FZoomPen(std::make_unique<TChartPen>()),
       FLayout(std::make_unique<TLayout>()),
       FCache(std::make_unique<TBitmap>()),
@@ -404,6 +405,7 @@ void TChart::Layout(int W, int H)
         rightSpace += 2 + tickLen[axRight] + 3 + L.Axes[axRight].LabelWidth;
         if (L.Axes[axRight].HasTitle) rightSpace += 6 + titleThick[axRight];
     }
+    rightSpace += LayOutColorScale(plotTop, plotBottom);
 
     // The bottom axis: a step whose labels keep apart; the outer labels must fit in the chart.
     int plotLeft = leftSpace, plotRight = std::max(plotLeft + 2, W - rightSpace);

@@ -64,6 +64,43 @@ private:
     std::unique_ptr<TChartPen> FFrame;
 };
 
+// The colour scale of a heat map, right of the plot: a bar as tall as the plot, coloured from
+// the first colour of Colors at Min (bottom) to the last at Max (top), with ticks a tidy step
+// apart, their labels and a title reading downwards. Hidden until made visible with colours
+// and a range.
+class TChartColorScale : public TPersistent {
+    friend class TChart;
+
+public:
+    explicit TChartColorScale(TChart* AChart);
+    ~TChartColorScale() override;
+
+    bool GetVisible() const { return FVisible; }
+    void SetVisible(bool Value);
+    // The colours, evenly spread over the range, the lowest first.
+    const std::vector<TColor>& GetColors() const { return FColors; }
+    void SetColors(std::vector<TColor> Value);
+    double GetMin() const { return FMin; }
+    double GetMax() const { return FMax; }
+    void SetRange(double Min, double Max);
+    const UnicodeString& GetTitle() const { return FTitle; }
+    void SetTitle(const UnicodeString& Value);
+    // Labels and title.
+    TFont* GetFont() const { return FFont.get(); }
+    // The colour the bar shows at Value (held within the range; clNone without colours or
+    // for NaN).
+    TColor ColorOf(double Value) const;
+
+private:
+    TChart* FChart;
+    bool FVisible = false;
+    std::vector<TColor> FColors;
+    double FMin = 0;
+    double FMax = 1;
+    UnicodeString FTitle;
+    std::unique_ptr<TFont> FFont;
+};
+
 // The chart control. Dragging with the left button from top-left to bottom-right zooms to the
 // dragged rectangle (drawn with the zoom pen meanwhile); dragging the other way undoes the last
 // zoom. Mouse events (OnMouseMove in chart pixels, OnDblClick ...) reach the owner's handlers.
@@ -100,6 +137,7 @@ public:
     TChartAxis* GetBottomAxis() const { return FBottomAxis.get(); }
     TChartAxis* GetLeftAxis() const { return FLeftAxis.get(); }
     TChartAxis* GetRightAxis() const { return FRightAxis.get(); }
+    TChartColorScale* GetColorScale() const { return FColorScale.get(); }
 
     // Background of the plot area (clTeeColor: the chart's Color, which fills the rest).
     TColor GetBackColor() const { return FBackColor; }
@@ -171,6 +209,7 @@ private:
     friend class TChartAxis;
     friend class TChartLegend;
     friend class TChartTitle;
+    friend class TChartColorScale;
     struct TLayout;
 
     void RequestRepaint();
@@ -195,6 +234,10 @@ private:
     void DrawAxis(TCanvas* Canvas, TChartAxis* Axis);
     void DrawLegend(TCanvas* Canvas);
     void DrawTitle(TCanvas* Canvas);
+    void DrawColorScale(TCanvas* Canvas);
+    // The room the colour scale takes right of the plot (0 when hidden), its ticks laid out for
+    // the plot's rows Top to Bottom.
+    int LayOutColorScale(int Top, int Bottom);
 
     struct TAxisRanges {
         bool Automatic[3];
@@ -208,6 +251,7 @@ private:
     std::unique_ptr<TChartAxis> FBottomAxis;
     std::unique_ptr<TChartAxis> FLeftAxis;
     std::unique_ptr<TChartAxis> FRightAxis;
+    std::unique_ptr<TChartColorScale> FColorScale;
     std::unique_ptr<TChartPen> FZoomPen;
     std::unique_ptr<TLayout> FLayout;
     std::unique_ptr<TBitmap> FCache;

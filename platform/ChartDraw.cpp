@@ -164,6 +164,7 @@ void TChart::RenderPlot(TCanvas* Canvas)
     }
     DrawTitle(Canvas);
     DrawLegend(Canvas);
+    DrawColorScale(Canvas);
 }
 
 void TChart::DrawAxis(TCanvas* Canvas, TChartAxis* Axis)

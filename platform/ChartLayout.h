@@ -39,4 +39,14 @@ struct TChart::TLayout {
         bool HasTitle = false;
         TRect TitleBox;  // in chart pixels, turned for vertical axes
     } Axes[3];
+    struct TScaleBox {
+        bool Shown = false;
+        TRect Bar;
+        TAxisScale Scale;
+        std::vector<double> Ticks;
+        std::vector<UnicodeString> Labels;
+        int LabelHeight = 0;
+        int TitleWidth = 0;  // along the text
+        TRect TitleBox;
+    } ColorScale;
 };

@@ -3,6 +3,8 @@
 
 #include "platform/Controls.h"
 
+#include <memory>
+
 enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 using TBevelCut = TPanelBevel;
 
@@ -108,4 +110,27 @@ public:
 private:
     TBevelShape FShape = bsBox;
     TBevelStyle FStyle = bsLowered;
+};
+
+// A timer: OnTimer runs from the message loop every Interval milliseconds while Enabled (and
+// an OnTimer is set). Changing Interval or Enabled starts the count again. An exception of the
+// handler goes to the general error display.
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* AOwner);
+    ~TTimer() override;
+
+    bool GetEnabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    unsigned GetInterval() const { return FInterval; }
+    void SetInterval(unsigned Value);
+
+    TNotifyEvent OnTimer;
+
+private:
+    void Restart();
+    bool FEnabled = true;
+    unsigned FInterval = 1000;
+    struct TImpl;
+    std::unique_ptr<TImpl> FImpl;
 };

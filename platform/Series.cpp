@@ -54,6 +54,15 @@ void TChartSeries::StyleChanged()
     if (FParentChart) FParentChart->SeriesStyleChanged(this);
 }
 
+void TChartSeries::SetExtent(double MinX, double MaxX, double MinY, double MaxY)
+{
+    FMinX = MinX;
+    FMaxX = MaxX;
+    FMinY = MinY;
+    FMaxY = MaxY;
+    DataChanged();
+}
+
 void TChartSeries::NotifyData()
 {
     FDataNotified = true;

@@ -91,6 +91,9 @@ public:
 protected:
     // A change of look: the chart redraws.
     void StyleChanged();
+    // For series that keep their values themselves: sets the least and greatest x and y (an
+    // empty range, Min > Max, for none) and tells the chart the data changed.
+    void SetExtent(double MinX, double MaxX, double MinY, double MaxY);
 
 private:
     friend class TChart;
@@ -202,3 +205,42 @@ public:
                     const TAxisScale& YScale) const override;
     void DrawLegendSample(TCanvas* Canvas, const TRect& R) const override;
 };
+
+// ---------------------------------------------------------------------------------------------
+
+// A heat map: a grid of cells on the chart's axes, each a filled rectangle in its own colour. The
+// cells of column i span XEdges[i] to XEdges[i + 1], those of row j YEdges[j] to YEdges[j + 1]
+// (both edge lists strictly increasing); a cell of colour clNone is left undrawn, the plot's
+// background showing through. Neighbouring cells share their edge pixel: every pixel whose centre
+// lies inside the grid belongs to exactly one cell. The grid's outer edges are the series' least
+// and greatest x and y, so automatic axes show it whole.
+class TColorGridSeries : public TChartSeries {
+public:
+    explicit TColorGridSeries(TComponent* AOwner);
+
+    // Sets the grid: Cells row by row from the lowest row, (XEdges.size() - 1) cells a row.
+    // EListError when the edge lists are shorter than 2, not finite and increasing, or the
+    // number of cells does not match.
+    void SetGrid(std::vector<double> XEdges, std::vector<double> YEdges, std::vector<TColor> Cells);
+    int Columns() const { return FXEdges.empty() ? 0 : static_cast<int>(FXEdges.size()) - 1; }
+    int Rows() const { return FYEdges.empty() ? 0 : static_cast<int>(FYEdges.size()) - 1; }
+    const std::vector<double>& GetXEdges() const { return FXEdges; }
+    const std::vector<double>& GetYEdges() const { return FYEdges; }
+    // The colour of cell (Column, Row); EListError outside the grid.
+    TColor CellColor(int Column, int Row) const;
+    // The cell holding (X, Y) in axis values, or false outside the grid.
+    bool CellAt(double X, double Y, int& Column, int& Row) const;
+
+    void DrawValues(TCanvas* Canvas, const TRect& Plot, const TAxisScale& XScale,
+                    const TAxisScale& YScale) const override;
+    void DrawLegendSample(TCanvas* Canvas, const TRect& R) const override;
+
+private:
+    std::vector<double> FXEdges;
+    std::vector<double> FYEdges;
+    std::vector<TColor> FCells;
+};
+
+// The viridis colour scale (perceptually uniform, dark blue through green to yellow) at T in
+// [0, 1] (held there; NaN gives clNone).
+TColor ViridisColor(double T);

@@ -156,6 +156,9 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     BtnUncertainties = NewButton(this, this, "BtnUncertainties", "&Uncertainties...", 564, 643, 188, 25);
     BtnUncertainties->OnClick = Bind(this, &TFrmAnalysis::BtnUncertaintiesClick);
 
+    BtnDesignSpace = NewButton(this, this, "BtnDesignSpace", ""&Design space...", 564, 651, 96, 41);Design space...", 564, 676, 96, 41);
+    BtnDesignSpace->OnClick = Bind(this, &TFrmAnalysis::BtnDesignSpaceClick);
+
     BtnClose = new TButton(this);
     BtnClose->SetParent(this);
     BtnClose->SetBounds(668, 676, 84, 41);
@@ -215,6 +218,8 @@ void TFrmAnalysis::Analyse()
         LblFigures->SetCaption("");
         LblDiffusion->SetCaption("");
         LblWarnings->SetCaption("");
+        if (OnAnalysed)
+            OnAnalysed(this);
         return;
     }
     const DependencyRecord& r = *FRecord;
@@ -263,6 +268,8 @@ void TFrmAnalysis::Analyse()
 
     const double middle = (r.Params.cMin + r.Params.cMax) / 2;
     ChooseConcentration(a.RsOptimum ? a.RsOptimum->c : middle);
+    if (OnAnalysed)
+        OnAnalysed(this);
 }
 
 void TFrmAnalysis::ChooseConcentration(double C)
@@ -385,6 +392,12 @@ void TFrmAnalysis::BtnInputsClick(TObject*)
 {
     if (OnInputs)
         OnInputs(this);
+}
+
+void TFrmAnalysis::BtnDesignSpaceClick(TObject*)
+{
+    if (OnDesignSpace)
+        OnDesignSpace(this);
 }
 
 void TFrmAnalysis::NumLengthAccept(TObject*, TCaption NewText, bool& Accept)

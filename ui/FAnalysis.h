@@ -52,16 +52,23 @@ public:
     TFastLineSeries* SrrPeak1;
     TFastLineSeries* SrrPeak2;
     TButton* BtnClose;
+    TButton* BtnDesignSpace;
     // Asked to show the run and diffusion inputs of the dependency.
     TNotifyEvent OnInputs;
     // Asked to show the uncertainties of the dependency.
     TNotifyEvent OnUncertainties;
+    // Asked to open the design-space map of the dependency.
+    TNotifyEvent OnDesignSpace;
+    // The window analysed its dependency again (another dependency, changed options).
+    TNotifyEvent OnAnalysed;
 
     // Shows the analysis of a dependency (a copy is kept), or that there is none. The chosen
     // concentration becomes the numerical Rs optimum (else the middle of the range).
     void ShowFor(const DependencyRecord* Record);
     // Chooses the concentration of the electropherogram and of the figures.
     void ChooseConcentration(double C);
+    // The dependency shown (a copy), if any.
+    const std::optional<DependencyRecord>& GetRecord() const { return FRecord; }
     // The analysis shown, if any.
     const std::optional<SeparationAnalysis>& GetAnalysis() const { return FAnalysis; }
     double GetChosen() const { return FChosen; }
@@ -77,6 +84,7 @@ public:
     void BtnUncertaintiesClick(TObject* Sender);
     // The band of the dependency's uncertainties, if it has any.
     const std::optional<RsBand>& GetBand() const { return FBand; }
+    void BtnDesignSpaceClick(TObject* Sender);
     void BtnCloseClick(TObject* Sender);
 
 private:

@@ -2,9 +2,11 @@
 
 #include "model/Sweep.h"
 #include "project/DependencyChart.h"
+#include "project/DesignMapChart.h"
 #include "ui/FAnalysis.h"
 #include "ui/FAnalysisInputs.h"
 #include "ui/FUncertainties.h"
+#include "ui/FDesignSpace.h"
 #include "ui/FMeasurements.h"
 #include "ui/FormLook.h"
 #include "ui/FpHSetup.h"
@@ -378,12 +380,47 @@ void TFrmCorvane::BtnAnalysisClick(TObject*)
         FrmAnalysis->OnInputs = Bind(this, &TFrmCorvane::AnalysisInputsClick);
         FrmAnalysis->OnUncertainties = Bind(this, &TFrmCorvane::AnalysisUncertaintiesClick);
         FrmAnalysis->SetPopupParent(this);
+        FrmAnalysis->OnDesignSpace = Bind(this, &TFrmCorvane::AnalysisDesignSpaceClick);
+        FrmAnalysis->OnAnalysed = Bind(this, &TFrmCorvane::AnalysisAnalysed);
         // Beside the main window, not over its chart.
         FrmAnalysis->SetBounds(GetLeft() + GetWidth() + 8, GetTop(), FrmAnalysis->GetWidth(), FrmAnalysis->GetHeight());
     }
     const int c = CurrentRow();
     FrmAnalysis->ShowFor(c >= 0 ? &Records[static_cast<size_t>(c)] : nullptr);
     FrmAnalysis->Show();
+}
+
+void TFrmCorvane::AnalysisDesignSpaceClick(TObject*)
+{
+    if (FrmDesignSpace == nullptr) {
+        FrmDesignSpace = new TFrmDesignSpace(this);
+        FrmDesignSpace->SetPopupParent(this);
+        FrmDesignSpace->OnChoose = [this](double C, TMapCondition Condition, double Y) {
+            DesignSpaceChoose(C, Condition, Y);
+        };
+        // Beside the main window, a little lower than the analysis window.
+        FrmDesignSpace->SetBounds(GetLeft() + GetWidth() + 40, GetTop() + 40, FrmDesignSpace->GetWidth(),
+                                  FrmDesignSpace->GetHeight());
+    }
+    FrmDesignSpace->Show();
+    AnalysisAnalysed(FrmAnalysis);
+}
+
+void TFrmCorvane::AnalysisAnalysed(TObject*)
+{
+    if (FrmDesignSpace == nullptr || !FrmDesignSpace->GetVisible() || FrmAnalysis == nullptr)
+        return;
+    const auto& record = FrmAnalysis->GetRecord();
+    FrmDesignSpace->ShowFor(record ? &*record : nullptr, CurrentRow(), FrmAnalysis->Options(), CbxGraph->GetItemIndex());
+}
+
+void TFrmCorvane::DesignSpaceChoose(double C, TMapCondition Condition, double Y)
+{
+    if (FrmAnalysis != nullptr)
+        FrmAnalysis->ChooseConcentration(C);
+    TNumEdit* field = Condition == TMapCondition::pH ? NumpH : Condition == TMapCondition::Voltage ? NumVoltage : NumDetector;
+    // As if typed: the field is marked and Apply takes it.
+    field->SetValue(Y * MapConditionShown(Condition));
 }
 
 void TFrmCorvane::AnalysisInputsClick(TObject*)

@@ -4,6 +4,7 @@
 
 #include "bevels/LabeledBevels.h"
 #include "controls/NumEdit.h"
+#include "model/DesignSpace.h"
 #include "model/Record.h"
 #include "platform/Chart.h"
 #include "platform/Dialogs.h"
@@ -20,6 +21,7 @@ class TFrmAnalysis;
 class TFrmRunInputs;
 class TFrmMeasurements;
 class TFrmUncertainties;
+class TFrmDesignSpace;
 struct CurvesTextOptions;
 
 class TFrmCorvane : public TForm {
@@ -78,6 +80,8 @@ public:
     TFrmMeasurements* FrmMeasurements = nullptr;
     // The uncertainties of the current dependency, opened from the analysis window.
     TFrmUncertainties* FrmUncertainties = nullptr;
+    // The design-space map of the analysis window's dependency, opened from that window.
+    TFrmDesignSpace* FrmDesignSpace = nullptr;
     TButton* BtnHide;
     TButton* BtnDelete;
     TSplitter* SplHorizontal;
@@ -215,6 +219,10 @@ public:
     void BtnpHClick(TObject* Sender);
     void BtnAnalysisClick(TObject* Sender);
     void AnalysisInputsClick(TObject* Sender);
+    void AnalysisDesignSpaceClick(TObject* Sender);
+    void AnalysisAnalysed(TObject* Sender);
+    // A click on the map: the concentration in the analysis window, the condition into its field.
+    void DesignSpaceChoose(double C, TMapCondition Condition, double Y);
     void BtnMeasurementsClick(TObject* Sender);
     void AnalysisUncertaintiesClick(TObject* Sender);
     void BuildChartMenu();
