@@ -31,12 +31,22 @@ UnicodeString MapConditionName(TMapCondition condition)
     return "";
 }
 
-UnicodeString MapConditionUnit(TMapCondition condition)
+double MapConditionShown(TMapCondition condition)
 {
     switch (condition) {
-    case TMapCondition::pH: return "pH";
-    case TMapCondition::Voltage: return "V";
-    case TMapCondition::Detector: return "m";
+    case TMapCondition::pH: return 1;
+    case TMapCondition::Voltage: return 0.001;
+    case TMapCondition::Detector: return 100;
+    }
+    return 1;
+}
+
+UnicodeString MapConditionShownUnit(TMapCondition condition)
+{
+    switch (condition) {
+    case TMapCondition::pH: return "";
+    case TMapCondition::Voltage: return "kV";
+    case TMapCondition::Detector: return "cm";
     }
     return "";
 }
@@ -233,7 +243,9 @@ DesignMap ComputeDesignMap(const Params& params, const DesignSpaceSettings& sett
 
     // One sentence per run of rows with the same problem.
     auto condition = [&](double y) {
-        return settings.Y == TMapCondition::pH ? "pH " + Number(y) : Number(y) + " " + MapConditionUnit(settings.Y);
+        return settings.Y == TMapCondition::pH ? "pH " + Number(y)
+                                               : Number(y * MapConditionShown(settings.Y)) + " " +
+                                                     MapConditionShownUnit(settings.Y);
     };
     for (int j = 0; j < ny;) {
         const UnicodeString& why = problems[static_cast<size_t>(j)];
@@ -672,5 +684,7 @@ UnicodeString TwoDigits(double x)
 
 UnicodeString RobustText(const RobustPoint& point, TMapCondition condition)
 {
-    return "\u00b1" + TwoDigits(point.dy) + " " + MapConditionUnit(condition) + ", \u00b1" + TwoDigits(point.dx) + " mM";
+    const UnicodeString unit = condition == TMapCondition::pH ? UnicodeString("pH") : MapConditionShownUnit(condition);
+    return "\u00b1" + TwoDigits(point.dy * MapConditionShown(condition)) + " " + unit + ", \u00b1" + TwoDigits(point.dx) +
+           " mM";
 }

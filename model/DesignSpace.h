@@ -25,8 +25,10 @@ inline constexpr int MapConditionCount = 3;
 
 // "pH", "Voltage", "Detector length".
 UnicodeString MapConditionName(TMapCondition condition);
-// The condition's unit as a window shows it: "pH", "V", "m".
-UnicodeString MapConditionUnit(TMapCondition condition);
+// The condition as the main window shows it: its factor from the record's unit (V to kV, m to
+// cm) and its unit ("" for the pH, "kV", "cm").
+double MapConditionShown(TMapCondition condition);
+UnicodeString MapConditionShownUnit(TMapCondition condition);
 // Whether the parameters let the condition vary: the pH only with the pH model on.
 bool MapConditionAvailable(const Params& params, TMapCondition condition);
 // The condition's value in the parameters (pH, phys.Voltage, phys.Detector).

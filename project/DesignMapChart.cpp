@@ -80,26 +80,6 @@ double MapShownValue(const DesignMap& Map, const ProbabilityMap* Probability, in
     return *f;
 }
 
-double MapConditionShown(TMapCondition Condition)
-{
-    switch (Condition) {
-    case TMapCondition::pH: return 1;
-    case TMapCondition::Voltage: return 0.001;
-    case TMapCondition::Detector: return 100;
-    }
-    return 1;
-}
-
-UnicodeString MapConditionShownUnit(TMapCondition Condition)
-{
-    switch (Condition) {
-    case TMapCondition::pH: return "";
-    case TMapCondition::Voltage: return "kV";
-    case TMapCondition::Detector: return "cm";
-    }
-    return "";
-}
-
 UnicodeString MapConditionTitle(TMapCondition Condition)
 {
     const UnicodeString unit = MapConditionShownUnit(Condition);

@@ -25,11 +25,8 @@ UnicodeString MapShownTitle(int Value);
 // right axis shows them), NaN where it is undefined or not known (P without Probability).
 double MapShownValue(const DesignMap& Map, const ProbabilityMap* Probability, int Value, int i, int j);
 
-// The y condition as shown: its factor from the record's unit (V to kV, m to cm), its title with
-// the unit ("pH", "Voltage / kV", "Detector length / cm") and the unit alone.
-double MapConditionShown(TMapCondition Condition);
+// The y condition's axis title with the unit shown ("pH", "Voltage / kV", "Detector length / cm").
 UnicodeString MapConditionTitle(TMapCondition Condition);
-UnicodeString MapConditionShownUnit(TMapCondition Condition);
 
 // The chart's x of a concentration (lg c on a logarithmic map) and back.
 double MapAxisX(const DesignMap& Map, double C);

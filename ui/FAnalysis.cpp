@@ -156,7 +156,7 @@ TFrmAnalysis::TFrmAnalysis(TComponent* AOwner) : TForm(AOwner)
     BtnUncertainties = NewButton(this, this, "BtnUncertainties", "&Uncertainties...", 564, 643, 188, 25);
     BtnUncertainties->OnClick = Bind(this, &TFrmAnalysis::BtnUncertaintiesClick);
 
-    BtnDesignSpace = NewButton(this, this, "BtnDesignSpace", ""&Design space...", 564, 651, 96, 41);Design space...", 564, 676, 96, 41);
+    BtnDesignSpace = NewButton(this, this, "BtnDesignSpace", "&Design space...", 564, 676, 96, 41);
     BtnDesignSpace->OnClick = Bind(this, &TFrmAnalysis::BtnDesignSpaceClick);
 
     BtnClose = new TButton(this);

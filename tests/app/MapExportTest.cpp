@@ -118,7 +118,7 @@ TEST(MapExport, DefaultsImpossibleRowsAndStandardOutput)
     const TRun beyond = Export({project, "--map", "-", "--map-y", "detector", "--map-from", "0.3", "--map-to", "0.6",
                                 "--map-size", "3x4"});
     ASSERT_EQ(beyond.ExitCode, 0) << beyond.Err;
-    EXPECT_NE(beyond.Err.find("Dependency 1 (dep 1): From 0.5 m to 0.6 m: the detector does not lie on the capillary"),
+    EXPECT_NE(beyond.Err.find("Dependency 1 (dep 1): From 50 cm to 60 cm: the detector does not lie on the capillary"),
               std::string::npos)
         << beyond.Err;
     const auto grid = Rows(beyond.Out, ',');

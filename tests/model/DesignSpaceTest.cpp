@@ -140,10 +140,10 @@ TEST(DesignMap, ImpossibleConditionsGiveUndefinedRowsAndAWarning)
         std::vector<int> undefinedRows;
         const char* warning;
     } cases[] = {
-        {"voltage 0", PlainPair(), Settings(TMapCondition::Voltage, -10000, 10000, 5, 3), {1}, "At 0 V: no field"},
+        {"voltage 0", PlainPair(), Settings(TMapCondition::Voltage, -10000, 10000, 5, 3), {1}, "At 0 kV: no field"},
         {"detector beyond the capillary", PlainPair(), Settings(TMapCondition::Detector, 0.3, 0.6, 5, 4), {2, 3},
-         "From 0.5 m to 0.6 m: the detector does not lie on the capillary"},
-        {"detector at 0", PlainPair(), Settings(TMapCondition::Detector, 0, 0.4, 5, 2), {0}, "At 0 m: the detector"},
+         "From 50 cm to 60 cm: the detector does not lie on the capillary"},
+        {"detector at 0", PlainPair(), Settings(TMapCondition::Detector, 0, 0.4, 5, 2), {0}, "At 0 cm: the detector"},
         {"pH model faults", faulting, Settings(TMapCondition::pH, -1, 1, 5, 3), {1}, "At pH 0: "},
     };
     for (const auto& k : cases) {
@@ -448,8 +448,8 @@ TEST(GoodRegion, RobustText)
     } cases[] = {
         {0.3, 2.1, TMapCondition::pH, "\u00b10.3 pH, \u00b12.1 mM"},
         {0.2999, 2.149, TMapCondition::pH, "\u00b10.3 pH, \u00b12.1 mM"},
-        {2468, 0.0123, TMapCondition::Voltage, "\u00b12500 V, \u00b10.012 mM"},
-        {0.04, 10, TMapCondition::Detector, "\u00b10.04 m, \u00b110 mM"},
+        {2468, 0.0123, TMapCondition::Voltage, "\u00b12.5 kV, \u00b10.012 mM"},
+        {0.04, 10, TMapCondition::Detector, "\u00b14 cm, \u00b110 mM"},
     };
     for (const auto& k : cases) {
         r.dy = k.dy, r.dx = k.dx;
