@@ -561,12 +561,14 @@ GoodRegion FindGoodRegion(const DesignMap& map)
     for (int j = 0; j < ny; ++j)
         for (int i = 0; i < nx; ++i) {
             const MapPoint& p = map.At(i, j);
+            // Continuous across both edges (the resolution's and the run limit's), so that the
+            // outline is interpolated between grid points along either.
             double m = -1;
-            if (p.Rs() && p.WithinLimit) {
+            if (p.Rs()) {
                 m = (*p.Rs() - BaselineResolution) / BaselineResolution;
                 if (limit > 0 && p.Value[mvRun]) m = std::min(m, (limit - *p.Value[mvRun]) / limit);
             }
-            if (p.Good()) m = std::max(m, 0.0);
+            m = p.Good() ? std::max(m, 0.0) : std::min(m, -1e-12);
             margin[static_cast<size_t>(j + 1) * static_cast<size_t>(px) + static_cast<size_t>(i + 1)] = m;
             const bool good = p.Good();
             inside[static_cast<size_t>(j) * static_cast<size_t>(nx) + static_cast<size_t>(i)] = good;
