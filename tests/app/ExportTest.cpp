@@ -3,6 +3,7 @@
 #include "model/Sweep.h"
 #include "project/ProjectFile.h"
 #include "tests/TempFolder.h"
+#include "tests/app/CsvTable.h"
 #include "tests/app/RunProgram.h"
 #include "tests/platform/ChartAxisChecks.h"
 #include "tests/platform/ModalAnswer.h"
@@ -39,26 +40,6 @@ std::string ThreeDependencies(char Separator = '.')
     return text;
 }
 
-// The rows after the byte-order mark, split at Sep (no field of these projects is quoted).
-std::vector<std::vector<std::string>> Rows(const std::string& Text, char Sep)
-{
-    EXPECT_EQ(Text.rfind("\xEF\xBB\xBF", 0), 0u);
-    std::vector<std::vector<std::string>> rows;
-    for (size_t at = 3, end; at < Text.size(); at = end + 2) {
-        end = std::min(Text.find("\r\n", at), Text.size());
-        rows.emplace_back();
-        const std::string line = Text.substr(at, end - at);
-        for (size_t from = 0, s = 0; s != std::string::npos; from = s + 1)
-            rows.back().push_back(line.substr(from, (s = line.find(Sep, from)) - from));
-    }
-    return rows;
-}
-
-double Number(std::string Field, char Decimal)
-{
-    std::replace(Field.begin(), Field.end(), Decimal, '.');
-    return std::stod(Field);
-}
 
 bool Same15(double A, double B) { return std::fabs(A - B) <= 5e-15 * std::fabs(B); }
 

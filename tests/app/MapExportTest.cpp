@@ -3,6 +3,7 @@
 #include "model/Analysis.h"
 #include "project/ProjectFile.h"
 #include "tests/TempFolder.h"
+#include "tests/app/CsvTable.h"
 #include "tests/app/RunProgram.h"
 
 #include <algorithm>
@@ -31,25 +32,6 @@ std::string Project(char Separator = '.', const std::string& Extra = "")
     return text;
 }
 
-std::vector<std::vector<std::string>> Rows(const std::string& Text, char Sep)
-{
-    EXPECT_EQ(Text.rfind("\xEF\xBB\xBF", 0), 0u);
-    std::vector<std::vector<std::string>> rows;
-    for (size_t at = 3, end; at < Text.size(); at = end + 2) {
-        end = std::min(Text.find("\r\n", at), Text.size());
-        rows.emplace_back();
-        const std::string line = Text.substr(at, end - at);
-        for (size_t from = 0, s = 0; s != std::string::npos; from = s + 1)
-            rows.back().push_back(line.substr(from, (s = line.find(Sep, from)) - from));
-    }
-    return rows;
-}
-
-double Number(std::string Field, char Decimal)
-{
-    std::replace(Field.begin(), Field.end(), Decimal, '.');
-    return std::stod(Field);
-}
 
 const char* const MapHeader =
     "#,Name,Analyte 1,Analyte 2,Selector,c [mM],Voltage [V],Rs [-],t1 [s],t2 [s],dt [s],longest run [s],"
