@@ -5,6 +5,7 @@
 #include "tests/TempFolder.h"
 #include "tests/app/CsvTable.h"
 #include "tests/app/RunProgram.h"
+#include "tests/app/SamePicture.h"
 #include "tests/platform/ChartAxisChecks.h"
 #include "tests/platform/ModalAnswer.h"
 #include "project/DependencyChart.h"
@@ -280,15 +281,7 @@ TEST_F(Exporter, PicturesOfTheWindowsChart)
     TChart* chart = Window(gcSelectivity)->ChrtDependencies;
     ASSERT_EQ(chart->GetWidth(), DependencyChartWidth);
     ASSERT_EQ(chart->GetHeight(), DependencyChartHeight);
-    TBitmap written, shown;
-    written.LoadFromFile(png);
-    chart->DrawImage(&shown);
-    ASSERT_EQ(written.GetWidth(), shown.GetWidth());
-    ASSERT_EQ(written.GetHeight(), shown.GetHeight());
-    int differ = 0;
-    for (int y = 0; y < shown.GetHeight(); ++y)
-        differ += std::memcmp(shown.ScanLine(y), written.ScanLine(y), 4 * size_t(shown.GetWidth())) != 0;
-    EXPECT_EQ(differ, 0) << "rows that differ";
+    EXPECT_EQ(RowsThatDiffer(png, *chart), 0) << "rows that differ";
     EXPECT_TRUE(ReadFileBytes(svg) == chart->SvgText()) << "the SVG differs from the window's";
     EXPECT_EQ(ReadFileBytes(pdf).rfind("%PDF", 0), 0u);
 
